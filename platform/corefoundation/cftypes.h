@@ -1,0 +1,13 @@
+// Opaque reference types of the Core Foundation stand-ins. The strings
+// (platform/strings) and bundles (platform/bundles) define the records.
+#pragma once
+
+typedef const struct __CFString* CFStringRef;
+typedef struct __CFString* CFMutableStringRef;
+typedef struct __CFBundle* CFBundleRef;
+typedef const struct __CFURL* CFURLRef;
+typedef const void* CFTypeRef;
+typedef long CFIndex;
+typedef unsigned int CFStringEncoding;
+
+enum { kCFStringEncodingMacRoman = 0, kCFStringEncodingUTF8 = 0x08000100 };

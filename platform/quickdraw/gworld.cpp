@@ -1,0 +1,101 @@
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/memory/memory.h"
+#include "platform/quickdraw/port_state.h"
+#include "platform/quickdraw/quickdraw.h"
+
+namespace {
+
+// Rows are padded past 4 * width to the next multiple of 64 bytes, always
+// leaving some padding, so code that assumes rowBytes == 4 * width fails in
+// tests instead of in the field.
+int32_t paddedRowBytes(int32_t width) { return ((width * 4 + 64) / 64) * 64; }
+
+GWorldPtr makePort(const Rect& bounds, Ptr pixels, int32_t rowBytes, Ptr storage) {
+  auto* port = new (std::nothrow) GrafPort{};
+  if (port == nullptr) return nullptr;
+  port->portPixMap.baseAddr = pixels;
+  port->portPixMap.rowBytes = rowBytes;
+  port->portPixMap.bounds = bounds;
+  port->portPixMap.pixelSize = 32;
+  port->portPixMap.pixelsState = 0;
+  port->pixMapMaster = &port->portPixMap;
+  port->pixelStorage = storage;
+  qd::initPortState(port);
+  return port;
+}
+
+}  // namespace
+
+QDErr NewGWorld(GWorldPtr* offscreen, short pixelDepth, const Rect* bounds, CTabHandle, GDHandle, GWorldFlags) {
+  if (offscreen == nullptr) return paramErr;
+  *offscreen = nullptr;
+  if (bounds == nullptr || (pixelDepth != 32 && pixelDepth != 0)) return paramErr;
+  const int32_t width = int32_t{bounds->right} - bounds->left;
+  const int32_t height = int32_t{bounds->bottom} - bounds->top;
+  if (width < 0 || height < 0) return paramErr;
+  if (platformShouldFailAllocation()) return memFullErr;
+
+  const int32_t rowBytes = paddedRowBytes(width);
+  // At least one row, so even an empty buffer has a valid base address.
+  const size_t bytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(height > 0 ? height : 1);
+  // 64-byte alignment keeps every row start aligned for wide loads.
+  Ptr storage = static_cast<Ptr>(std::aligned_alloc(64, bytes));
+  if (storage == nullptr) return memFullErr;
+  std::memset(storage, 0, bytes);
+  GWorldPtr port = makePort(*bounds, storage, rowBytes, storage);
+  if (port == nullptr) {
+    std::free(storage);
+    return memFullErr;
+  }
+  *offscreen = port;
+  return noErr;
+}
+
+QDErr NewGWorldFromPtr(GWorldPtr* offscreen, const Rect* bounds, Ptr pixels, int32_t rowBytes) {
+  if (offscreen == nullptr) return paramErr;
+  *offscreen = nullptr;
+  if (bounds == nullptr || pixels == nullptr || rowBytes < 4 * (int32_t{bounds->right} - bounds->left))
+    return paramErr;
+  GWorldPtr port = makePort(*bounds, pixels, rowBytes, nullptr);
+  if (port == nullptr) return memFullErr;
+  *offscreen = port;
+  return noErr;
+}
+
+void DisposeGWorld(GWorldPtr world) {
+  if (world == nullptr) return;
+  qd::forgetPort(world);
+  std::free(world->pixelStorage);
+  delete world;
+}
+
+PixMapHandle GetGWorldPixMap(GWorldPtr world) { return world == nullptr ? nullptr : &world->pixMapMaster; }
+PixMapHandle GetPortPixMap(CGrafPtr port) { return GetGWorldPixMap(port); }
+
+GWorldFlags GetPixelsState(PixMapHandle pm) { return pm == nullptr ? 0 : (*pm)->pixelsState; }
+
+void SetPixelsState(PixMapHandle pm, GWorldFlags state) {
+  if (pm != nullptr) (*pm)->pixelsState = state;
+}
+
+Boolean LockPixels(PixMapHandle pm) {
+  if (pm == nullptr) return false;
+  (*pm)->pixelsState |= pixelsLocked;
+  return true;
+}
+
+void UnlockPixels(PixMapHandle pm) {
+  if (pm != nullptr) (*pm)->pixelsState &= ~static_cast<uint32_t>(pixelsLocked);
+}
+
+Ptr GetPixBaseAddr(PixMapHandle pm) { return pm == nullptr ? nullptr : (*pm)->baseAddr; }
+int32_t GetPixRowBytes(PixMapHandle pm) { return pm == nullptr ? 0 : (*pm)->rowBytes; }
+int16_t GetPixDepth(PixMapHandle pm) { return pm == nullptr ? 0 : (*pm)->pixelSize; }
+
+Rect* GetPixBounds(PixMapHandle pm, Rect* bounds) {
+  if (pm != nullptr && bounds != nullptr) *bounds = (*pm)->bounds;
+  return bounds;
+}

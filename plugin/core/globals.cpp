@@ -1,0 +1,5 @@
+#include "plugin/core/globals.h"
+
+pluginDataPtr gTheConfig = nullptr;
+pluginWorkSpace gConfigWorkSpace{};
+CFBundleRef gMyBundle = nullptr;
