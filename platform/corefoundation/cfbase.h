@@ -1,0 +1,22 @@
+// Reference counting shared by every Core Foundation stand-in object.
+// Each object type starts with CFRuntimeBase; CFRetain and CFRelease work on
+// any of them.
+#pragma once
+
+#include <atomic>
+
+#include "platform/corefoundation/cftypes.h"
+
+struct CFRuntimeBase {
+  // Called once when the last reference goes; deletes the whole object.
+  void (*finalize)(CFRuntimeBase* self);
+  std::atomic<long> references{1};
+  // Objects made by CFSTR live for the whole process and ignore release.
+  bool immortal = false;
+};
+
+// Returns `object`; nullptr is passed through.
+CFTypeRef CFRetain(CFTypeRef object);
+// Drops one reference; the object is finalized when none remain.
+void CFRelease(CFTypeRef object);
+long CFGetRetainCount(CFTypeRef object);
