@@ -8,6 +8,7 @@
 #include "plugin/render/float_to_int.h"
 #include "plugin/render/pascal_pixel_lib.h"
 #include "plugin/render/port_saver.h"
+#include "plugin/render/print_kernel.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ void RainbowGWorlds(GrafPtr source1, GrafPtr dest, const Rect& activeRect, const
 
   if (srcFrame.right == dstFrame.right && srcFrame.bottom == dstFrame.bottom) {
     numElems = std::clamp<int16_t>(numElems, 1, cMaxPixArray);
-    DissolveTable table;
-    BuildDissolveTable(toPixRecs(dissolveColors, numElems), numElems, bandWidth, table);
+    PrintKernel kernel;
+    PreparePrintKernel(toPixRecs(dissolveColors, numElems), numElems, bandWidth, kernel);
 
     // Rows and columns count from each buffer's first pixel. The walk stops at
     // the right and bottom edges and at the pixels either buffer really has,
@@ -93,11 +94,7 @@ void RainbowGWorlds(GrafPtr source1, GrafPtr dest, const Rect& activeRect, const
     for (int row = top; row < bottom; ++row) {
       const uint8_t* from = reinterpret_cast<const uint8_t*>(srcBase) + static_cast<ptrdiff_t>(row) * srcRowBytes;
       uint8_t* to = reinterpret_cast<uint8_t*>(dstBase) + static_cast<ptrdiff_t>(row) * dstRowBytes;
-      for (int col = left; col < right; ++col) {
-        const uint8_t* pixel = from + col * 4;
-        const uint32_t word = table.bySum[pixel[1] + pixel[2] + pixel[3]];
-        std::memcpy(to + col * 4, &word, 4);
-      }
+      ApplyPrintRow(kernel, from + left * 4, to + left * 4, right - left);
     }
   }
   SetPixelsState(GetGWorldPixMap(source1), srcState);
