@@ -1,0 +1,9 @@
+// The whole window toolkit stand-in in one include.
+#pragma once
+
+#include "platform/toolkit/classes.h"
+#include "platform/toolkit/controls.h"
+#include "platform/toolkit/events.h"
+#include "platform/toolkit/launch.h"
+#include "platform/toolkit/toolkit_types.h"
+#include "platform/toolkit/windows.h"
