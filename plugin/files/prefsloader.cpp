@@ -102,25 +102,41 @@ bool SaveConfig(pluginDataPtr theConfig) {
   // The new record is complete before the old one goes, and the file is
   // written once, so any failure leaves the previous record in place.
   Handle record = NewHandleClear(sizeof(configSaveRec));
-  bool saved = record != nullptr && Config2Save(theConfig, record);
-  if (saved) {
-    if (Handle old = Get1Resource(cConfigResType, cConfigResID); old != nullptr) {
-      RemoveResource(old);
-      DisposeHandle(old);
-    }
-    Str255 name;
-    setPascal(name, kResourceName);
-    AddResource(record, cConfigResType, cConfigResID, name);
-    saved = ResError() == noErr;
-    if (saved) {
-      UpdateResFile(refNum);
-      saved = ResError() == noErr;
-      ReleaseResource(record);
-    } else {
-      DisposeHandle(record);
-    }
-  } else if (record != nullptr) {
+  if (record == nullptr || !Config2Save(theConfig, record)) {
     DisposeHandle(record);
+    CloseResFile(refNum);
+    UseResFile(previousFile);
+    return false;
+  }
+  Str255 oldName{};
+  Handle old = Get1Resource(cConfigResType, cConfigResID);
+  if (old != nullptr) {
+    short id = 0;
+    ResType type = 0;
+    GetResInfo(old, &id, &type, oldName);
+    RemoveResource(old);
+  }
+  Str255 name;
+  setPascal(name, kResourceName);
+  AddResource(record, cConfigResType, cConfigResID, name);
+  const bool added = ResError() == noErr;
+  bool saved = added;
+  if (saved) {
+    UpdateResFile(refNum);
+    saved = ResError() == noErr;
+  }
+  if (saved) {
+    ReleaseResource(record);
+    DisposeHandle(old);
+  } else {
+    // Closing writes whatever is pending, so the map goes back to what the
+    // file holds: without this a failed write would be retried at close.
+    if (added) RemoveResource(record);
+    DisposeHandle(record);
+    if (old != nullptr) {
+      AddResource(old, cConfigResType, cConfigResID, oldName);
+      if (ResError() != noErr) DisposeHandle(old);
+    }
   }
   CloseResFile(refNum);
   UseResFile(previousFile);

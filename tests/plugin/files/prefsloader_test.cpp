@@ -1,0 +1,232 @@
+// The stored configuration in "zelph-Prefs", checked byte by byte through the
+// Resource Manager in a private preferences folder per test.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/memory/memory.h"
+#include "platform/resources/atomic_file.h"
+#include "platform/resources/resources.h"
+#include "plugin/core/data_handling.h"
+#include "plugin/files/prefsloader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr ResType kPref = VM_FOURCC('P', 'r', 'e', 'f');
+constexpr ResType kText = VM_FOURCC('T', 'E', 'X', 'T');
+
+template <typename T>
+T at(const std::vector<UInt8>& bytes, size_t offset) {
+  T value;
+  std::memcpy(&value, bytes.data() + offset, sizeof value);
+  return value;
+}
+
+class PrefsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/vm-prefs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    folder_ = folder;
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    file_ = folder_ / "zelph-Prefs";
+    pNewConfig(config_);
+    ResetConfig(config_, true);
+  }
+  void TearDown() override {
+    pDestroyConfig(config_);
+    fs::remove_all(folder_);
+  }
+  // The file's resources as stored.
+  ResourceFileImage stored() {
+    std::vector<UInt8> bytes;
+    EXPECT_EQ(platformReadWholeFile(file_.string(), &bytes), noErr);
+    ResourceFileImage image;
+    EXPECT_EQ(parseResourceFile(bytes, &image), noErr);
+    return image;
+  }
+  // Writes a file holding `resources`.
+  void store(const std::vector<ResourceRecord>& resources) {
+    ResourceFileImage image;
+    image.resources = resources;
+    std::vector<UInt8> bytes;
+    ASSERT_TRUE(serializeResourceFile(image, &bytes));
+    ASSERT_EQ(platformWriteWholeFileAtomically(file_.string(), bytes, false), noErr);
+  }
+  std::vector<UInt8> savedRecord() {
+    Handle h = NewHandleClear(sizeof(configSaveRec));
+    EXPECT_TRUE(Config2Save(config_, h));
+    std::vector<UInt8> bytes(*h, *h + sizeof(configSaveRec));
+    DisposeHandle(h);
+    return bytes;
+  }
+
+  fs::path folder_;
+  fs::path file_;
+  pluginDataPtr config_ = nullptr;
+};
+
+TEST_F(PrefsTest, StartUpStoresTheDefaults) {
+  pluginDataPtr master = config_;
+  InitMyPlugIn(&master);
+  const short refNum = platformOpenResFileAtPath(file_.string(), fsRdPerm);
+  ASSERT_NE(refNum, -1);
+  Handle h = Get1Resource(kPref, 1);
+  ASSERT_NE(h, nullptr);
+  short id = 0;
+  ResType type = 0;
+  Str255 name;
+  GetResInfo(h, &id, &type, name);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "Config Settings");
+  ASSERT_EQ(GetHandleSize(h), 392);
+  const std::vector<UInt8> bytes(*h, *h + 392);
+  CloseResFile(refNum);
+  EXPECT_EQ(stored().resources.size(), 1u);
+
+  EXPECT_EQ(at<uint32_t>(bytes, 0), 392u);
+  EXPECT_EQ(at<uint32_t>(bytes, 4), 3u);
+  const double rects[8] = {0, 1, 0, 1, 0, 1, 0, 1};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(at<double>(bytes, 8 + 8 * i), rects[i]) << i;
+  const uint16_t colors[6][3] = {{0, 0, 65535}, {65535, 65535, 65535}, {}, {}, {}, {}};
+  for (int c = 0; c < 6; ++c)
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(at<uint16_t>(bytes, 72 + 6 * c + 2 * k), colors[c][k]) << c << k;
+  const int16_t sliders[6] = {17, 0, 0, 0, 0, 0};
+  for (int s = 0; s < 6; ++s) EXPECT_EQ(at<int16_t>(bytes, 108 + 2 * s), sliders[s]) << s;
+  EXPECT_EQ(at<uint16_t>(bytes, 120), 65535);
+  EXPECT_EQ(at<uint16_t>(bytes, 122), 0);
+  EXPECT_EQ(at<uint16_t>(bytes, 124), 0);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(at<uint16_t>(bytes, 126 + 2 * k), 0);
+  EXPECT_EQ(at<int16_t>(bytes, 132), 1);
+  EXPECT_EQ(bytes[134], 0);
+  EXPECT_EQ(bytes[135], 1);
+  EXPECT_EQ(bytes[136], 35);
+  EXPECT_EQ(std::string(bytes.begin() + 137, bytes.begin() + 172), "Config save for qz/t iMovie plug-in");
+  EXPECT_TRUE(std::all_of(bytes.begin() + 172, bytes.end(), [](UInt8 b) { return b == 0; }));
+}
+
+TEST_F(PrefsTest, RoundTripKeepsEveryMappedField) {
+  store({});
+  config_->startRel = {0.125, 0.875, 0.25, 0.75};
+  config_->endRel = {0.5, 0.625, 0.0625, 1.0};
+  for (int i = 1; i <= 6; ++i) {
+    config_->sliders[i] = static_cast<int16_t>(i * 11 - 40);
+    config_->colors[i] = {static_cast<uint16_t>(i), static_cast<uint16_t>(i * 1000), static_cast<uint16_t>(65535 - i)};
+  }
+  config_->frameStartColor = {1, 2, 3};
+  config_->frameEndColor = {4, 5, 6};
+  config_->mediaType = 3;
+  config_->keepProps = true;
+  config_->twoColors = false;
+  ASSERT_TRUE(SaveConfig(config_));
+
+  pluginDataPtr target = nullptr;
+  pNewConfig(target);
+  ResetConfig(target, true);
+  target->sync = true;
+  target->outside = false;
+  target->clipActive = true;
+  target->theOriginalImage = reinterpret_cast<CGImageRef>(0x10);
+  target->theRendered = reinterpret_cast<CGImageRef>(0x20);
+  ASSERT_TRUE(ReadConfig(target));
+  EXPECT_EQ(std::memcmp(&target->startRel, &config_->startRel, sizeof(relRect)), 0);
+  EXPECT_EQ(std::memcmp(&target->endRel, &config_->endRel, sizeof(relRect)), 0);
+  EXPECT_EQ(std::memcmp(target->sliders, config_->sliders, sizeof target->sliders), 0);
+  EXPECT_EQ(std::memcmp(target->colors, config_->colors, sizeof target->colors), 0);
+  EXPECT_EQ(std::memcmp(&target->frameStartColor, &config_->frameStartColor, 12), 0);
+  EXPECT_EQ(target->mediaType, 3);
+  EXPECT_TRUE(target->keepProps);
+  EXPECT_FALSE(target->twoColors);
+  EXPECT_TRUE(target->sync);
+  EXPECT_FALSE(target->outside);
+  EXPECT_TRUE(target->clipActive);
+  EXPECT_EQ(target->theOriginalImage, reinterpret_cast<CGImageRef>(0x10));
+  EXPECT_EQ(target->theRendered, reinterpret_cast<CGImageRef>(0x20));
+  pDestroyConfig(target);
+}
+
+TEST_F(PrefsTest, InvalidRecordsAreRejected) {
+  const auto good = savedRecord();
+  auto swapped = good;
+  std::reverse(swapped.begin(), swapped.begin() + 4);
+  std::reverse(swapped.begin() + 4, swapped.begin() + 8);
+  auto version2 = good;
+  version2[4] = 2;
+  auto shortData = good;
+  shortData.resize(391);
+  auto nanRect = good;
+  const double nan = std::nan(""), inf = INFINITY;
+  std::memcpy(nanRect.data() + 8, &nan, 8);
+  auto infRect = good;
+  std::memcpy(infRect.data() + 64, &inf, 8);
+  for (const auto& data : {swapped, version2, shortData, nanRect, infRect}) {
+    store({ResourceRecord{kPref, 1, true, "Config Settings", 0, data}});
+    pluginDataRec before = *config_;
+    config_->mediaType = 9;
+    before.mediaType = 9;
+    EXPECT_FALSE(ReadConfig(config_));
+    EXPECT_EQ(std::memcmp(config_, &before, sizeof before), 0);
+  }
+  store({ResourceRecord{kPref, 1, true, "Config Settings", 0, good}});
+  config_->mediaType = 9;
+  EXPECT_TRUE(ReadConfig(config_));
+  EXPECT_EQ(config_->mediaType, 1);
+}
+
+TEST_F(PrefsTest, SaveKeepsOtherResources) {
+  const std::vector<UInt8> note{'k', 'e', 'e', 'p'};
+  store({ResourceRecord{kText, 5, true, "note", 0, note}, ResourceRecord{kPref, 1, false, "", 0, {1, 2, 3}},
+         ResourceRecord{kPref, 2, false, "", 0, {9}}});
+  ASSERT_TRUE(SaveConfig(config_));
+  const ResourceFileImage image = stored();
+  ASSERT_EQ(image.resources.size(), 3u);
+  int prefOne = 0;
+  for (const ResourceRecord& r : image.resources) {
+    if (r.type == kText) {
+      EXPECT_TRUE(r.id == 5 && r.name == "note" && r.data == note);
+    } else if (r.type == kPref && r.id == 2) {
+      EXPECT_EQ(r.data, std::vector<UInt8>{9});
+    }
+    if (r.type == kPref && r.id == 1) {
+      ++prefOne;
+      EXPECT_EQ(r.name, "Config Settings");
+      EXPECT_EQ(r.data, savedRecord());
+    }
+  }
+  EXPECT_EQ(prefOne, 1);
+}
+
+TEST_F(PrefsTest, InterruptedSaveLeavesTheOldFile) {
+  store({});
+  ASSERT_TRUE(SaveConfig(config_));
+  std::vector<UInt8> old;
+  ASSERT_EQ(platformReadWholeFile(file_.string(), &old), noErr);
+  config_->sliders[1] = 99;
+  platformFailResourceWriteAfterBytes(100);
+  EXPECT_FALSE(SaveConfig(config_));
+  platformFailResourceWriteAfterBytes(-1);
+  std::vector<UInt8> now;
+  ASSERT_EQ(platformReadWholeFile(file_.string(), &now), noErr);
+  EXPECT_EQ(now, old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+  EXPECT_TRUE(ReadConfig(config_));
+  EXPECT_EQ(config_->sliders[1], 17);
+}
+
+TEST_F(PrefsTest, NothingIsCreatedWithoutTheFile) {
+  EXPECT_FALSE(SaveConfig(config_));
+  EXPECT_FALSE(ReadConfig(config_));
+  EXPECT_TRUE(fs::is_empty(folder_));
+  const std::string missing = (folder_ / "absent").string();
+  setenv("XDG_CONFIG_HOME", missing.c_str(), 1);
+  EXPECT_FALSE(SaveConfig(config_));
+  EXPECT_FALSE(ReadConfig(config_));
+  EXPECT_FALSE(fs::exists(missing + "/zelph-Prefs"));
+}
+
+}  // namespace
