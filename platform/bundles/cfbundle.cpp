@@ -23,10 +23,10 @@ namespace {
 
 // Every live bundle, so that one folder has one bundle and look-ups by
 // identifier find them. Bundles found among loaded objects are held here for
-// the life of the process.
+// the life of the process. Never destroyed, so it outlives every bundle.
 std::vector<__CFBundle*>& liveBundles() {
-  static std::vector<__CFBundle*> bundles;
-  return bundles;
+  static auto* bundles = new std::vector<__CFBundle*>;
+  return *bundles;
 }
 
 bool exists(const std::string& path, bool mustBeFolder) {
