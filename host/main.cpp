@@ -1,0 +1,56 @@
+// velmorance: renders video and pictures through the Velmorance plug-in.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "host/commands.h"
+#include "host/memory_tracker.h"
+
+namespace vmhost {
+
+int reportError(const std::string& message) {
+  std::fprintf(stderr, "velmorance: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace vmhost
+
+int main(int argc, char** argv) {
+  using namespace vmhost;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Options options;
+  std::string error;
+  if (!parseOptions(args, options, error)) return reportError(error);
+  if (options.command == Command::Help || options.help) {
+    std::fputs(usageText(options.help ? options.command : Command::None).c_str(), stdout);
+    return 0;
+  }
+  // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
+  av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+
+  int status = 1;
+  try {
+    switch (options.command) {
+      case Command::Render: status = runRender(options); break;
+      case Command::Thumbnail: status = runThumbnail(options); break;
+      case Command::Info: status = runInfo(options); break;
+      default: break;
+    }
+  } catch (const std::exception& e) {
+    status = reportError(e.what());
+  }
+#ifndef NDEBUG
+  const std::string held = outstandingReport();
+  if (!held.empty()) std::fprintf(stderr, "velmorance: debug: %s at exit\n", held.c_str());
+#else
+  if (options.verbose) {
+    const std::string held = outstandingReport();
+    if (!held.empty()) std::fprintf(stderr, "velmorance: %s at exit\n", held.c_str());
+  }
+#endif
+  return status;
+}

@@ -1,0 +1,42 @@
+// The command line: which command, its arguments and options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vmhost {
+
+enum class Command { None, Render, Thumbnail, Info, Help };
+
+struct Size2 {
+  int width = 0;
+  int height = 0;
+};
+
+struct Options {
+  Command command = Command::None;
+  bool help = false;  // --help given to a command
+  std::string input;
+  std::string output;
+  int fadeIn = 0;
+  int fadeOut = 0;
+  int start = 0;
+  std::optional<int> frames;
+  std::optional<Size2> size;
+  int at = 0;
+  bool draft = false;
+  bool lossless = false;
+  bool quiet = false;
+  bool verbose = false;
+  std::string plugin;  // empty: the bundle next to the program
+};
+
+// Parses argv[1..]. On a bad command line returns false with `error` set to
+// a sentence naming the offending word.
+bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// The --help text of `command` (Command::None: the program's overview).
+std::string usageText(Command command);
+
+}  // namespace vmhost

@@ -1,0 +1,134 @@
+// A small filter plug-in for testing the host: it inverts red, green and
+// blue, blends the unprocessed frame back during fades with the opacities of
+// the real effect, mixes audio unless drafting, and fails on request:
+// FAKE_FAIL_FRAME=N makes kPlugDoFrame return kPluginFailed for render frame N.
+// FAKE_LOG=path appends one line per frame: "frame F quality Q".
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "plugin/host/host_interface.h"
+
+extern "C++" int32_t FakeMain(int32_t, _PluginParams*) __asm__("main") __attribute__((visibility("default")));
+
+namespace {
+
+struct FakeData {
+  int32_t fadeIn;
+  int32_t fadeOut;
+};
+
+void setText(char* field, size_t size, const char* text) {
+  std::strncpy(field, text, size - 1);
+  field[size - 1] = 0;
+}
+
+HYPluginResult getInfo(_PluginParams* p) {
+  p->getInfo.pluginType = kPluginFilterType;
+  p->getInfo.pluginFlags |= 0x1380;
+  p->getInfo.framesToBeRendered = p->getInfo2.selectedFrames;
+  p->getInfo2.baseMemoryNeeded = 1234;
+  setText(p->getInfo2.group, sizeof p->getInfo2.group, "Fake effects");
+  const char* labels[3] = {"Amount", "Unused", "Spare"};
+  for (int i = 0; i < 3; ++i) {
+    HYPluginFilterSliderInfo& s = p->getInfo2.filterSliders[i];
+    setText(s.label, sizeof s.label, labels[i]);
+    setText(s.minLabel, sizeof s.minLabel, "low");
+    setText(s.maxLabel, sizeof s.maxLabel, "high");
+    s.defaultValue = 0.5f;
+  }
+  setText(p->getInfo3.buttonTitle, sizeof p->getInfo3.buttonTitle, "Set up");
+  return kPluginOK;
+}
+
+HYPluginResult begin(_PluginParams* p) {
+  auto* data = reinterpret_cast<FakeData*>(p->procs->NewPtrClear(sizeof(FakeData)));
+  if (data == nullptr) return kPluginOutOfMemory;
+  p->clientData = data;
+  HYPluginFilterInfo* info = nullptr;
+  const HYPluginResult result = p->procs->GetFilterInfo(p->instance, &info);
+  if (info != nullptr) {
+    data->fadeIn = info->fadeInFrames;
+    data->fadeOut = info->fadeOutFrames;
+    p->procs->ReleaseFilterInfo(p->instance, info);
+  }
+  return result;
+}
+
+HYPluginResult end(_PluginParams* p) {
+  if (p->clientData != nullptr) p->procs->DisposePtr(static_cast<Ptr>(p->clientData));
+  p->clientData = nullptr;
+  return kPluginOK;
+}
+
+HYPluginResult drive(_PluginParams* p) {
+  auto* data = static_cast<FakeData*>(p->clientData);
+  if (data == nullptr) return kPluginBadParams;
+  const char* failAt = std::getenv("FAKE_FAIL_FRAME");
+  if (failAt != nullptr && std::atoi(failAt) == p->renderFrame) return kPluginFailed;
+  const Rect& r = p->frameRect;
+  const int16_t width = r.right - r.left, height = r.bottom - r.top;
+  const HYRefDVQuality quality = (p->proxyOnly && height <= 259) ? kDVLowQuality : kDVHighQuality;
+  if (const char* log = std::getenv("FAKE_LOG")) {
+    if (std::FILE* f = std::fopen(log, "a")) {
+      std::fprintf(f, "frame %d quality %d\n", p->startFrame + p->renderFrame, quality);
+      std::fclose(f);
+    }
+  }
+  GWorldPtr source = nullptr;
+  int16_t volume = 0;
+  void* cookie = nullptr;
+  HYPluginResult result =
+      p->procs->GetFrame(p->instance, p->startFrame + p->renderFrame, &source, width, height, quality, &volume, &cookie);
+  if (result == kPluginOK) {
+    const PixMap& in = source->portPixMap;
+    const PixMap& out = p->frame->portPixMap;
+    for (int y = 0; y < height; ++y) {
+      const uint8_t* s = reinterpret_cast<const uint8_t*>(in.baseAddr) + y * in.rowBytes;
+      uint8_t* d = reinterpret_cast<uint8_t*>(out.baseAddr) + (y + r.top) * out.rowBytes + r.left * 4;
+      for (int x = 0; x < width * 4; x += 4) {
+        d[x] = s[x];
+        for (int c = 1; c < 4; ++c) d[x + c] = static_cast<uint8_t>(255 - s[x + c]);
+      }
+    }
+    const int32_t f = p->renderFrame, n = p->frameCount;
+    if (f < data->fadeIn || (data->fadeOut != 0 && f > n - data->fadeOut)) {
+      const double percent = f < data->fadeIn ? double(f) / data->fadeIn : double(n - f) / data->fadeOut;
+      const auto opacity = static_cast<int16_t>(255 * (1 - percent));
+      const Rect srcRect{0, 0, height, width};
+      PixMapHandle from = &source->pixMapMaster;
+      PixMapHandle to = &p->frame->pixMapMaster;
+      result = p->procs->Blit(from, to, &srcRect, &r, opacity);
+    }
+    if (result == kPluginOK && !p->proxyOnly) result = p->procs->MixAudio(p->instance, cookie, 256);
+  }
+  const HYPluginResult released = p->procs->ReleaseFrame(p->instance, cookie);
+  return result == kPluginOK ? released : result;
+}
+
+HYPluginResult placeholder(_PluginParams* p) {
+  _PluginParams copy = *p;
+  copy.clientData = nullptr;
+  copy.renderFrame = copy.getInfo.bestThumbOffset;
+  HYPluginResult result = begin(&copy);
+  if (result == kPluginOK) {
+    drive(&copy);
+    end(&copy);
+  }
+  return result;
+}
+
+}  // namespace
+
+int32_t FakeMain(int32_t, _PluginParams* p) {
+  if (p == nullptr) return kPluginBadParams;
+  if (p->interfaceVersion <= 3) return kPluginAppIsTooOld;
+  switch (p->selector) {
+    case kPlugGetInfo: return getInfo(p);
+    case kPlugInitialize: return begin(p);
+    case kPlugDoFrame: return drive(p);
+    case kPlugTerminate: return end(p);
+    case kPlugFilePlaceHolder: return placeholder(p);
+    default: return kPluginOK;
+  }
+}

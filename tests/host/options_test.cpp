@@ -1,0 +1,82 @@
+#include "host/options.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> out;
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+TEST(ParseOptions, ReadsEveryRenderOption) {
+  vmhost::Options o;
+  std::string error;
+  ASSERT_TRUE(vmhost::parseOptions(words("render in.mp4 out.mkv --fade-in 3 --fade-out=4 --start 5 --frames 6 "
+                                         "--size 320x240 --draft --lossless --plugin /x/B.bundle --quiet"),
+                                   o, error))
+      << error;
+  EXPECT_EQ(o.command, vmhost::Command::Render);
+  EXPECT_EQ(o.input, "in.mp4");
+  EXPECT_EQ(o.output, "out.mkv");
+  EXPECT_EQ(o.fadeIn, 3);
+  EXPECT_EQ(o.fadeOut, 4);
+  EXPECT_EQ(o.start, 5);
+  ASSERT_TRUE(o.frames.has_value());
+  EXPECT_EQ(*o.frames, 6);
+  ASSERT_TRUE(o.size.has_value());
+  EXPECT_EQ(o.size->width, 320);
+  EXPECT_EQ(o.size->height, 240);
+  EXPECT_TRUE(o.draft && o.lossless && o.quiet);
+  EXPECT_EQ(o.plugin, "/x/B.bundle");
+}
+
+TEST(ParseOptions, ThumbnailAndInfo) {
+  vmhost::Options o;
+  std::string error;
+  ASSERT_TRUE(vmhost::parseOptions(words("thumbnail a.mov t.png --at 12 --size 64x48"), o, error)) << error;
+  EXPECT_EQ(o.command, vmhost::Command::Thumbnail);
+  EXPECT_EQ(o.at, 12);
+  ASSERT_TRUE(vmhost::parseOptions(words("info --plugin p.so"), o, error)) << error;
+  EXPECT_EQ(o.command, vmhost::Command::Info);
+  EXPECT_EQ(o.plugin, "p.so");
+  ASSERT_TRUE(vmhost::parseOptions(words("render --help"), o, error)) << error;
+  EXPECT_TRUE(o.help);
+}
+
+struct BadLine {
+  const char* line;
+  const char* error;
+};
+
+TEST(ParseOptions, NamesWhatIsWrong) {
+  const BadLine cases[] = {
+      {"", "no command given (render, thumbnail or info; see velmorance --help)"},
+      {"paint a b", "unknown command 'paint' (render, thumbnail or info; see velmorance --help)"},
+      {"render a b --speed 2", "unknown option '--speed' for render (see velmorance render --help)"},
+      {"thumbnail a b.png --fade-in 2", "unknown option '--fade-in' for thumbnail (see velmorance thumbnail --help)"},
+      {"render a b --frames", "--frames needs a value"},
+      {"render a b --frames -1", "--frames '-1' is not a whole number of frames (0 or more)"},
+      {"render a b --start 1.5", "--start '1.5' is not a whole number of frames (0 or more)"},
+      {"render a b --size 640", "--size '640' is not a size such as 640x360 (1 to 32767 each way)"},
+      {"render a b --size 0x10", "--size '0x10' is not a size such as 640x360 (1 to 32767 each way)"},
+      {"render a b --size 40000x10", "--size '40000x10' is not a size such as 640x360 (1 to 32767 each way)"},
+      {"render a b --draft=1", "--draft takes no value"},
+      {"render a", "render needs an OUTPUT after the INPUT (see velmorance render --help)"},
+      {"render", "render needs an INPUT and an OUTPUT (see velmorance render --help)"},
+      {"render a b c", "render: unexpected argument 'c'"},
+      {"info x", "info takes no file names ('x' given)"},
+  };
+  for (const BadLine& c : cases) {
+    vmhost::Options o;
+    std::string error;
+    EXPECT_FALSE(vmhost::parseOptions(words(c.line), o, error)) << c.line;
+    EXPECT_EQ(error, c.error) << c.line;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "host/pixel_pack.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/plugin_loader.h"
+#include "host/progress.h"
+
+namespace {
+
+struct PackCase {
+  AVPixelFormat format;
+  std::vector<uint8_t> pixel;  // one pixel in the format
+  std::vector<uint8_t> argb;   // what it becomes
+};
+
+TEST(PackToArgb, MovesEachByteToItsPlace) {
+  const PackCase cases[] = {
+      {AV_PIX_FMT_RGB24, {10, 20, 30}, {255, 10, 20, 30}},
+      {AV_PIX_FMT_BGR24, {30, 20, 10}, {255, 10, 20, 30}},
+      {AV_PIX_FMT_RGBA, {10, 20, 30, 40}, {40, 10, 20, 30}},
+      {AV_PIX_FMT_BGRA, {30, 20, 10, 40}, {40, 10, 20, 30}},
+      {AV_PIX_FMT_ARGB, {40, 10, 20, 30}, {40, 10, 20, 30}},
+      {AV_PIX_FMT_ABGR, {40, 30, 20, 10}, {40, 10, 20, 30}},
+      {AV_PIX_FMT_RGB0, {10, 20, 30, 99}, {255, 10, 20, 30}},
+      {AV_PIX_FMT_0BGR, {99, 30, 20, 10}, {255, 10, 20, 30}},
+      {AV_PIX_FMT_GRAY8, {77}, {255, 77, 77, 77}},
+  };
+  for (const PackCase& c : cases) {
+    uint8_t out[4] = {};
+    ASSERT_TRUE(vmhost::packToArgb(c.format, c.pixel.data(), 4, out, 4, 1, 1)) << av_get_pix_fmt_name(c.format);
+    EXPECT_EQ(std::vector<uint8_t>(out, out + 4), c.argb) << av_get_pix_fmt_name(c.format);
+  }
+  uint8_t out[4] = {};
+  const uint8_t yuv[4] = {};
+  EXPECT_FALSE(vmhost::packToArgb(AV_PIX_FMT_YUV420P, yuv, 4, out, 4, 1, 1));
+}
+
+// Random odd-sized pictures with padded rows survive ARGB and back unchanged.
+TEST(PackToArgb, RoundTripsPaddedOddPicturesExactly) {
+  for (AVPixelFormat format : {AV_PIX_FMT_RGB24, AV_PIX_FMT_RGBA, AV_PIX_FMT_BGRA}) {
+    const int width = 13, height = 7, bytes = format == AV_PIX_FMT_RGB24 ? 3 : 4;
+    const int stride = width * bytes + 32, rowBytes = width * 4 + 32;
+    std::vector<uint8_t> picture(static_cast<size_t>(stride) * height);
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    std::vector<uint8_t> argb(static_cast<size_t>(rowBytes) * height, 0xEE);
+    std::vector<uint8_t> back(picture.size(), 0);
+    ASSERT_TRUE(vmhost::packToArgb(format, picture.data(), stride, argb.data(), rowBytes, width, height));
+    ASSERT_TRUE(vmhost::unpackArgb(argb.data(), rowBytes, format, back.data(), stride, width, height));
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width * bytes; ++x)
+        ASSERT_EQ(back[y * stride + x], picture[y * stride + x]) << av_get_pix_fmt_name(format) << " " << x << "," << y;
+    // Row padding of the ARGB buffer is never written.
+    EXPECT_EQ(argb[width * 4], 0xEE);
+  }
+}
+
+TEST(ResultName, NamesTheInterfaceCodes) {
+  EXPECT_EQ(vmhost::resultName(0), "kPluginOK (0)");
+  EXPECT_EQ(vmhost::resultName(3), "kPluginBadParams (3)");
+  EXPECT_EQ(vmhost::resultName(4), "kPluginOutOfMemory (4)");
+  EXPECT_EQ(vmhost::resultName(6), "kPluginFailed (6)");
+  EXPECT_EQ(vmhost::resultName(10), "kPluginAppIsTooOld (10)");
+  EXPECT_EQ(vmhost::resultName(42), "code 42");
+}
+
+TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
+  EXPECT_EQ(vmhost::ProgressBar::line(30, 120, 2.0),
+            "[#######.......................] 30/120 frames  15.0 fps  0:06 left");
+  EXPECT_EQ(vmhost::ProgressBar::line(0, 10, 0.0),
+            "[..............................] 0/10 frames  0.0 fps  --:-- left");
+  EXPECT_EQ(vmhost::ProgressBar::line(1, 10000, 1.0).substr(32), " 1/10000 frames  1.0 fps  2:46:39 left");
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// Bad inputs and outputs: each gives one clear message naming the culprit,
+// exit status 1, no crash and no output file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/host/test_media.h"
+
+namespace {
+
+using vmtest::ScratchDir;
+
+struct BadRun {
+  const char* args;      // $ stands for the scratch folder
+  const char* message;   // the whole standard error, $ likewise
+};
+
+std::string expand(const std::string& text, const std::string& dir) {
+  std::string out;
+  for (char c : text) out += c == '$' ? dir : std::string(1, c);
+  return out;
+}
+
+TEST(RenderErrors, EachBadInputGetsAClearMessage) {
+  ScratchDir scratch;
+  const std::string dir = scratch.path("").substr(0, scratch.path("").size() - 1);
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x24:r=10:d=2 -pix_fmt yuv420p '" + dir + "/clip.mp4'"));
+  const auto clip = vmtest::readFile(dir + "/clip.mp4");
+  vmtest::writeFile(dir + "/cut.mp4", std::vector<uint8_t>(clip.begin(), clip.begin() + clip.size() / 2));
+  vmtest::writeFile(dir + "/empty.mp4", {});
+  std::ofstream(dir + "/notes.mp4") << "shopping list: milk, eggs\n";
+  std::ofstream(dir + "/afile") << "x";
+  ASSERT_TRUE(vmtest::writePng(dir + "/odd.png", vmtest::randomBytes(7 * 5 * 3, 3), 7, 5));
+
+  const BadRun cases[] = {
+      {"render $/missing.mp4 $/out.mp4", "velmorance: $/missing.mp4: No such file or directory\n"},
+      {"render $/empty.mp4 $/out.mp4", "velmorance: $/empty.mp4: the file is empty\n"},
+      {"render $/notes.mp4 $/out.mp4",
+       "velmorance: $/notes.mp4: cannot open as video or image (Invalid data found when processing input)\n"},
+      {"render $/cut.mp4 $/out.mp4",
+       "velmorance: $/cut.mp4: cannot open as video or image (Invalid data found when processing input)\n"},
+      {"render $/clip.mp4 $/out.mp4 --frames 0", "velmorance: --frames 0: nothing to render (give 1 or more)\n"},
+      {"render $/clip.mp4 $/out.mp4 --start 20",
+       "velmorance: --start 20 is past the end: $/clip.mp4 has 20 frames (0 to 19)\n"},
+      {"render $/clip.mp4 $/out.mp4 --start 15 --frames 10",
+       "velmorance: frames 15 to 24 are outside the clip: $/clip.mp4 has 20 frames (0 to 19)\n"},
+      {"render $/clip.mp4 $/no/such/folder/out.mp4",
+       "velmorance: $/no/such/folder/out.mp4: cannot write there (No such file or directory)\n"},
+      {"render $/clip.mp4 $/afile/out.mp4", "velmorance: $/afile/out.mp4: cannot write there (Not a directory)\n"},
+      {"render $/clip.mp4 $/out.avi",
+       "velmorance: $/out.avi: unknown output type '.avi' (use .mp4, .mov, .mkv or .png)\n"},
+      {"render $/clip.mp4 $/out.png",
+       "velmorance: $/out.png: one picture cannot hold 20 frames (name a sequence such as out_%04d.png, or render "
+       "--frames 1)\n"},
+      {"render $/clip.mp4 $/out.mp4 --lossless", "velmorance: $/out.mp4: lossless output is written as .mkv (or .png)\n"},
+      {"render $/odd.png $/out.mp4",
+       "velmorance: $/out.mp4: H.264 needs an even width and height, not 7x5 (pick one with --size, or write "
+       "--lossless .mkv or .png)\n"},
+      {"render $/clip.mp4 $/out.mp4 --fade-in", "velmorance: --fade-in needs a value\n"},
+      {"thumbnail $/clip.mp4 $/out.png --at 99",
+       "velmorance: --at 99 is past the end: $/clip.mp4 has 20 frames (0 to 19)\n"},
+      {"thumbnail $/clip.mp4 $/out.jpg", "velmorance: $/out.jpg: a thumbnail is written as .png\n"},
+  };
+  for (const BadRun& c : cases) {
+    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + expand(c.args, dir) + " --plugin " +
+                                      FAKE_PLUGIN);
+    EXPECT_TRUE(run.exited) << c.args;
+    EXPECT_EQ(run.status, 1) << c.args;
+    // FFmpeg's own error line, if any, comes before ours.
+    const std::string message = expand(c.message, dir);
+    EXPECT_TRUE(run.err.size() >= message.size() && run.err.ends_with(message) &&
+                (run.err.size() == message.size() || run.err[run.err.size() - message.size() - 1] == '\n'))
+        << c.args << "\n" << run.err;
+  }
+  for (const char* name : {"out.mp4", "out.avi", "out.png", "out.jpg"})
+    EXPECT_FALSE(vmtest::fileExists(dir + "/" + name)) << name;
+}
+
+// A file cut short after its header: the render stops at the first frame
+// that is not there and names it.
+TEST(RenderErrors, TruncatedMovieStopsAtTheMissingFrame) {
+  ScratchDir scratch;
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=10:d=6 -pix_fmt yuv420p -g 10 -movflags +faststart '" +
+                             scratch.path("whole.mp4") + "'"));
+  const auto whole = vmtest::readFile(scratch.path("whole.mp4"));
+  vmtest::writeFile(scratch.path("cut.mp4"), std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() * 6 / 10));
+  const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " render " + scratch.path("cut.mp4") + " " +
+                                    scratch.path("out.mp4") + " --plugin " + FAKE_PLUGIN);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("velmorance: " + scratch.path("cut.mp4") + ": frame "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("(GetFrame: frame "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" cannot be decoded ("), std::string::npos) << run.err;
+  EXPECT_FALSE(vmtest::fileExists(scratch.path("out.mp4")));
+}
+
+TEST(RenderErrors, MissingOrBrokenPluginIsNamed) {
+  ScratchDir scratch;
+  const std::string dir = scratch.path("").substr(0, scratch.path("").size() - 1);
+  std::filesystem::create_directories(dir + "/Empty.bundle");
+  std::ofstream(dir + "/bad.so") << "not a library";
+  const BadRun cases[] = {
+      {"info --plugin $/Nothing.bundle",
+       "velmorance: $/Nothing.bundle: no plug-in there (the bundle is missing; name one with --plugin)\n"},
+      {"info --plugin $/Empty.bundle",
+       "velmorance: $/Empty.bundle: not a plug-in bundle (Contents/Linux/velmorance.so is missing)\n"},
+  };
+  for (const BadRun& c : cases) {
+    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + expand(c.args, dir));
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(run.err, expand(c.message, dir)) << c.args;
+  }
+  const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " info --plugin " + dir + "/bad.so");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("velmorance: " + dir + "/bad.so: cannot load the plug-in (", 0), 0u) << run.err;
+}
+
+}  // namespace

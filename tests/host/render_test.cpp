@@ -1,0 +1,165 @@
+// End-to-end runs of the velmorance program with the test plug-in, which
+// inverts red, green and blue and blends the unprocessed frame back in fades.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/host/test_media.h"
+
+namespace {
+
+using vmtest::ScratchDir;
+
+std::string velmorance(const std::string& args) {
+  return std::string(VELMORANCE_BIN) + " " + args + " --plugin " + FAKE_PLUGIN;
+}
+
+int blend(int original, int effect, int opacity) { return (original * opacity + effect * (255 - opacity) + 127) / 255; }
+
+TEST(Render, PngToPngIsPixelExact) {
+  ScratchDir dir;
+  for (auto [w, h] : {std::pair{33, 17}, std::pair{1, 1}}) {
+    const auto pixels = vmtest::randomBytes(w * h * 3, 11);
+    ASSERT_TRUE(vmtest::writePng(dir.path("in.png"), pixels, w, h));
+    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.png") + " " + dir.path("out.png")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto out = vmtest::decodeRgb(dir.path("out.png"));
+    ASSERT_EQ(out.size(), pixels.size());
+    for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], 255 - pixels[i]) << "byte " << i << " of " << w << "x" << h;
+  }
+}
+
+// Five random frames as a PNG sequence; fade-in 3 and fade-out 2.
+TEST(Render, FadesBlendTheUnprocessedFrameWithTheDesignOpacities) {
+  ScratchDir dir;
+  const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
+  const auto pixels = vmtest::randomBytes(frameBytes * n, 5);
+  vmtest::writeFile(dir.path("in.rgb"), pixels);
+  ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 9x6 -r 25 -i '" + dir.path("in.rgb") + "' '" +
+                             dir.path("in_%03d.png") + "'"));
+  const auto run = vmtest::runShell(velmorance("render " + dir.path("in_%03d.png") + " " + dir.path("out_%03d.png") +
+                                               " --fade-in 3 --fade-out 2"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  // Frames 0..2 fade in (255, 170, 85), frame 3 is the effect alone, frame 4
+  // fades out at 255 * (1 - 1/2) = 127.
+  const int opacity[n] = {255, 170, 85, 0, 127};
+  for (int f = 0; f < n; ++f) {
+    char name[32];
+    std::snprintf(name, sizeof name, "out_%03d.png", f + 1);
+    const auto out = vmtest::decodeRgb(dir.path(name));
+    ASSERT_EQ(out.size(), static_cast<size_t>(frameBytes)) << name;
+    for (int i = 0; i < frameBytes; ++i) {
+      const int original = pixels[f * frameBytes + i];
+      ASSERT_EQ(out[i], blend(original, 255 - original, opacity[f])) << name << " byte " << i;
+    }
+  }
+  EXPECT_FALSE(vmtest::fileExists(dir.path("out_006.png")));
+}
+
+TEST(Render, ThumbnailShowsTheAskedFrame) {
+  ScratchDir dir;
+  const int w = 8, h = 4, frameBytes = w * h * 3;
+  const auto pixels = vmtest::randomBytes(frameBytes * 4, 9);
+  vmtest::writeFile(dir.path("in.rgb"), pixels);
+  ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 8x4 -i '" + dir.path("in.rgb") + "' '" +
+                             dir.path("in_%02d.png") + "'"));
+  const auto run =
+      vmtest::runShell(velmorance("thumbnail " + dir.path("in_%02d.png") + " " + dir.path("t.png") + " --at 2"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto out = vmtest::decodeRgb(dir.path("t.png"));
+  ASSERT_EQ(out.size(), static_cast<size_t>(frameBytes));
+  for (int i = 0; i < frameBytes; ++i) ASSERT_EQ(out[i], 255 - pixels[2 * frameBytes + i]) << i;
+}
+
+TEST(Render, InfoPrintsThePluginsDescription) {
+  const auto run = vmtest::runShell(velmorance("info"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* line : {"type:         105 (filter)\n", "flags:        0x1380\n", "group:        Fake effects\n",
+                           "slider 1:     Amount (low ... high), default 0.5\n", "button:       Set up\n",
+                           "memory:       1234 bytes\n"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
+}
+
+// A 2-second clip with a 440 Hz tone, made once for the audio tests.
+class RenderAudio : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir();
+    ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=25:d=2 -f lavfi -i sine=f=440:r=48000:d=2 "
+                               "-ac 2 -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest '" + clip() + "'"));
+    input_ = new std::vector<int16_t>(vmtest::decodeAudio(clip()));
+  }
+  static void TearDownTestSuite() {
+    delete input_;
+    delete dir_;
+  }
+  static std::string clip() { return dir_->path("tone.mp4"); }
+  static double energy(const std::vector<int16_t>& s, size_t from = 0, size_t count = SIZE_MAX) {
+    double sum = 0;
+    for (size_t i = from; i < s.size() && i - from < count; ++i) sum += std::abs(s[i]);
+    return sum;
+  }
+  static inline ScratchDir* dir_ = nullptr;
+  static inline std::vector<int16_t>* input_ = nullptr;
+};
+
+TEST_F(RenderAudio, LosslessRenderKeepsTheSamples) {
+  const std::string out = dir_->path("out.mkv");
+  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --lossless"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto output = vmtest::decodeAudio(out);
+  ASSERT_GT(input_->size(), 48000u * 2);
+  // 50 frames of 1920 samples each, two channels.
+  EXPECT_EQ(output.size(), 50u * 1920 * 2);
+  size_t differing = 0;
+  for (size_t i = 0; i < std::min(output.size(), input_->size()); ++i)
+    if (std::abs(output[i] - (*input_)[i]) > 1) ++differing;
+  EXPECT_EQ(differing, 0u);
+}
+
+TEST_F(RenderAudio, H264RenderKeepsDurationAndLoudness) {
+  const std::string out = dir_->path("out.mp4");
+  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --start 10 --frames 25"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto output = vmtest::decodeAudio(out);
+  EXPECT_NEAR(static_cast<double>(output.size()), 48000.0 * 2, 2048.0 * 2);
+  // Frames 10..34 carry the input's audio from 0.4 s on.
+  const size_t from = 48000 * 2 * 10 / 25;
+  const double expected = energy(*input_, from, output.size());
+  EXPECT_NEAR(energy(output), expected, expected * 0.05);
+  EXPECT_EQ(vmtest::decodeRgb(out).size(), 25u * 64 * 48 * 3);
+}
+
+TEST_F(RenderAudio, DraftRenderIsSilent) {
+  const std::string out = dir_->path("draft.mkv");
+  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --lossless --draft --quiet"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto output = vmtest::decodeAudio(out);
+  EXPECT_EQ(output.size(), 50u * 1920 * 2);
+  EXPECT_EQ(energy(output), 0.0);
+}
+
+TEST(Render, FailingPluginAbortsAndLeavesNoOutput) {
+  ScratchDir dir;
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x32:r=10:d=1 -pix_fmt yuv420p '" + dir.path("in.mp4") + "'"));
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  vmtest::writeFile(dir.path("old.mkv"), old);
+  for (const char* name : {"new.mp4", "old.mkv"}) {
+    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path(name)),
+                                      "FAKE_FAIL_FRAME=4 ");
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "velmorance: " + dir.path("in.mp4") +
+                           ": frame 4 of the render (input frame 4): the plug-in returned kPluginFailed (6); "
+                           "nothing written\n");
+  }
+  EXPECT_FALSE(vmtest::fileExists(dir.path("new.mp4")));
+  EXPECT_EQ(vmtest::readFile(dir.path("old.mkv")), old);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path(""))) ++files;
+  EXPECT_EQ(files, 2u);  // in.mp4 and old.mkv: no temporary file left behind
+}
+
+}  // namespace

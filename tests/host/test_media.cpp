@@ -1,0 +1,97 @@
+#include "tests/host/test_media.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace vmtest {
+
+ScratchDir::ScratchDir() {
+  char pattern[] = "/tmp/vmhost-test-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  dir_ = made != nullptr ? made : "/tmp";
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  if (dir_ != "/tmp") std::filesystem::remove_all(dir_, ignored);
+}
+
+bool ffmpeg(const std::string& args) {
+  const int rc = std::system(("ffmpeg -nostdin -hide_banner -v error -y " + args).c_str());
+  return rc == 0;
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+RunResult runShell(const std::string& commandLine, const std::string& env) {
+  char outName[] = "/tmp/vmhost-out-XXXXXX";
+  char errName[] = "/tmp/vmhost-err-XXXXXX";
+  const int outFd = mkstemp(outName);
+  const int errFd = mkstemp(errName);
+  RunResult result;
+  if (outFd < 0 || errFd < 0) return result;
+  const int rc = std::system((env + commandLine + " >" + outName + " 2>" + errName + " </dev/null").c_str());
+  result.exited = rc != -1 && WIFEXITED(rc);
+  result.status = result.exited ? WEXITSTATUS(rc) : -1;
+  const auto out = readFile(outName), err = readFile(errName);
+  result.out.assign(out.begin(), out.end());
+  result.err.assign(err.begin(), err.end());
+  std::remove(outName);
+  std::remove(errName);
+  return result;
+}
+
+std::vector<uint8_t> decodeRgb(const std::string& path) {
+  const std::string raw = path + ".rgb";
+  if (!ffmpeg("-i '" + path + "' -f rawvideo -pix_fmt rgb24 '" + raw + "'")) return {};
+  auto bytes = readFile(raw);
+  std::remove(raw.c_str());
+  return bytes;
+}
+
+std::vector<int16_t> decodeAudio(const std::string& path, int rate, int channels) {
+  const std::string raw = path + ".pcm";
+  if (!ffmpeg("-i '" + path + "' -vn -f s16le -ac " + std::to_string(channels) + " -ar " + std::to_string(rate) +
+              " '" + raw + "'"))
+    return {};
+  const auto bytes = readFile(raw);
+  std::remove(raw.c_str());
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  return samples;
+}
+
+bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int width, int height) {
+  const std::string raw = path + ".rgb";
+  writeFile(raw, pixels);
+  const bool ok = ffmpeg("-f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) + "x" + std::to_string(height) +
+                         " -i '" + raw + "' -frames:v 1 '" + path + "'");
+  std::remove(raw.c_str());
+  return ok;
+}
+
+std::vector<uint8_t> randomBytes(size_t count, uint32_t seed) {
+  std::mt19937 generator(seed);
+  std::vector<uint8_t> bytes(count);
+  for (auto& b : bytes) b = static_cast<uint8_t>(generator() >> 24);
+  return bytes;
+}
+
+}  // namespace vmtest

@@ -1,0 +1,50 @@
+// Test helpers: a scratch folder, small media made with the ffmpeg command,
+// running the velmorance program, and reading pictures back as bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vmtest {
+
+// A fresh folder under /tmp, removed with everything in it at destruction.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+ private:
+  std::string dir_;
+};
+
+// Runs `ffmpeg -v error -y <args>`; true when it succeeded.
+bool ffmpeg(const std::string& args);
+
+struct RunResult {
+  bool exited = false;  // false: killed by a signal (a crash)
+  int status = -1;
+  std::string err;  // standard error
+  std::string out;  // standard output
+};
+// Runs a shell command line with `env` (e.g. "FAKE_FAIL_FRAME=2 ") in front.
+RunResult runShell(const std::string& commandLine, const std::string& env = "");
+
+std::vector<uint8_t> readFile(const std::string& path);
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool fileExists(const std::string& path);
+
+// Decodes a picture or video with ffmpeg into raw rgb24 bytes (all frames).
+std::vector<uint8_t> decodeRgb(const std::string& path);
+// Decodes the audio of a file into interleaved signed 16-bit samples.
+std::vector<int16_t> decodeAudio(const std::string& path, int rate = 48000, int channels = 2);
+
+// Writes width x height rgb24 `pixels` as a PNG.
+bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int width, int height);
+// Seeded pseudo-random bytes.
+std::vector<uint8_t> randomBytes(size_t count, uint32_t seed);
+
+}  // namespace vmtest
