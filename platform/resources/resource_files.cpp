@@ -114,7 +114,9 @@ short platformOpenResFileAtPath(const std::string& path, SInt8 permission) {
 
   auto file = std::make_unique<OpenFile>();
   file->path = path;
-  file->writable = permission == fsCurPerm ? access(path.c_str(), W_OK) == 0 : permission != fsRdPerm;
+  // A map marked read-only is never written, whatever the permission asked.
+  file->writable = (permission == fsCurPerm ? access(path.c_str(), W_OK) == 0 : permission != fsRdPerm) &&
+                   (image.fileAttributes & mapReadOnly) == 0;
   file->fileAttributes = image.fileAttributes;
   for (ResourceRecord& record : image.resources) {
     auto entry = std::make_unique<Entry>();

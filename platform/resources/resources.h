@@ -25,7 +25,8 @@ void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, short
 // Opens a resource file at the top of the chain and makes it current.
 // Returns its refNum, or -1 (fnfErr, mapReadErr, ...). Opening a file that is
 // already open makes it current and returns the same refNum. fsRdPerm opens
-// read-only; fsCurPerm opens for writing when the file is writable.
+// read-only; fsCurPerm opens for writing when the file is writable. A file
+// whose map carries mapReadOnly is always read-only.
 short FSpOpenResFile(const FSSpec* spec, SInt8 permission);
 void UseResFile(short refNum);
 // The current file's refNum; -1 when no file is open.

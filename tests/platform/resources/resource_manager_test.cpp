@@ -31,7 +31,7 @@ class ResourceManager : public ::testing::Test {
 
   // A file that another program wrote: a resource we never touch, with a
   // name and attributes, and a string list.
-  void writeForeignFile() {
+  void writeForeignFile(UInt16 fileAttributes = 0) {
     ResourceFileImage image;
     ResourceRecord odd;
     odd.type = kOdd;
@@ -46,7 +46,11 @@ class ResourceManager : public ::testing::Test {
     list.id = 128;
     list.data = {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'};
     image.resources.push_back(list);
-    image.fileAttributes = 0;
+    ResourceRecord damaged = list;  // claims five strings, holds one
+    damaged.id = 129;
+    damaged.data = {0, 5, 2, 'o', 'k', 4, 'c', 'u'};
+    image.resources.push_back(damaged);
+    image.fileAttributes = fileAttributes;
     Bytes bytes;
     ASSERT_TRUE(serializeResourceFile(image, &bytes));
     writeBytes(temp_ / "prefs", bytes);
@@ -94,16 +98,16 @@ TEST_F(ResourceManager, UntouchedResourcesSurviveASaveByteForByte) {
   ASSERT_EQ(noErr, ResError());
 
   ResourceFileImage image = readBack();
-  ASSERT_EQ(3u, image.resources.size());
+  ASSERT_EQ(4u, image.resources.size());
   const ResourceRecord& odd = image.resources[0];
   EXPECT_EQ(kOdd, odd.type);
   EXPECT_EQ(-4000, odd.id);
   EXPECT_EQ("keep \xA5 me", odd.name);
   EXPECT_EQ(resPurgeable | resLocked, odd.attributes);
   EXPECT_EQ(Bytes({9, 8, 7, 6, 5}), odd.data);
-  EXPECT_EQ(kPref, image.resources[2].type);
-  EXPECT_EQ("Config Settings", image.resources[2].name);
-  EXPECT_EQ(Bytes({1, 2, 3, 4}), image.resources[2].data);
+  EXPECT_EQ(kPref, image.resources[3].type);
+  EXPECT_EQ("Config Settings", image.resources[3].name);
+  EXPECT_EQ(Bytes({1, 2, 3, 4}), image.resources[3].data);
 }
 
 TEST_F(ResourceManager, RemoveAddUpdateThenReopen) {
@@ -165,10 +169,13 @@ TEST_F(ResourceManager, ChangedDataIsWrittenAndCannotBeReleasedUnwritten) {
   CloseResFile(ref);
 }
 
-TEST_F(ResourceManager, ReadOnlyFilesRefuseChanges) {
-  writeForeignFile();
+class ReadOnlyFile : public ResourceManager, public ::testing::WithParamInterface<std::pair<SInt8, UInt16>> {};
+
+TEST_P(ReadOnlyFile, RefusesChanges) {
+  writeForeignFile(GetParam().second);
   Bytes before = readBytes(temp_ / "prefs");
-  short ref = FSpOpenResFile(&spec_, fsRdPerm);
+  short ref = FSpOpenResFile(&spec_, GetParam().first);
+  ASSERT_NE(kResFileNotOpened, ref);
   Handle data = handleWith({1});
   AddResource(data, kPref, 1, nullptr);
   EXPECT_EQ(wrPermErr, ResError());
@@ -178,6 +185,11 @@ TEST_F(ResourceManager, ReadOnlyFilesRefuseChanges) {
   EXPECT_EQ(before, readBytes(temp_ / "prefs"));
   DisposeHandle(data);
 }
+
+// Read permission asked for, or a map marked read-only.
+INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyFile,
+                         ::testing::Values(std::make_pair(SInt8{fsRdPerm}, UInt16{0}),
+                                           std::make_pair(SInt8{fsCurPerm}, UInt16{mapReadOnly})));
 
 TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   writeForeignFile();
@@ -211,6 +223,10 @@ TEST_F(ResourceManager, GetIndStringReadsOneBasedAndGivesEmptyOutOfRange) {
     EXPECT_EQ(expected, std::string(reinterpret_cast<char*>(text + 1), text[0])) << index;
   }
   Str255 text = {3, 'a', 'b', 'c'};
+  GetIndString(text, 129, 1);
+  EXPECT_EQ(0, std::memcmp(text, "\x02ok", 3));
+  GetIndString(text, 129, 2);  // runs past the end of the list
+  EXPECT_EQ(0, text[0]);
   GetIndString(text, 999, 1);
   EXPECT_EQ(0, text[0]);
   EXPECT_EQ(resNotFound, ResError());
