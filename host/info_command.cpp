@@ -1,19 +1,20 @@
 #include <cstdio>
 
 #include "host/commands.h"
+#include "host/mac_roman.h"
 #include "host/plugin_run.h"
 
 namespace vmhost {
 
 namespace {
 
-// Copies a fixed-size text field, stopping at its end if the plug-in left
-// it unterminated.
+// A fixed-size Mac OS Roman text field as UTF-8, stopping at the field's
+// end if the plug-in left it unterminated.
 template <size_t N>
 std::string field(const char (&text)[N]) {
   size_t length = 0;
   while (length < N && text[length] != 0) ++length;
-  return std::string(text, length);
+  return macRomanToUtf8(std::string(text, length));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ extern "C" {
 
 #include <vector>
 
+#include "host/mac_roman.h"
 #include "host/plugin_loader.h"
 #include "host/progress.h"
 
@@ -75,6 +76,16 @@ TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
   EXPECT_EQ(vmhost::ProgressBar::line(0, 10, 0.0),
             "[..............................] 0/10 frames  0.0 fps  --:-- left");
   EXPECT_EQ(vmhost::ProgressBar::line(1, 10000, 1.0).substr(32), " 1/10000 frames  1.0 fps  2:46:39 left");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MacRomanToUtf8, ConvertsTheHighHalf) {
+  EXPECT_EQ(vmhost::macRomanToUtf8("Settings\xC9"), "Settings\u2026");
+  EXPECT_EQ(vmhost::macRomanToUtf8("Caf\x8E \xA9 \xD2x\xD3"), "Caf\u00E9 \u00A9 \u201Cx\u201D");
+  EXPECT_EQ(vmhost::macRomanToUtf8("plain"), "plain");
 }
 
 }  // namespace
