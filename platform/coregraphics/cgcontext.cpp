@@ -121,7 +121,14 @@ struct CGContext {
     if (!dst) return;
     pixman_image_set_transform(source, &fixed);
     pixman_image_set_filter(source, filter, nullptr, 0);
-    pixman_image_set_repeat(source, PIXMAN_REPEAT_NONE);
+    // Scaled images keep their edge pixels solid up to the rectangle's edge
+    // (bilinear sampling would fade them into transparency) wherever the
+    // rectangle stays axis-aligned and so fills its bounding box; turned
+    // images and solid fills sample nothing outside.
+    const bool axisAligned = (std::abs(forward.m[0][1]) < 1e-9 && std::abs(forward.m[1][0]) < 1e-9) ||
+                             (std::abs(forward.m[0][0]) < 1e-9 && std::abs(forward.m[1][1]) < 1e-9);
+    pixman_image_set_repeat(source, filter == PIXMAN_FILTER_BILINEAR && axisAligned ? PIXMAN_REPEAT_PAD
+                                                                                     : PIXMAN_REPEAT_NONE);
     ImagePtr mask(nullptr, &pixman_image_unref);
     if (opacity < 1.0) {
       const pixman_color_t alpha{0, 0, 0, channel(static_cast<CGFloat>(opacity))};

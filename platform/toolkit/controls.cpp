@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/toolkit/qt_access.h"
 #include "platform/toolkit/toolkit_internal.h"
 
 namespace toolkit {
@@ -355,3 +356,5 @@ void GetMenuItemText(MenuRef menu, MenuItemIndex item, Str255 outText) {
   outText[0] = static_cast<unsigned char>(length);
   std::memcpy(outText + 1, bytes.data(), length);
 }
+
+QWidget* ToolkitControlWidget(ControlRef control) { return control == nullptr ? nullptr : control->widget.data(); }

@@ -16,6 +16,7 @@
 
 #include "platform/bundles/cfbundle.h"
 #include "platform/toolkit/port_display.h"
+#include "platform/toolkit/qt_access.h"
 #include "platform/toolkit/toolkit_internal.h"
 
 struct OpaqueIBNibRef {
@@ -282,3 +283,5 @@ OSStatus QDFlushPortBuffer(CGrafPtr port, RgnHandle) {
   toolkit::portChanged(port);
   return noErr;
 }
+
+QWidget* ToolkitWindowWidget(WindowRef window) { return window == nullptr ? nullptr : window->widget.data(); }

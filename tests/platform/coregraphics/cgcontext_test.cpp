@@ -1,0 +1,239 @@
+// Bitmap contexts: formats, the y-up coordinate system, fills, clears,
+// image drawing, transforms, opacity and blend modes, with exact pixels.
+#include "platform/coregraphics/cgcontext.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using Pixel = std::array<uint8_t, 4>;  // alpha, red, green, blue
+
+// A width x height context over our own zeroed pixels, rows padded by 32
+// bytes so stride mistakes show.
+class Canvas {
+ public:
+  Canvas(size_t width, size_t height) : width_(width), stride_(width * 4 + 32), pixels_(stride_ * height, 0) {
+    space_ = CGColorSpaceCreateDeviceRGB();
+    context_ = CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_, kCGImageAlphaPremultipliedFirst);
+  }
+  ~Canvas() {
+    CGContextRelease(context_);
+    CGColorSpaceRelease(space_);
+  }
+  CGContextRef get() const { return context_; }
+  Pixel at(size_t x, size_t y) const {
+    const uint8_t* p = &pixels_[y * stride_ + x * 4];
+    return Pixel{p[0], p[1], p[2], p[3]};
+  }
+  void fillAll(Pixel p) {
+    for (size_t y = 0; y < pixels_.size() / stride_; ++y)
+      for (size_t x = 0; x < width_; ++x)
+        for (int i = 0; i < 4; ++i) pixels_[y * stride_ + x * 4 + i] = p[i];
+  }
+  const uint8_t* data() const { return pixels_.data(); }
+  size_t stride() const { return stride_; }
+
+ private:
+  size_t width_, stride_;
+  std::vector<uint8_t> pixels_;
+  CGColorSpaceRef space_ = nullptr;
+  CGContextRef context_ = nullptr;
+};
+
+// A 2 x 2 opaque image: red, green on top; blue, white below.
+CGImageRef Quad() {
+  const uint8_t pixels[] = {255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255};
+  return CGImageCreateWithARGB(2, 2, pixels, 8);
+}
+
+constexpr Pixel kRed{255, 255, 0, 0}, kGreen{255, 0, 255, 0}, kBlue{255, 0, 0, 255}, kWhite{255, 255, 255, 255},
+    kClear{0, 0, 0, 0};
+
+TEST(BitmapContextTest, OnlyEightBitAlphaFirstFormatsAreAccepted) {
+  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+  struct Case {
+    size_t bits, stride;
+    CGBitmapInfo info;
+    bool ok;
+  } cases[] = {{8, 16, kCGImageAlphaPremultipliedFirst, true},
+               {8, 16, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big, true},
+               {8, 16, kCGImageAlphaNoneSkipFirst, true},
+               {8, 0, kCGImageAlphaPremultipliedFirst, true},  // stride chosen as 4 * width
+               {16, 32, kCGImageAlphaPremultipliedFirst, false},
+               {8, 16, 1 /* premultiplied last */, false},
+               {8, 12, kCGImageAlphaPremultipliedFirst, false},  // rows too short
+               {8, 16, kCGImageAlphaPremultipliedFirst | (2 << 12) /* 32 little */, false}};
+  for (const Case& c : cases) {
+    CGContextRef context = CGBitmapContextCreate(nullptr, 4, 2, c.bits, c.stride, space, c.info);
+    EXPECT_EQ(c.ok, context != nullptr) << c.bits << " " << c.stride << " " << c.info;
+    CGContextRelease(context);
+  }
+  EXPECT_EQ(nullptr, CGBitmapContextCreate(nullptr, 4, 2, 8, 16, nullptr, kCGImageAlphaPremultipliedFirst));
+  CGColorSpaceRelease(space);
+}
+
+TEST(BitmapContextTest, FillBlendsPremultipliedColourWithTheOriginAtTheBottomLeft) {
+  Canvas canvas(4, 4);
+  canvas.fillAll(kWhite);
+  CGContextSetRGBFillColor(canvas.get(), 1, 0, 0, 0.5f);
+  CGContextFillRect(canvas.get(), CGRectMake(1, 1, 2, 1));
+  // y 1..2 up from the bottom is row 2 from the top.
+  const Pixel half{255, 255, 127, 127};
+  EXPECT_EQ(half, canvas.at(1, 2));
+  EXPECT_EQ(half, canvas.at(2, 2));
+  EXPECT_EQ(kWhite, canvas.at(0, 2));
+  EXPECT_EQ(kWhite, canvas.at(3, 2));
+  EXPECT_EQ(kWhite, canvas.at(1, 1));
+  EXPECT_EQ(kWhite, canvas.at(1, 3));
+}
+
+TEST(BitmapContextTest, ClearMakesExactlyTheRectangleTransparent) {
+  Canvas canvas(3, 3);
+  canvas.fillAll(kWhite);
+  CGContextClearRect(canvas.get(), CGRectMake(0, 0, 2, 1));
+  EXPECT_EQ(kClear, canvas.at(0, 2));
+  EXPECT_EQ(kClear, canvas.at(1, 2));
+  EXPECT_EQ(kWhite, canvas.at(2, 2));
+  EXPECT_EQ(kWhite, canvas.at(0, 1));
+}
+
+TEST(BitmapContextTest, ImageAtItsOwnSizeIsCopiedExactlyTopRowUp) {
+  Canvas canvas(4, 4);
+  CGImageRef image = Quad();
+  CGContextDrawImage(canvas.get(), CGRectMake(0, 0, 2, 2), image);
+  EXPECT_EQ(kRed, canvas.at(0, 2));
+  EXPECT_EQ(kGreen, canvas.at(1, 2));
+  EXPECT_EQ(kBlue, canvas.at(0, 3));
+  EXPECT_EQ(kWhite, canvas.at(1, 3));
+  EXPECT_EQ(kClear, canvas.at(2, 2));
+  CGImageRelease(image);
+}
+
+TEST(BitmapContextTest, ScaledImageIsFilteredBilinearly) {
+  Canvas canvas(4, 1);
+  const uint8_t pixels[] = {255, 0, 0, 0, 255, 255, 255, 255};  // black, white
+  CGImageRef image = CGImageCreateWithARGB(2, 1, pixels, 8);
+  CGContextDrawImage(canvas.get(), CGRectMake(0, 0, 4, 1), image);
+  // Samples at source x 0.25, 0.75, 1.25, 1.75: the middle two blend.
+  EXPECT_EQ((Pixel{255, 0, 0, 0}), canvas.at(0, 0));
+  // pixman weighs with 7-bit fractions, so a quarter of 255 may come out 63.
+  EXPECT_NEAR(64, canvas.at(1, 0)[1], 1);
+  EXPECT_NEAR(191, canvas.at(2, 0)[1], 1);
+  EXPECT_EQ(255, canvas.at(1, 0)[0]);
+  EXPECT_EQ((Pixel{255, 255, 255, 255}), canvas.at(3, 0));
+  CGImageRelease(image);
+}
+
+TEST(BitmapContextTest, RotationTurnsCounterClockwiseAboutTheTranslatedOrigin) {
+  Canvas canvas(4, 4);
+  CGImageRef image = Quad();
+  CGContextSaveGState(canvas.get());
+  CGContextTranslateCTM(canvas.get(), 2, 2);
+  CGContextRotateCTM(canvas.get(), static_cast<CGFloat>(M_PI / 2));
+  CGContextDrawImage(canvas.get(), CGRectMake(-1, -1, 2, 2), image);
+  CGContextRestoreGState(canvas.get());
+  // A quarter turn to the left: the top-left red goes to the bottom left.
+  EXPECT_EQ(kGreen, canvas.at(1, 1));
+  EXPECT_EQ(kWhite, canvas.at(2, 1));
+  EXPECT_EQ(kRed, canvas.at(1, 2));
+  EXPECT_EQ(kBlue, canvas.at(2, 2));
+  // The state came back: the same call now lands untransformed.
+  const CGAffineTransform ctm = CGContextGetCTM(canvas.get());
+  EXPECT_EQ(1.0f, ctm.a);
+  EXPECT_EQ(0.0f, ctm.tx);
+  CGImageRelease(image);
+}
+
+TEST(BitmapContextTest, GlobalAlphaScalesDrawingAndZeroLeavesPixels) {
+  const struct {
+    CGFloat alpha;
+    Pixel expected;
+  } cases[] = {{1.0f, kRed}, {0.0f, kWhite}, {0.5f, {255, 255, 127, 127}}, {-3.0f, kWhite}, {7.0f, kRed}};
+  for (const auto& c : cases) {
+    Canvas canvas(1, 1);
+    canvas.fillAll(kWhite);
+    CGContextSetAlpha(canvas.get(), c.alpha);
+    CGContextSetRGBFillColor(canvas.get(), 1, 0, 0, 1);
+    CGContextFillRect(canvas.get(), CGRectMake(0, 0, 1, 1));
+    EXPECT_EQ(c.expected, canvas.at(0, 0)) << c.alpha;
+  }
+}
+
+TEST(BitmapContextTest, BlendModesFollowThePdfFormulas) {
+  const struct {
+    CGBlendMode mode;
+    uint8_t expected;
+  } cases[] = {{kCGBlendModeNormal, 128}, {kCGBlendModeMultiply, 100}, {kCGBlendModeScreen, 228},
+               {kCGBlendModeDarken, 128}, {kCGBlendModeLighten, 200}, {99, 128}};
+  for (const auto& c : cases) {
+    Canvas canvas(1, 1);
+    canvas.fillAll(Pixel{255, 200, 200, 200});
+    CGContextSetBlendMode(canvas.get(), c.mode);
+    CGContextSetRGBFillColor(canvas.get(), 128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1);
+    CGContextFillRect(canvas.get(), CGRectMake(0, 0, 1, 1));
+    EXPECT_NEAR(c.expected, canvas.at(0, 0)[1], 1) << c.mode;
+    EXPECT_EQ(255, canvas.at(0, 0)[0]);
+  }
+}
+
+TEST(BitmapContextTest, ImageIsASnapshotOfThePixels) {
+  Canvas canvas(2, 2);
+  canvas.fillAll(kBlue);
+  CGImageRef image = CGBitmapContextCreateImage(canvas.get());
+  CGContextSetRGBFillColor(canvas.get(), 1, 0, 0, 1);
+  CGContextFillRect(canvas.get(), CGRectMake(0, 0, 2, 2));
+  ASSERT_NE(nullptr, image);
+  EXPECT_EQ(2u, CGImageGetWidth(image));
+  const uint8_t* p = CGImageGetARGBData(image);
+  EXPECT_EQ(kBlue, (Pixel{p[0], p[1], p[2], p[3]}));
+  EXPECT_EQ(kRed, canvas.at(1, 1));
+  CGImageRelease(image);
+}
+
+TEST(PortContextTest, DrawsIntoThePortWithinItsClipAndEndsReleased) {
+  GWorldPtr port = nullptr;
+  const Rect bounds{0, 0, 4, 4};
+  ASSERT_EQ(noErr, NewGWorld(&port, 32, &bounds));
+  CGrafPtr saved;
+  GDHandle device;
+  GetGWorld(&saved, &device);
+  SetGWorld(port, nullptr);
+  const Rect clip{0, 0, 4, 2};  // left half only
+  ClipRect(&clip);
+  SetGWorld(saved, device);
+
+  CGContextRef context = nullptr;
+  ASSERT_EQ(noErr, QDBeginCGContext(port, &context));
+  CGContextSetRGBFillColor(context, 0, 1, 0, 1);
+  CGContextFillRect(context, CGRectMake(0, 3, 4, 1));  // the top row
+  EXPECT_EQ(noErr, QDEndCGContext(port, &context));
+  EXPECT_EQ(nullptr, context);
+  CGContextRelease(context);  // harmless after the end
+
+  const auto* row = reinterpret_cast<const uint8_t*>(port->portPixMap.baseAddr);
+  EXPECT_EQ(kGreen, (Pixel{row[0], row[1], row[2], row[3]}));
+  EXPECT_EQ(kGreen, (Pixel{row[4], row[5], row[6], row[7]}));
+  EXPECT_EQ(kClear, (Pixel{row[8], row[9], row[10], row[11]}));
+  const auto* second = row + port->portPixMap.rowBytes;
+  EXPECT_EQ(kClear, (Pixel{second[0], second[1], second[2], second[3]}));
+  DisposeGWorld(port);
+}
+
+TEST(ColorTest, ColoursKeepTheirComponents) {
+  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+  const CGFloat rgba[] = {0.25f, 0.5f, 0.75f, 0.6f};
+  CGColorRef color = CGColorCreate(space, rgba);
+  ASSERT_NE(nullptr, color);
+  EXPECT_EQ(4u, CGColorGetNumberOfComponents(color));
+  EXPECT_EQ(0.75f, CGColorGetComponents(color)[2]);
+  EXPECT_EQ(0.6f, CGColorGetAlpha(color));
+  EXPECT_EQ(nullptr, CGColorCreate(nullptr, rgba));
+  CGColorRelease(color);
+  CGColorSpaceRelease(space);
+}
+
+}  // namespace

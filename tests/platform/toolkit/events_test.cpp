@@ -1,0 +1,207 @@
+// Commands, handler chains, slider actions, the modal loop and custom
+// control tracking, driven through real widgets.
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/toolkit/qt_access.h"
+#include "tests/platform/toolkit/panel_fixture.h"
+
+namespace toolkit_test {
+namespace {
+
+std::vector<std::string> gCommands;
+OSStatus gWindowAnswer = noErr;
+
+std::string CodeText(UInt32 code) {
+  std::string text(4, ' ');
+  for (int i = 0; i < 4; ++i) text[i] = static_cast<char>(code >> (24 - 8 * i));
+  return text;
+}
+
+OSStatus RecordCommand(EventHandlerCallRef, EventRef event, void* tag) {
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+  gCommands.push_back(static_cast<const char*>(tag) + CodeText(command.commandID));
+  return std::string(static_cast<const char*>(tag)) == "window:" ? gWindowAnswer : noErr;
+}
+
+const EventTypeSpec kCommandEvent{kEventClassCommand, kEventCommandProcess};
+
+class CommandTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    gCommands.clear();
+    gWindowAnswer = noErr;
+    InstallEventHandler(GetWindowEventTarget(window_), RecordCommand, 1, &kCommandEvent,
+                        const_cast<char*>("window:"), &windowHandler_);
+    InstallEventHandler(GetApplicationEventTarget(), RecordCommand, 1, &kCommandEvent, const_cast<char*>("app:"),
+                        &appHandler_);
+    ShowWindow(window_);
+  }
+  void TearDown() override {
+    RemoveEventHandler(appHandler_);
+    PanelTest::TearDown();
+  }
+  EventHandlerRef windowHandler_ = nullptr, appHandler_ = nullptr;
+};
+
+TEST_F(CommandTest, ButtonSendsItsFourCharacterCommandToTheWindow) {
+  QTest::mouseClick(ToolkitWindowWidget(window_)->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  EXPECT_EQ(std::vector<std::string>{"window:ok  "}, gCommands);
+}
+
+TEST_F(CommandTest, NotHandledPassesOnToTheApplicationAndRemovedHandlersStop) {
+  gWindowAnswer = eventNotHandledErr;
+  QTest::mouseClick(ToolkitWindowWidget(window_)->findChild<QPushButton*>("otherButton"), Qt::LeftButton);
+  EXPECT_EQ((std::vector<std::string>{"window:abcd", "app:abcd"}), gCommands);
+  gCommands.clear();
+  RemoveEventHandler(windowHandler_);
+  QTest::mouseClick(ToolkitWindowWidget(window_)->findChild<QPushButton*>("otherButton"), Qt::LeftButton);
+  EXPECT_EQ(std::vector<std::string>{"app:abcd"}, gCommands);
+}
+
+TEST_F(CommandTest, PopupAndCheckBoxSendCommandsAfterTheirValueChanged) {
+  QTest::mouseClick(WidgetOf(window_, Code("Keep"), 1), Qt::LeftButton);
+  EXPECT_EQ(1, GetControl32BitValue(Control(window_, Code("Keep"), 1)));
+  EXPECT_EQ(std::vector<std::string>{"window:Keep"}, gCommands);
+}
+
+std::vector<SInt32> gActionValues;
+void RecordAction(ControlRef control, ControlPartCode) { gActionValues.push_back(GetControl32BitValue(control)); }
+
+TEST_F(CommandTest, SliderActionRunsAtEveryStepOfAThumbDrag) {
+  auto* slider = static_cast<QSlider*>(WidgetOf(window_, Code("Sldr"), 1));
+  SetControl32BitValue(Control(window_, Code("Sldr"), 1), 0);
+  SetControlAction(Control(window_, Code("Sldr"), 1), RecordAction);
+  gActionValues.clear();
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = option.sliderValue = slider->value();
+  option.subControls = QStyle::SC_SliderHandle;
+  const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+  const QPoint start = handle.center();
+  QTest::mousePress(slider, Qt::LeftButton, {}, start);
+  QTest::mouseMove(slider, start + QPoint(40, 0));
+  QTest::mouseMove(slider, start + QPoint(90, 0));
+  EXPECT_TRUE(gCommands.empty()) << "the command waits for the release";
+  QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(90, 0));
+  ASSERT_EQ(2u, gActionValues.size());
+  EXPECT_LT(0, gActionValues[0]);
+  EXPECT_LT(gActionValues[0], gActionValues[1]);
+  EXPECT_EQ(gActionValues[1], GetControl32BitValue(Control(window_, Code("Sldr"), 1)));
+  EXPECT_EQ(std::vector<std::string>{"window:Sldr"}, gCommands);
+  gActionValues.clear();
+  SetControl32BitValue(Control(window_, Code("Sldr"), 1), 5);  // not the user: no action
+  EXPECT_TRUE(gActionValues.empty());
+}
+
+OSStatus QuitOnOK(EventHandlerCallRef, EventRef event, void* window) {
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+  if (command.commandID != kHICommandOK) return eventNotHandledErr;
+  QuitAppModalLoopForWindow(static_cast<WindowRef>(window));
+  return noErr;
+}
+
+TEST_F(CommandTest, ModalLoopRunsUntilQuitAndEscapeSendsCancel) {
+  InstallEventHandler(GetWindowEventTarget(window_), QuitOnOK, 1, &kCommandEvent, window_, nullptr);
+  QWidget* top = ToolkitWindowWidget(window_);
+  QTimer::singleShot(0, top, [top] {
+    QTest::keyClick(top, Qt::Key_Escape);
+    QTest::mouseClick(top->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  });
+  EXPECT_EQ(noErr, RunAppModalLoopForWindow(window_));
+  EXPECT_TRUE(top->isVisible()) << "Escape must not hide a window whose loop is running";
+  // The quit handler, installed last, runs first and takes "ok  ".
+  EXPECT_EQ((std::vector<std::string>{"window:not!"}), gCommands);
+  EXPECT_EQ(Qt::NonModal, top->windowModality());
+}
+
+// Presses, then moves and releases from a timer: the press blocks in the
+// Track handler until the rest arrive, as a real drag does.
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers) {
+  auto send = [widget, modifiers](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, buttons, modifiers);
+    QCoreApplication::sendEvent(widget, &event);
+  };
+  QTimer::singleShot(0, widget, [=] {
+    for (size_t i = 1; i + 1 < path.size(); ++i) send(QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton);
+  });
+  send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton);
+}
+
+TEST_F(PanelTest, CustomControlDragArrivesAsTrackWithEachMovementAndTheRelease) {
+  ShowWindow(window_);
+  QWidget* tracker = WidgetOf(window_, Code("Clip"), 1);
+  trackerLog().kinds.clear();
+  // Widget-local points; the control sits at (20, 120) in the window.
+  Drag(tracker, {{10, 5}, {30, 15}, {250, 40}, {60, 50}}, Qt::ShiftModifier | Qt::AltModifier);
+  const TrackerLog& log = trackerLog();
+  EXPECT_EQ(shiftKey | optionKey, log.trackModifiers);
+  EXPECT_EQ(512u + 2048u, log.trackModifiers);
+  EXPECT_EQ(125, log.trackStart.v);
+  EXPECT_EQ(30, log.trackStart.h);
+  ASSERT_EQ(3u, log.steps.size());
+  EXPECT_EQ(kMouseTrackingMouseDragged, log.steps[0].second);
+  EXPECT_EQ(50, log.steps[0].first.h);
+  EXPECT_EQ(135, log.steps[0].first.v);
+  EXPECT_EQ(kMouseTrackingMouseDragged, log.steps[1].second);
+  EXPECT_EQ(270, log.steps[1].first.h) << "movements outside the control are reported too";
+  EXPECT_EQ(kMouseTrackingMouseUp, log.steps[2].second);
+  EXPECT_EQ(80, log.steps[2].first.h);
+  EXPECT_EQ(170, log.steps[2].first.v);
+  // HitTest, Track, then Hit; redraws may come between.
+  std::vector<UInt32> order;
+  for (UInt32 kind : log.kinds)
+    if (kind != kEventControlDraw) order.push_back(kind);
+  EXPECT_EQ((std::vector<UInt32>{kEventControlHitTest, kEventControlTrack, kEventControlHit}), order);
+}
+
+TEST_F(PanelTest, ModifiersMapToTheToolboxMasks) {
+  ShowWindow(window_);
+  QWidget* tracker = WidgetOf(window_, Code("Clip"), 1);
+  const std::pair<Qt::KeyboardModifiers, UInt32> table[] = {{Qt::ShiftModifier, 512},
+                                                            {Qt::AltModifier, 2048},
+                                                            {Qt::ControlModifier, 256},
+                                                            {Qt::MetaModifier, 4096},
+                                                            {Qt::NoModifier, 0}};
+  for (const auto& [qt, mask] : table) {
+    trackerLog().trackModifiers = 0xFFFF;
+    Drag(tracker, {{5, 5}, {6, 6}}, qt);
+    EXPECT_EQ(mask, trackerLog().trackModifiers);
+  }
+}
+
+TEST_F(PanelTest, CustomControlShowsThePortPixelsItsDrawHandlerPainted) {
+  trackerLog().paint = RGBColor{0x1200, 0x3400, 0x5600};
+  ShowWindow(window_);
+  const QImage shot = WidgetOf(window_, Code("Clip"), 1)->grab().toImage();
+  EXPECT_EQ(qRgb(0x12, 0x34, 0x56), shot.pixel(100, 50) | 0xFF000000u);
+  // And the port holds them at the control's place in window coordinates.
+  const PixMap& pm = GetWindowPort(window_)->portPixMap;
+  const auto* p = reinterpret_cast<const uint8_t*>(pm.baseAddr) + 170 * pm.rowBytes + 120 * 4;
+  EXPECT_EQ(0x12, p[1]);
+  EXPECT_EQ(0x34, p[2]);
+  EXPECT_EQ(0x56, p[3]);
+}
+
+TEST_F(PanelTest, ClassWithLiveInstancesCannotBeUnregistered) {
+  EXPECT_EQ(hiObjectClassHasInstancesErr, UnregisterToolboxObjectClass(class_));
+  ToolboxObjectClassRef again = nullptr;
+  const EventTypeSpec draw{kEventClassControl, kEventControlDraw};
+  EXPECT_EQ(hiObjectClassExistsErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 1,
+                                                               &draw, TrackerHandler, nullptr, &again));
+}
+
+}  // namespace
+}  // namespace toolkit_test

@@ -1,0 +1,49 @@
+// Opens the test window "panel" of the test bundle's nib in a fresh
+// QApplication (offscreen), with a custom control class that records its
+// events.
+#pragma once
+
+#include <QApplication>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/bundles/cfbundle.h"
+#include "platform/quickdraw/quickdraw.h"
+#include "platform/toolkit/toolkit.h"
+
+namespace toolkit_test {
+
+inline constexpr OSType Code(const char* text) { return VM_FOURCC(text[0], text[1], text[2], text[3]); }
+
+// What the tracker class saw.
+struct TrackerLog {
+  std::vector<UInt32> kinds;
+  UInt32 trackModifiers = 0;
+  Point trackStart{0, 0};
+  std::vector<std::pair<Point, MouseTrackingResult>> steps;
+  RGBColor paint{0xFFFF, 0, 0};
+  OSStatus hitResult = noErr;
+};
+TrackerLog& trackerLog();
+OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*);
+
+void EnsureApplication();
+CFBundleRef TestBundle();
+// Opens window `name` of nib "panel"; the status of CreateWindowFromNib.
+OSStatus OpenPanel(const char* name, WindowRef* window);
+// The Qt widget standing for the control.
+QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id);
+ControlRef Control(WindowRef window, OSType sig, SInt32 id);
+
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  WindowRef window_ = nullptr;
+  ToolboxObjectClassRef class_ = nullptr;
+};
+
+}  // namespace toolkit_test
