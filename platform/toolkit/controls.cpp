@@ -282,7 +282,11 @@ OSStatus SetControlData(ControlRef control, ControlPartCode, UInt32 tag, Size si
   QWidget* w = control->widget;
   if (tag == kControlEditTextTextTag) {
     const QString text = toolkit::fromMacRoman(data, static_cast<size_t>(size));
-    if (auto* label = qobject_cast<QLabel*>(w)) return label->setText(text), noErr;
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      label->setTextFormat(Qt::PlainText);  // static text is never markup
+      label->setText(text);
+      return noErr;
+    }
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->setText(text), noErr;
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->setText(text), noErr;
     return errDataNotSupported;
