@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 constexpr ResType kPref = VM_FOURCC('P', 'r', 'e', 'f');
 constexpr ResType kText = VM_FOURCC('T', 'E', 'X', 'T');
 
-template <typename T>
-T at(const std::vector<UInt8>& bytes, size_t offset) {
-  T value;
-  std::memcpy(&value, bytes.data() + offset, sizeof value);
-  return value;
-}
-
 class PrefsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,25 +82,21 @@ TEST_F(PrefsTest, StartUpStoresTheDefaults) {
   CloseResFile(refNum);
   EXPECT_EQ(stored().resources.size(), 1u);
 
-  EXPECT_EQ(at<uint32_t>(bytes, 0), 392u);
-  EXPECT_EQ(at<uint32_t>(bytes, 4), 3u);
-  const double rects[8] = {0, 1, 0, 1, 0, 1, 0, 1};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(at<double>(bytes, 8 + 8 * i), rects[i]) << i;
-  const uint16_t colors[6][3] = {{0, 0, 65535}, {65535, 65535, 65535}, {}, {}, {}, {}};
-  for (int c = 0; c < 6; ++c)
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(at<uint16_t>(bytes, 72 + 6 * c + 2 * k), colors[c][k]) << c << k;
-  const int16_t sliders[6] = {17, 0, 0, 0, 0, 0};
-  for (int s = 0; s < 6; ++s) EXPECT_EQ(at<int16_t>(bytes, 108 + 2 * s), sliders[s]) << s;
-  EXPECT_EQ(at<uint16_t>(bytes, 120), 65535);
-  EXPECT_EQ(at<uint16_t>(bytes, 122), 0);
-  EXPECT_EQ(at<uint16_t>(bytes, 124), 0);
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(at<uint16_t>(bytes, 126 + 2 * k), 0);
-  EXPECT_EQ(at<int16_t>(bytes, 132), 1);
-  EXPECT_EQ(bytes[134], 0);
-  EXPECT_EQ(bytes[135], 1);
-  EXPECT_EQ(bytes[136], 35);
-  EXPECT_EQ(std::string(bytes.begin() + 137, bytes.begin() + 172), "Config save for qz/t iMovie plug-in");
-  EXPECT_TRUE(std::all_of(bytes.begin() + 172, bytes.end(), [](UInt8 b) { return b == 0; }));
+  // Native byte order inside the record; colours before sliders.
+  std::vector<UInt8> expected(392, 0);
+  auto put = [&](size_t offset, auto value) { std::memcpy(expected.data() + offset, &value, sizeof value); };
+  put(0, uint32_t{392});
+  put(4, uint32_t{3});
+  for (size_t rect : {8, 40}) put(rect + 8, 1.0), put(rect + 24, 1.0);
+  put(76, uint16_t{65535});                                                      // colour 1 blue
+  put(78, uint16_t{65535}), put(80, uint16_t{65535}), put(82, uint16_t{65535});  // colour 2 white
+  put(108, int16_t{17});                                                         // slider 1
+  put(120, uint16_t{65535});                                                     // frame start colour red
+  put(132, int16_t{1});
+  expected[135] = 1;  // twoColors
+  const std::string misc = "\x23" "Config save for qz/t iMovie plug-in";
+  std::memcpy(expected.data() + 136, misc.data(), misc.size());
+  EXPECT_EQ(bytes, expected);
 }
 
 TEST_F(PrefsTest, RoundTripKeepsEveryMappedField) {

@@ -95,22 +95,18 @@ TEST_P(RenderFailureTest, FrameStepReportsAndReleases) {
 const Calls kFetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"};
 const Calls kMixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RenderFailureTest,
-    ::testing::Values(FailureRow{"GetFrameFails", {{"GetFrame", 21}}, 0, 0, 21, true, kFetchOnly},
-                      FailureRow{"FadeCopyNotObtainable", {}, 1, 10, kPluginFailed, true, kFetchOnly},
-                      FailureRow{"WorkingBufferNotObtainable", {}, 1, 0, kPluginOutOfMemory, true, kFetchOnly},
-                      FailureRow{"BlitFails",
-                                 {{"Blit", 23}},
-                                 0,
-                                 10,
-                                 23,
-                                 false,
-                                 {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
-                      FailureRow{"MixAudioFails", {{"MixAudio", 24}}, 0, 0, 24, false, kMixed},
-                      FailureRow{"ReleaseFrameFails", {{"ReleaseFrame", 25}}, 0, 0, 25, false, kMixed},
-                      FailureRow{"FirstFailureWins", {{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 24, false, kMixed}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, RenderFailureTest, ::testing::Values(
+    FailureRow{"GetFrameFails", {{"GetFrame", 21}}, 0, 0, 21, true, kFetchOnly},
+    FailureRow{"FadeCopyNotObtainable", {}, 1, 10, kPluginFailed, true, kFetchOnly},
+    FailureRow{"WorkingBufferNotObtainable", {}, 1, 0, kPluginOutOfMemory, true, kFetchOnly},
+    FailureRow{"BlitFails", {{"Blit", 23}}, 0, 10, 23, false,
+               {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
+    FailureRow{"MixAudioFails", {{"MixAudio", 24}}, 0, 0, 24, false, kMixed},
+    FailureRow{"ReleaseFrameFails", {{"ReleaseFrame", 25}}, 0, 0, 25, false, kMixed},
+    FailureRow{"FirstFailureWins", {{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 24, false, kMixed}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(RenderPassTest, FrameStepWithoutBeginIsRefused) {
   _PluginParams p = host().params(kPlugDoFrame);
