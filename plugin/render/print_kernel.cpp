@@ -4,7 +4,7 @@
 #include <cstring>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -47,7 +47,24 @@ inline __m128i AffineQuad(__m128i pixels, __m128 scale, __m128 offset) {
   return _mm_or_si128(_mm_andnot_si128(byteMask, words), byteMask);
 }
 
-void ApplyAffineRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
+// The same four-pixel step on each 128-bit half of a 256-bit register: the
+// packs and unpacks work per half, so pixel order is kept.
+__attribute__((target("avx2"))) inline __m256i AffineOctet(__m256i pixels, __m256 scale, __m256 offset) {
+  const __m256i byteMask = _mm256_set1_epi32(0xFF);
+  const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(pixels, 8), byteMask),
+                                                        _mm256_and_si256(_mm256_srli_epi32(pixels, 16), byteMask)),
+                                       _mm256_srli_epi32(pixels, 24));
+  const __m256i mean = _mm256_mulhi_epu16(sum, _mm256_set1_epi32(21846));
+  const __m256 value = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(mean), scale), offset);
+  const __m256i grey32 = _mm256_cvttps_epi32(value);
+  const __m256i grey16 = _mm256_packs_epi32(grey32, grey32);
+  const __m256i grey8 = _mm256_packus_epi16(grey16, grey16);
+  const __m256i grey = _mm256_unpacklo_epi8(grey8, grey8);
+  const __m256i words = _mm256_unpacklo_epi16(grey, grey);
+  return _mm256_or_si256(_mm256_andnot_si256(byteMask, words), byteMask);
+}
+
+void ApplyAffineTail(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
   const __m128 scale = _mm_set1_ps(kernel.scale), offset = _mm_set1_ps(kernel.offset);
   int col = 0;
   for (; col + 4 <= count; col += 4) {
@@ -61,6 +78,25 @@ void ApplyAffineRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to,
                      AffineQuad(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tail)), scale, offset));
     std::memcpy(to + col * 4, out, size_t(count - col) * 4);
   }
+}
+
+__attribute__((target("avx2"))) void ApplyAffineRowAvx2(const PrintKernel& kernel, const uint8_t* from, uint8_t* to,
+                                                          int count) {
+  const __m256 scale = _mm256_set1_ps(kernel.scale), offset = _mm256_set1_ps(kernel.offset);
+  int col = 0;
+  for (; col + 8 <= count; col += 8) {
+    const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + col * 4));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + col * 4), AffineOctet(pixels, scale, offset));
+  }
+  ApplyAffineTail(kernel, from + col * 4, to + col * 4, count - col);
+}
+
+void ApplyAffineRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  if (hasAvx2)
+    ApplyAffineRowAvx2(kernel, from, to, count);
+  else
+    ApplyAffineTail(kernel, from, to, count);
 }
 #else
 constexpr bool kHasAffinePath = false;
