@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -43,10 +44,19 @@ bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::s
   return true;
 }
 
+// True when `output` names the file `input` already is: rendering would
+// replace the source once finished.
+bool sameFile(const std::string& input, const std::string& output) {
+  struct stat a {}, b {};
+  return stat(input.c_str(), &a) == 0 && stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
 }  // namespace
 
 int runRender(const Options& o) {
   std::string error;
+  if (sameFile(o.input, o.output)) return reportError(o.output + ": the output would replace the input");
   auto video = VideoReader::open(o.input, error);
   if (!video) return reportError(error);
   const VideoInfo& info = video->info();

@@ -58,6 +58,7 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
        "velmorance: $/out.mp4: H.264 needs an even width and height, not 7x5 (pick one with --size, or write "
        "--lossless .mkv or .png)\n"},
       {"render $/clip.mp4 $/out.mp4 --fade-in", "velmorance: --fade-in needs a value\n"},
+      {"render $/clip.mp4 $/./clip.mp4", "velmorance: $/./clip.mp4: the output would replace the input\n"},
       {"thumbnail $/clip.mp4 $/out.png --at 99",
        "velmorance: --at 99 is past the end: $/clip.mp4 has 20 frames (0 to 19)\n"},
       {"thumbnail $/clip.mp4 $/out.jpg", "velmorance: $/out.jpg: a thumbnail is written as .png\n"},
