@@ -13,4 +13,9 @@ int runInfo(const Options& options);
 // Prints "velmorance: <message>" on standard error; returns 1.
 int reportError(const std::string& message);
 
+// Set by SIGINT or SIGTERM; a render stops at the next frame and removes
+// what it wrote.
+bool interruptRequested();
+void watchForInterrupts();
+
 }  // namespace vmhost

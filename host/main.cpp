@@ -1,4 +1,5 @@
 // velmorance: renders video and pictures through the Velmorance plug-in.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +18,21 @@ int reportError(const std::string& message) {
   return 1;
 }
 
+namespace {
+volatile std::sig_atomic_t gInterrupted = 0;
+extern "C" void onInterrupt(int) { gInterrupted = 1; }
+}  // namespace
+
+bool interruptRequested() { return gInterrupted != 0; }
+
+void watchForInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
 }  // namespace vmhost
 
 int main(int argc, char** argv) {
@@ -32,6 +48,7 @@ int main(int argc, char** argv) {
   // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
   av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
 
+  watchForInterrupts();
   int status = 1;
   try {
     switch (options.command) {

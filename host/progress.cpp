@@ -26,8 +26,11 @@ std::string clockText(double seconds) {
 ProgressBar::ProgressBar(int64_t total, bool enabled)
     : total_(total > 0 ? total : 1), enabled_(enabled), started_(Clock::now()), lastDraw_(started_) {}
 
-ProgressBar::~ProgressBar() {
+ProgressBar::~ProgressBar() { clear(); }
+
+void ProgressBar::clear() {
   if (drawn_) std::fputs("\r\033[K", stderr);
+  drawn_ = false;
 }
 
 std::string ProgressBar::line(int64_t done, int64_t total, double seconds) {

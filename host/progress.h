@@ -16,6 +16,8 @@ class ProgressBar {
   void update(int64_t done);
   // Draws the final state and moves to the next line.
   void finish();
+  // Removes the bar, so a message can take its line.
+  void clear();
 
   // The line for `done` of `total` after `seconds`, without the carriage
   // return; exposed for tests.

@@ -112,27 +112,31 @@ int runRender(const Options& o) {
   }
 
   ProgressBar progress(frames, !o.quiet && isatty(STDERR_FILENO));
+  // Stops the render: the plug-in ends its render, the bar makes room for
+  // the message, and the sink's destructor removes the unfinished output.
+  auto abandon = [&](const std::string& message) {
+    progress.clear();
+    run.call(kPlugTerminate);
+    return reportError(message + "; nothing written");
+  };
   PixMapHandle pm = GetGWorldPixMap(output.get());
   for (int32_t r = 0; r < frames; ++r) {
+    if (interruptRequested()) return abandon("interrupted at frame " + std::to_string(r));
     params.renderFrame = r;
     session.beginOutputFrame(r);
     result = run.call(kPlugDoFrame);
-    if (result != kPluginOK) {
-      const std::string why = run.describe(result);
-      run.call(kPlugTerminate);
-      return reportError(o.input + ": frame " + std::to_string(r) + " of the render (input frame " +
-                         std::to_string(o.start + r) + "): " + why + "; nothing written");
-    }
+    if (result != kPluginOK)
+      return abandon(o.input + ": frame " + std::to_string(r) + " of the render (input frame " +
+                     std::to_string(o.start + r) + "): " + run.describe(result));
     const auto& samples = session.outputAudio();
     const int64_t sampleFrames = audio ? static_cast<int64_t>(samples.size()) / audio->channels() : 0;
     if (!sink->write(reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), samples.data(),
-                     sampleFrames, error)) {
-      run.call(kPlugTerminate);
-      return reportError(error + "; nothing written");
-    }
+                     sampleFrames, error))
+      return abandon(error);
     progress.update(r + 1);
   }
   result = run.call(kPlugTerminate);
+  progress.clear();
   if (result != kPluginOK) return reportError(o.input + ": ending the render, " + run.describe(result));
   if (!sink->finish(error)) return reportError(error);
   progress.finish();

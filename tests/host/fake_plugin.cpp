@@ -3,6 +3,9 @@
 // the real effect, mixes audio unless drafting, and fails on request:
 // FAKE_FAIL_FRAME=N makes kPlugDoFrame return kPluginFailed for render frame N.
 // FAKE_LOG=path appends one line per frame: "frame F quality Q".
+// FAKE_INTERRUPT_FRAME=N sends the process SIGINT during render frame N, as
+// a user pressing Ctrl-C would.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +69,8 @@ HYPluginResult drive(_PluginParams* p) {
   if (data == nullptr) return kPluginBadParams;
   const char* failAt = std::getenv("FAKE_FAIL_FRAME");
   if (failAt != nullptr && std::atoi(failAt) == p->renderFrame) return kPluginFailed;
+  const char* interruptAt = std::getenv("FAKE_INTERRUPT_FRAME");
+  if (interruptAt != nullptr && std::atoi(interruptAt) == p->renderFrame) std::raise(SIGINT);
   const Rect& r = p->frameRect;
   const int16_t width = r.right - r.left, height = r.bottom - r.top;
   const HYRefDVQuality quality = (p->proxyOnly && height <= 259) ? kDVLowQuality : kDVHighQuality;

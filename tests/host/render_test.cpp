@@ -162,4 +162,19 @@ TEST(Render, FailingPluginAbortsAndLeavesNoOutput) {
   EXPECT_EQ(files, 2u);  // in.mp4 and old.mkv: no temporary file left behind
 }
 
+// Ctrl-C during a render: the host stops at the next frame and removes
+// what it wrote.
+TEST(Render, InterruptStopsAndLeavesNoOutput) {
+  ScratchDir dir;
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x32:r=10:d=1 -pix_fmt yuv420p '" + dir.path("in.mp4") + "'"));
+  const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path("out.mkv")),
+                                    "FAKE_INTERRUPT_FRAME=3 ");
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "velmorance: interrupted at frame 4; nothing written\n");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path(""))) ++files;
+  EXPECT_EQ(files, 1u);
+}
+
 }  // namespace
