@@ -5,6 +5,11 @@
 #include "platform/bundles/cfurl.h"
 #include "platform/toolkit/qt_access.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig, under Qt's fonts, keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+
 namespace toolkit_test {
 
 TrackerLog& trackerLog() {

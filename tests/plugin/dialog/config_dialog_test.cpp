@@ -1,0 +1,289 @@
+// The dialog's controller through its real windows: OK, Cancel, media type
+// changes, the scrubber buttons, reset, select-all, unknown commands, Help.
+#include "plugin/dialog/config_dialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QSlider>
+#include <QTest>
+
+#include "platform/alerts/alert_presenter.h"
+#include "platform/bundles/cfbundle.h"
+#include "platform/bundles/cfurl.h"
+#include "platform/corefoundation/cfbase.h"
+#include "platform/toolkit/qt_access.h"
+#include "plugin/core/data_handling.h"
+#include "plugin/core/globals.h"
+#include "plugin/files/prefsloader.h"
+#include "tests/plugin/dialog/dialog_fixture.h"
+
+namespace dialog_test {
+namespace {
+
+void ExpectSameConfig(const pluginDataRec& expected, const pluginDataRec& actual) {
+  EXPECT_EQ(expected.startRel.left, actual.startRel.left);
+  EXPECT_EQ(expected.startRel.right, actual.startRel.right);
+  EXPECT_EQ(expected.startRel.top, actual.startRel.top);
+  EXPECT_EQ(expected.startRel.bottom, actual.startRel.bottom);
+  for (int n = 1; n <= cNumSliders; ++n) EXPECT_EQ(expected.sliders[n], actual.sliders[n]) << "slider " << n;
+  for (int n = 1; n <= cNumColors; ++n) EXPECT_EQ(expected.colors[n].blue, actual.colors[n].blue) << "colour " << n;
+  EXPECT_EQ(expected.mediaType, actual.mediaType);
+  EXPECT_EQ(expected.keepProps, actual.keepProps);
+  EXPECT_EQ(expected.twoColors, actual.twoColors);
+}
+
+std::string WindowName(WindowRef window) { return ToolkitWindowWidget(window)->objectName().toStdString(); }
+
+class StoredConfigTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    InitMyPlugIn(&config_);  // makes sure the preferences file exists
+    ResetConfig(config_, true);
+    ASSERT_TRUE(SaveConfig(config_));
+    before_ = *config_;
+  }
+  pluginDataRec Stored() {
+    pluginDataRec stored{};
+    EXPECT_TRUE(ReadConfig(&stored));
+    return stored;
+  }
+  // Strength up by a page, the frame's bottom-right handle dragged in, keep
+  // proportions on, then PAL chosen: the window closes and reopens.
+  std::vector<std::function<void()>> Edits() {
+    return {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
+            [] { Drag(Widget(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}}); },
+            [] { ClickCommand(lgTheWindow, "keepProportions"); },
+            [this] {
+              windows_.push_back(WindowName(lgTheWindow));
+              QTest::keyClick(Widget(lgTheWindow, "Medi", 1), Qt::Key_Down);
+            },
+            [this] {
+              windows_.push_back(WindowName(lgTheWindow));
+              edited_ = *config_;
+            }};
+  }
+  pluginDataRec before_{}, edited_{};
+  std::vector<std::string> windows_;
+};
+
+TEST_F(StoredConfigTest, CancelAfterSliderFrameAndMediaEditsPutsBackEveryField) {
+  auto steps = Edits();
+  steps.push_back([] { ClickCommand(lgTheWindow, "cancelButton"); });
+  RunDialog(150, steps);
+  EXPECT_EQ((std::vector<std::string>{"configNTSC", "configPAL"}), windows_);
+  EXPECT_EQ(27, edited_.sliders[1]);
+  EXPECT_EQ(2, edited_.mediaType);
+  EXPECT_TRUE(edited_.keepProps);
+  EXPECT_LT(edited_.startRel.right, 1.0);
+  EXPECT_EQ(2, lgItemHit);
+  ExpectSameConfig(before_, *config_);
+  ExpectSameConfig(before_, Stored());
+}
+
+TEST_F(StoredConfigTest, OKKeepsEveryEditAndStoresThem) {
+  auto steps = Edits();
+  steps.push_back([] { ClickCommand(lgTheWindow, "okButton"); });
+  RunDialog(150, steps);
+  EXPECT_EQ(1, lgItemHit);
+  EXPECT_EQ(27, config_->sliders[1]);
+  EXPECT_EQ(2, config_->mediaType);
+  ExpectSameConfig(edited_, *config_);
+  ExpectSameConfig(edited_, Stored());
+}
+
+TEST_F(StoredConfigTest, EscapeCancels) {
+  RunDialog(10, {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
+                 [] { QTest::keyClick(ToolkitWindowWidget(lgTheWindow), Qt::Key_Escape); }});
+  EXPECT_EQ(2, lgItemHit);
+  EXPECT_EQ(17, config_->sliders[1]);
+}
+
+TEST_F(DialogTest, ChoosingTheSameMediaTypeKeepsTheDialogOpenAnotherReopensWithEditsKept) {
+  WindowRef first = nullptr;
+  bool openAfterSame = false;
+  int16_t hitAfterSame = 99;
+  std::string reopened, legend;
+  int sliderValue = 0, keepChecked = 0, frameWidth = 0, frameHeight = 0;
+  RunDialog(150,
+            {[&] {
+               first = lgTheWindow;
+               QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp);
+               ClickCommand(lgTheWindow, "keepProportions");
+               // NTSC chosen again: "Medi" with the value it already has.
+               emit static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1))->activated(0);
+             },
+             [&] {
+               openAfterSame = lgTheWindow == first && IsWindowVisible(first);
+               hitAfterSame = lgItemHit;
+               auto* media = static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1));
+               media->setCurrentIndex(2);
+               emit media->activated(2);
+             },
+             [&] {
+               reopened = WindowName(lgTheWindow);
+               sliderValue = GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1));
+               legend = TextOf(lgTheWindow, "Lgnd", 1);
+               keepChecked = GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1));
+               const Rect preview = PreviewBounds();
+               frameWidth = preview.right - preview.left;
+               frameHeight = preview.bottom - preview.top;
+               ClickCommand(lgTheWindow, "okButton");
+             }});
+  EXPECT_TRUE(openAfterSame);
+  EXPECT_EQ(-1, hitAfterSame);
+  EXPECT_EQ("configHD", reopened);
+  EXPECT_EQ(27, sliderValue);
+  EXPECT_EQ("27%", legend);
+  EXPECT_EQ(1, keepChecked);
+  EXPECT_EQ(480, frameWidth);
+  EXPECT_EQ(270, frameHeight);
+  EXPECT_EQ(3, config_->mediaType);
+}
+
+TEST_F(DialogTest, EveryMediaTypeOpensItsWindowAndUnknownOnesTheNTSCWindow) {
+  const struct {
+    int16_t mediaType;
+    const char* window;
+    int width, height;
+  } cases[] = {{1, "configNTSC", 360, 240}, {2, "configPAL", 360, 288}, {3, "configHD", 480, 270},
+               {0, "configNTSC", 360, 240}, {7, "configNTSC", 360, 240}};
+  for (const auto& c : cases) {
+    config_->mediaType = c.mediaType;
+    EXPECT_STREQ(c.window, ConfigWindowName(c.mediaType));
+    std::string opened;
+    Rect preview{};
+    SInt32 mediaValue = 0;
+    RunDialog(5, {[&] {
+      opened = WindowName(lgTheWindow);
+      preview = PreviewBounds();
+      mediaValue = GetControl32BitValue(Ctrl(lgTheWindow, "Medi", 1));
+      ClickCommand(lgTheWindow, "cancelButton");
+    }});
+    EXPECT_EQ(c.window, opened) << c.mediaType;
+    EXPECT_EQ(c.width, preview.right - preview.left) << c.mediaType;
+    EXPECT_EQ(c.height, preview.bottom - preview.top) << c.mediaType;
+    EXPECT_EQ(c.mediaType >= 1 && c.mediaType <= 3 ? c.mediaType : 1, mediaValue) << c.mediaType;
+    EXPECT_EQ(c.mediaType, config_->mediaType);
+  }
+}
+
+TEST_F(DialogTest, StepButtonsStopAtTheEndsAndFetchTheNextFrame) {
+  host_.params.startFrame = 1000;
+  OpenWindow(150);
+  EXPECT_EQ("0/149", TextOf(window_, "ClpM", 1));
+  ClickCommand(window_, "previousFrame");
+  EXPECT_EQ("0/149", TextOf(window_, "ClpM", 1));
+  EXPECT_TRUE(host_.requested.empty());
+  ClickCommand(window_, "nextFrame");
+  EXPECT_EQ("1/149", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(1, GetControl32BitValue(gConfigWorkSpace.clipSlider));
+  EXPECT_EQ(std::vector<int32_t>{1001}, host_.requested);
+  EXPECT_EQ(1, host_.released);
+  EXPECT_EQ(0, gConfigWorkSpace.currFrameIndex) << "only dragging the scrubber changes it";
+  // The fetched frame, scaled into the dialog's frame buffer.
+  GrafPtr expected = MakeTestFrame(720, 480, 1001);
+  EXPECT_EQ(PixelAt(expected, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
+  DisposeGWorld(expected);
+}
+
+TEST_F(DialogTest, AdvanceAtTheLastFrameChangesNothing) {
+  OpenWindow(2);
+  ClickCommand(window_, "nextFrame");
+  ClickCommand(window_, "nextFrame");
+  EXPECT_EQ("1/1", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(std::vector<int32_t>{1}, host_.requested);
+}
+
+TEST_F(DialogTest, AFrameTheHostCannotDeliverKeepsThePreviousOne) {
+  OpenWindow(150);
+  host_.getFrameResult = kPluginFailed;
+  const uint32_t before = PixelAt(gConfigWorkSpace.sourceClip, 200, 100);
+  ClickCommand(window_, "nextFrame");
+  EXPECT_EQ("1/149", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(before, PixelAt(gConfigWorkSpace.sourceClip, 200, 100));
+  EXPECT_EQ(0, host_.released);
+}
+
+TEST_F(DialogTest, ResetKeepsTheMediaTypeAndShowsTheDefaults) {
+  config_->mediaType = 3;
+  config_->sliders[1] = 60;
+  config_->keepProps = true;
+  config_->twoColors = false;
+  config_->startRel = relRect{0.1, 0.4, 0.2, 0.5};
+  OpenWindow();
+  ClickCommand(window_, "reset");
+  EXPECT_EQ(3, config_->mediaType);
+  EXPECT_EQ(17, config_->sliders[1]);
+  EXPECT_EQ("17%", TextOf(window_, "Lgnd", 1));
+  EXPECT_EQ(17, GetControl32BitValue(Ctrl(window_, "Sldr", 1)));
+  EXPECT_EQ(0, GetControl32BitValue(Ctrl(window_, "Keep", 1)));
+  EXPECT_EQ(1, GetControl32BitValue(Ctrl(window_, "2col", 0)));
+  EXPECT_EQ(0.0, config_->startRel.left);
+  EXPECT_EQ(1.0, config_->startRel.right);
+  EXPECT_EQ(0.0, config_->startRel.top);
+  EXPECT_EQ(1.0, config_->startRel.bottom);
+}
+
+TEST_F(DialogTest, SelectAllMakesTheWholeFrameEvenWithKeepProportions) {
+  config_->keepProps = true;
+  config_->startRel = relRect{0.1, 0.3, 0.1, 0.3};
+  OpenWindow();
+  ClickCommand(window_, "selectAll");
+  EXPECT_EQ(0.0, config_->startRel.left);
+  EXPECT_EQ(1.0, config_->startRel.right);
+  EXPECT_EQ(0.0, config_->startRel.top);
+  EXPECT_EQ(1.0, config_->startRel.bottom);
+}
+
+TEST_F(DialogTest, OnOffControlsWriteTheirFields) {
+  OpenWindow();
+  ClickCommand(window_, "twoColors");
+  EXPECT_FALSE(config_->twoColors);
+  ClickCommand(window_, "keepProportions");
+  EXPECT_TRUE(config_->keepProps);
+}
+
+TEST_F(DialogTest, UnknownCommandIsPassedOnAndChangesNothing) {
+  OpenWindow();
+  const pluginDataRec before = *config_;
+  lgItemHit = 5;
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+  const HICommand command{0, Code("abcd"), {nullptr, 0}};
+  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+  EXPECT_EQ(eventNotHandledErr, TheDialogHandler(nullptr, event, window_));
+  ReleaseEvent(event);
+  EXPECT_EQ(-1, lgItemHit);
+  ExpectSameConfig(before, *config_);
+  EXPECT_TRUE(IsWindowVisible(window_));
+}
+
+struct RecordingPresenter : AlertPresenter {
+  DialogItemIndex present(const StandardAlert& alert) override {
+    texts.push_back(alert.explanation);
+    return kAlertStdAlertOKButton;
+  }
+  std::vector<std::string> texts;
+};
+
+TEST(UserManualTest, ABundleWithoutTheManualSaysSoAndGoesOn) {
+  RecordingPresenter presenter;
+  AlertPresenter* previous = platformAlertPresenter();
+  platformSetAlertPresenter(&presenter);
+  CFURLRef url = platformCreateURLForPath(TEST_PANELS_BUNDLE, true);
+  CFBundleRef withoutManual = CFBundleCreate(nullptr, url);
+  CFRelease(url);
+  ASSERT_NE(nullptr, withoutManual);
+  OpenUserManual(withoutManual);
+  EXPECT_EQ(std::vector<std::string>{"Cannot locate manual in bundle"}, presenter.texts);
+  presenter.texts.clear();
+  OpenUserManual(nullptr);
+  EXPECT_EQ((std::vector<std::string>{"Cannot Locate Bundle. Proceed with caution. Crash imminent",
+                                      "Cannot locate manual in bundle"}),
+            presenter.texts);
+  platformSetAlertPresenter(previous == &presenter ? nullptr : previous);
+}
+
+}  // namespace
+}  // namespace dialog_test

@@ -1,0 +1,211 @@
+#include "tests/plugin/dialog/dialog_fixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/bundles/cfbundle.h"
+#include "platform/bundles/cfurl.h"
+#include "platform/corefoundation/cfbase.h"
+#include "platform/toolkit/qt_access.h"
+#include "plugin/core/data_handling.h"
+#include "plugin/core/globals.h"
+#include "plugin/core/pascal_fx.h"
+#include "plugin/dialog/carbonmacros.h"
+#include "plugin/dialog/clip_control.h"
+#include "plugin/dialog/color_control.h"
+#include "plugin/dialog/config_dialog.h"
+#include "plugin/dialog/picture_control.h"
+#include "plugin/dialog/window_helpers.h"
+#include "plugin/render/callpixelfx.h"
+#include "plugin/render/offscreen_buffers.h"
+
+namespace dialog_test {
+
+FrameHost* FrameHost::current = nullptr;
+
+GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
+  GrafPtr gw = AllocateGWorld(width, height);
+  const PixMap& pm = gw->portPixMap;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      auto* p = reinterpret_cast<uint8_t*>(pm.baseAddr) + y * pm.rowBytes + x * 4;
+      p[0] = 0xFF;
+      p[1] = static_cast<uint8_t>(x * 255 / width);
+      p[2] = static_cast<uint8_t>(y * 255 / height);
+      p[3] = static_cast<uint8_t>(seed * 53 + 20);
+    }
+  return gw;
+}
+
+uint32_t PixelAt(GrafPtr gw, int x, int y) {
+  const PixMap& pm = gw->portPixMap;
+  const auto* p = reinterpret_cast<const uint8_t*>(pm.baseAddr) + (y - pm.bounds.top) * pm.rowBytes +
+                  (x - pm.bounds.left) * 4;
+  return uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+namespace {
+
+HYPluginResult GetFrame(void*, int32_t frameIndex, GWorldPtr* frame, int16_t width, int16_t height,
+                        HYRefDVQuality quality, int16_t* volume, void** cookie) {
+  FrameHost* host = FrameHost::current;
+  host->requested.push_back(frameIndex);
+  host->qualities.push_back(quality);
+  *volume = 256;
+  if (host->getFrameResult != kPluginOK) return host->getFrameResult;
+  DisposeGWorld(host->held);
+  host->held = MakeTestFrame(width, height, frameIndex);
+  *frame = host->held;
+  *cookie = host->held;
+  return kPluginOK;
+}
+
+// The host owns its frames: a released one is gone.
+HYPluginResult ReleaseFrame(void*, void* cookie) {
+  FrameHost* host = FrameHost::current;
+  ++host->released;
+  if (cookie == host->held) {
+    DisposeGWorld(host->held);
+    host->held = nullptr;
+  }
+  return kPluginOK;
+}
+
+}  // namespace
+
+FrameHost::FrameHost() {
+  current = this;
+  procs.GetFrame = GetFrame;
+  procs.ReleaseFrame = ReleaseFrame;
+  params.interfaceVersion = 4;
+  params.instance = this;
+  params.procs = &procs;
+  params.selector = kPlugCustomButtonClick;
+}
+
+FrameHost::~FrameHost() {
+  DisposeGWorld(held);
+  current = nullptr;
+}
+
+void EnsureApplication() {
+  if (QCoreApplication::instance() == nullptr) {
+    static int argc = 1;
+    static char name[] = "dialog_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+  }
+  static CFBundleRef bundle = [] {
+    CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
+    CFBundleRef b = CFBundleCreate(nullptr, url);
+    CFRelease(url);
+    return b;
+  }();
+  ASSERT_NE(nullptr, bundle);
+}
+
+ControlRef Ctrl(WindowRef window, const char* sig, SInt32 id) {
+  return SimpleGetControlByID(window, Code(sig), static_cast<SInt16>(id));
+}
+
+QWidget* Widget(WindowRef window, const char* sig, SInt32 id) { return ToolkitControlWidget(Ctrl(window, sig, id)); }
+
+std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
+  Str255 text;
+  GetEditTextFromControl(window, Code(sig), static_cast<SInt16>(id), text);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers) {
+  auto send = [widget, modifiers](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, buttons, modifiers);
+    QCoreApplication::sendEvent(widget, &event);
+  };
+  QTimer::singleShot(0, widget, [=] {
+    for (size_t i = 1; i + 1 < path.size(); ++i) send(QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton);
+  });
+  send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton);
+}
+
+void ClickCommand(WindowRef window, const char* objectName) {
+  auto* button = ToolkitWindowWidget(window)->findChild<QAbstractButton*>(objectName);
+  ASSERT_NE(nullptr, button) << objectName;
+  button->click();
+}
+
+void DialogTest::SetUp() {
+  EnsureApplication();
+  pNewConfig(config_);
+  ResetConfig(config_, true);
+  frame_ = MakeTestFrame(720, 480, 0);
+}
+
+void DialogTest::TearDown() {
+  if (window_ != nullptr) DisposeWindow(window_);
+  window_ = nullptr;
+  lgTheWindow = nullptr;
+  if (registered_) {
+    UnregisterClipCtrl();
+    UnregisterColorBox();
+    UnregisterPictureControl();
+  }
+  if (gConfigWorkSpace.theFXClip != nullptr) DisposeGWorld(gConfigWorkSpace.theFXClip);
+  gConfigWorkSpace = pluginWorkSpace{};
+  DisposeGWorld(frame_);
+  pDestroyConfig(config_);
+}
+
+void DialogTest::OpenWindow(int32_t frames) {
+  gTheConfig = config_;
+  gConfigWorkSpace = pluginWorkSpace{};
+  gConfigWorkSpace.theConfig = config_;
+  gConfigWorkSpace.sourceClip = frame_;
+  gConfigWorkSpace.iMovieParams = &host_.params;
+  gConfigWorkSpace.maxFrameIndex = frames - 1;
+  gConfigWorkSpace.activeRel = 1;
+  gConfigWorkSpace.theFXClip = AllocateRectGWorld(GetPortRect(frame_));
+  CallPixelEffect(frame_, gConfigWorkSpace.theFXClip);
+  RegisterColorBox();
+  RegisterClipCtrl();
+  RegisterPictureControl();
+  registered_ = true;
+  window_ = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, ConfigWindowName(config_->mediaType));
+  ASSERT_NE(nullptr, window_);
+  lgTheWindow = window_;
+  const EventTypeSpec commands[] = {{kEventClassCommand, kEventCommandProcess}};
+  InstallEventHandler(GetWindowEventTarget(window_), TheDialogHandler, 1, commands, window_, nullptr);
+  SetupDialog(window_, config_);
+  ShowWindow(window_);
+}
+
+void DialogTest::RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
+  auto remaining = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+  auto index = std::make_shared<size_t>(0);
+  auto next = std::make_shared<std::function<void()>>();
+  *next = [remaining, index, next] {
+    if (*index >= remaining->size()) return;
+    const size_t i = (*index)++;
+    // The next step is queued only now, so a step's own nested loops (a
+    // drag) do not run it early.
+    (*remaining)[i]();
+    QTimer::singleShot(0, [next] {
+      if (*next) (*next)();
+    });
+  };
+  QTimer::singleShot(0, [next] {
+    if (*next) (*next)();
+  });
+  ConfigurePlugIn(config_, frame_, &host_.params, 0, frames);
+  *next = nullptr;  // breaks the cycle of shared owners
+}
+
+Rect DialogTest::PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }
+
+}  // namespace dialog_test

@@ -1,0 +1,181 @@
+// The frame editor: hit codes and drag geometry as tables, then drags on the
+// real preview control.
+#include "plugin/dialog/frame_handles.h"
+
+#include <QWidget>
+
+#include "plugin/core/globals.h"
+#include "plugin/dialog/carbonmacros.h"
+#include "tests/plugin/dialog/dialog_fixture.h"
+
+namespace dialog_test {
+namespace {
+
+Rect R(int left, int top, int right, int bottom) {
+  return Rect{static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(bottom),
+              static_cast<int16_t>(right)};
+}
+Point P(int h, int v) { return Point{static_cast<int16_t>(v), static_cast<int16_t>(h)}; }
+
+void ExpectRect(const Rect& expected, const Rect& actual, const std::string& what) {
+  EXPECT_EQ(expected.left, actual.left) << what;
+  EXPECT_EQ(expected.top, actual.top) << what;
+  EXPECT_EQ(expected.right, actual.right) << what;
+  EXPECT_EQ(expected.bottom, actual.bottom) << what;
+}
+
+TEST(FrameHandlesTest, HitCodes) {
+  const Rect frame = R(100, 50, 300, 150);
+  const struct {
+    Point at;
+    int16_t code;
+  } cases[] = {{P(94, 44), 1},  {P(105, 55), 1},  {P(106, 56), 5}, {P(306, 50), 0}, {P(305, 50), 2},
+               {P(300, 150), 4}, {P(200, 160), 0}, {P(100, 150), 3}, {P(99, 100), 0}, {P(299, 149), 4}};
+  for (const auto& c : cases) EXPECT_EQ(c.code, IsHandleHit(frame, c.at)) << c.at.h << "," << c.at.v;
+  // Eight pixels wide: the top-left handle wins over the top-right one and
+  // over the inside.
+  EXPECT_EQ(1, IsHandleHit(R(100, 50, 108, 150), P(102, 52)));
+}
+
+TEST(FrameHandlesTest, CornerDragsWithoutProportionRules) {
+  gConfigWorkSpace = pluginWorkSpace{};  // no keepProps without a configuration
+  const struct {
+    int16_t handle;
+    Point to;  // from the handle's corner
+    UInt32 modifiers;
+    Rect expected;
+  } cases[] = {
+      {4, P(320, 160), 0, R(100, 50, 320, 160)},
+      {4, P(320, 160), optionMask, R(80, 40, 320, 160)},
+      {1, P(350, 200), 0, R(300, 150, 350, 200)},  // turned over
+      {2, P(310, 40), 0, R(100, 40, 310, 150)},
+      {3, P(90, 170), 0, R(90, 50, 300, 170)},
+      {3, P(90, 170), optionMask, R(90, 30, 310, 170)},
+      {0, P(10, 10), 0, R(100, 50, 300, 150)},
+      {5, P(10, 10), 0, R(100, 50, 300, 150)},
+  };
+  for (const auto& c : cases) {
+    Rect r = R(100, 50, 300, 150);
+    const Point from = c.handle == 1 ? P(100, 50) : c.handle == 2 ? P(300, 50) : c.handle == 3 ? P(100, 150) : P(300, 150);
+    DragCorner(c.handle, r, from, c.to, c.modifiers, R(0, 0, 800, 400), relRect{0, 1, 0, 1});
+    ExpectRect(c.expected, r, "handle " + std::to_string(c.handle));
+  }
+}
+
+TEST(FrameHandlesTest, ShiftFollowsTheFrameAtMouseDown) {
+  gConfigWorkSpace = pluginWorkSpace{};
+  const Rect preview = R(0, 0, 800, 400);
+  const relRect atMouseDown = Rect2Rel(R(200, 100, 400, 200), preview);
+  Rect r = R(200, 100, 400, 200);
+  DragCorner(4, r, P(400, 200), P(500, 230), shiftMask, preview, atMouseDown);
+  ExpectRect(R(200, 100, 500, 250), r, "wider than high: the bottom follows");
+  // A reference higher than wide corrects the right edge instead.
+  const relRect tall = Rect2Rel(R(100, 100, 200, 300), preview);
+  r = R(100, 100, 200, 300);
+  DragCorner(4, r, P(200, 300), P(230, 400), shiftMask, preview, tall);
+  ExpectRect(R(100, 100, 250, 400), r, "higher than wide: the right edge follows");
+}
+
+TEST(FrameHandlesTest, MovingKeepsTheSizeAndIsNotClamped) {
+  Rect r = R(100, 50, 300, 150);
+  DragRect(r, P(110, 60), P(-40, 400));
+  ExpectRect(R(-50, 390, 150, 490), r, "moved");
+}
+
+TEST_F(DialogTest, KeepProportionsGivesEveryCornerDragThePreviewsProportions) {
+  config_->keepProps = true;
+  OpenWindow();
+  const Rect preview = PreviewBounds();
+  ASSERT_EQ(360, preview.right - preview.left);
+  ASSERT_EQ(240, preview.bottom - preview.top);
+  const struct {
+    int16_t handle;
+    int dx, dy;
+  } drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}, {4, 3, 1}};
+  for (const auto& d : drags) {
+    Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
+    const Point from = d.handle == 1 ? P(r.left, r.top) : d.handle == 2 ? P(r.right, r.top)
+                       : d.handle == 3 ? P(r.left, r.bottom) : P(r.right, r.bottom);
+    DragCorner(d.handle, r, from, P(from.h + d.dx, from.v + d.dy), 0, preview, config_->startRel);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    EXPECT_EQ(static_cast<int>(width * 2.0 / 3.0 + 0.5), height) << d.handle << " " << d.dx << "," << d.dy;
+  }
+}
+
+// Drags on the preview control itself; points are relative to the control.
+class PreviewDragTest : public DialogTest {
+ protected:
+  void Open(const relRect& frame) {
+    config_->startRel = frame;
+    OpenWindow();
+    origin_ = PreviewBounds();
+  }
+  // The configured frame in control coordinates.
+  Rect Frame() const {
+    Rect r = Rel2Rect(config_->startRel, origin_);
+    OffsetRect(&r, static_cast<short>(-origin_.left), static_cast<short>(-origin_.top));
+    return r;
+  }
+  QWidget* Preview() { return Widget(window_, "Clip", 1); }
+  Rect origin_{};
+};
+
+TEST_F(PreviewDragTest, AClickOutsideTheFrameStartsNoDrag) {
+  Open(relRect{0.25, 0.5, 0.25, 0.5});
+  const relRect before = config_->startRel;
+  Drag(Preview(), {{300, 200}, {250, 150}, {120, 100}});
+  EXPECT_EQ(before.left, config_->startRel.left);
+  EXPECT_EQ(before.right, config_->startRel.right);
+  EXPECT_EQ(before.top, config_->startRel.top);
+  EXPECT_EQ(before.bottom, config_->startRel.bottom);
+}
+
+TEST_F(PreviewDragTest, OptionAtMouseDownKeepsTheCentre) {
+  Open(relRect{0.25, 0.75, 0.25, 0.75});
+  ExpectRect(R(90, 60, 270, 180), Frame(), "start");
+  Drag(Preview(), {{270, 180}, {280, 185}, {290, 190}}, Qt::AltModifier);
+  ExpectRect(R(70, 50, 290, 190), Frame(), "both corners moved");
+}
+
+TEST_F(PreviewDragTest, ShiftKeepsTheProportionsOfTheFrameAtMouseDown) {
+  Open(relRect{0.25, 0.75, 0.25, 0.75});
+  Drag(Preview(), {{270, 180}, {300, 170}, {330, 180}}, Qt::ShiftModifier);
+  ExpectRect(R(90, 60, 330, 220), Frame(), "180 x 120 grown to 240 wide");
+}
+
+TEST_F(PreviewDragTest, AMoveLeavingThePreviewStopsAndResumesWithTheGrabOffset) {
+  Open(relRect{0.25, 0.5, 0.25, 0.5});
+  ExpectRect(R(90, 60, 180, 120), Frame(), "start");
+  Drag(Preview(), {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}});
+  ExpectRect(R(110, 90, 200, 150), Frame(), "moved by the whole movement since mouse-down");
+}
+
+TEST_F(PreviewDragTest, EveryStepIsWrittenBeforeTheRelease) {
+  Open(relRect{0.25, 0.5, 0.25, 0.5});
+  std::vector<double> lefts;
+  QWidget* preview = Preview();
+  // Reads the configuration between the moves, while the button is down.
+  auto send = [preview](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(p), QPointF(preview->mapToGlobal(p)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(preview, &event);
+  };
+  QTimer::singleShot(0, preview, [&] {
+    send(QEvent::MouseMove, {136, 70}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, preview, [&] {
+      lefts.push_back(config_->startRel.left);
+      send(QEvent::MouseMove, {172, 70}, Qt::NoButton, Qt::LeftButton);
+      QTimer::singleShot(0, preview, [&] {
+        lefts.push_back(config_->startRel.left);
+        send(QEvent::MouseButtonRelease, {172, 70}, Qt::LeftButton, Qt::NoButton);
+      });
+    });
+  });
+  send(QEvent::MouseButtonPress, {100, 70}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(2u, lefts.size());
+  EXPECT_DOUBLE_EQ(126.0 / 360, lefts[0]);
+  EXPECT_DOUBLE_EQ(162.0 / 360, lefts[1]);
+  EXPECT_DOUBLE_EQ(162.0 / 360, config_->startRel.left);
+}
+
+}  // namespace
+}  // namespace dialog_test
