@@ -1,6 +1,18 @@
 #include "plugin/core/dialog_runner.h"
 
-// The configuration dialog is not built into this version yet: the custom
-// button prepares the workspace and the first preview, and the configuration
-// stays as it was.
-void RunConfigurationDialog(pluginDataPtr) {}
+#include "plugin/dialog/clip_control.h"
+#include "plugin/dialog/color_control.h"
+#include "plugin/dialog/config_dialog.h"
+#include "plugin/dialog/picture_control.h"
+
+// The control classes exist only while the dialog runs, so no other window
+// can make instances of them.
+void RunConfigurationDialog(pluginDataPtr theConfig) {
+  RegisterColorBox();
+  RegisterClipCtrl();
+  RegisterPictureControl();
+  DoConfig(theConfig);
+  UnregisterClipCtrl();
+  UnregisterColorBox();
+  UnregisterPictureControl();
+}

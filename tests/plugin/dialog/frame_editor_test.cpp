@@ -2,6 +2,9 @@
 // real preview control.
 #include "plugin/dialog/frame_handles.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include "plugin/core/globals.h"
@@ -133,13 +136,13 @@ TEST_F(PreviewDragTest, AClickOutsideTheFrameStartsNoDrag) {
 TEST_F(PreviewDragTest, OptionAtMouseDownKeepsTheCentre) {
   Open(relRect{0.25, 0.75, 0.25, 0.75});
   ExpectRect(R(90, 60, 270, 180), Frame(), "start");
-  Drag(Preview(), {{270, 180}, {280, 185}, {290, 190}}, Qt::AltModifier);
+  Drag(Preview(), {{270, 180}, {280, 185}, {290, 190}, {290, 190}}, Qt::AltModifier);
   ExpectRect(R(70, 50, 290, 190), Frame(), "both corners moved");
 }
 
 TEST_F(PreviewDragTest, ShiftKeepsTheProportionsOfTheFrameAtMouseDown) {
   Open(relRect{0.25, 0.75, 0.25, 0.75});
-  Drag(Preview(), {{270, 180}, {300, 170}, {330, 180}}, Qt::ShiftModifier);
+  Drag(Preview(), {{270, 180}, {300, 170}, {330, 180}, {330, 180}}, Qt::ShiftModifier);
   ExpectRect(R(90, 60, 330, 220), Frame(), "180 x 120 grown to 240 wide");
 }
 

@@ -1,0 +1,133 @@
+// What the preview shows: the effect on the scaled frame with the frame
+// outline and handles, following the strength slider during its drag.
+#include <QSlider>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+#include "plugin/core/globals.h"
+#include "plugin/core/pascal_fx.h"
+#include "plugin/dialog/slider_handlers.h"
+#include "plugin/render/offscreen_buffers.h"
+#include "tests/plugin/dialog/dialog_fixture.h"
+
+namespace dialog_test {
+namespace {
+
+class PreviewTest : public DialogTest {
+ protected:
+  // The frame as the render path prints it at `strength`, scaled to the
+  // preview's size as the preview scales it.
+  GrafPtr Expected(int16_t strength) {
+    pluginDataRec copy = *config_;
+    copy.sliders[1] = strength;
+    GrafPtr printed = MakeGWorldClone(frame_);
+    int16_t opacity = 0;
+    DoEffect(&copy, nullptr, frame_, printed, 0, 0, 0, 1, 0, 0, 0, opacity);
+    const Rect preview = PreviewBounds();
+    GrafPtr scaled = AllocateGWorld(static_cast<int16_t>(preview.right - preview.left),
+                                    static_cast<int16_t>(preview.bottom - preview.top));
+    const Rect from = GetPortRect(printed), to = GetPortRect(scaled);
+    CopyBits(GetPortBitMapForCopyBits(printed), GetPortBitMapForCopyBits(scaled), &from, &to, srcCopy, nullptr);
+    DisposeGWorld(printed);
+    return scaled;
+  }
+  // Pixel (x, y) of the preview control, from the window's port.
+  uint32_t Shown(int x, int y) {
+    const Rect preview = PreviewBounds();
+    return PixelAt(GetWindowPort(window_), preview.left + x, preview.top + y);
+  }
+  // Points of the picture clear of the border, the frame outline and the
+  // handles of the frame (90, 60)-(270, 180).
+  std::vector<std::pair<int, int>> PicturePoints() {
+    std::vector<std::pair<int, int>> points;
+    for (int y = 3; y < 237; y += 13)
+      for (int x = 3; x < 357; x += 17)
+        if (std::abs(x - 90) > 8 && std::abs(x - 269) > 8 && std::abs(y - 60) > 8 && std::abs(y - 179) > 8)
+          points.emplace_back(x, y);
+    return points;
+  }
+};
+
+TEST_F(PreviewTest, ShowsTheEffectOnTheScaledFrameWithOutlineHandlesAndBorder) {
+  config_->startRel = relRect{0.25, 0.75, 0.25, 0.75};
+  config_->sliders[1] = 17;
+  OpenWindow();
+  GrafPtr expected = Expected(17);
+  int compared = 0;
+  for (auto [x, y] : PicturePoints()) {
+    EXPECT_EQ(PixelAt(expected, x, y), Shown(x, y)) << x << "," << y;
+    ++compared;
+  }
+  EXPECT_GT(compared, 200);
+  // The outline in frameStartColor (red after a reset), just inside the frame.
+  for (auto [x, y] : {std::pair{90, 120}, {269, 100}, {180, 60}, {150, 179}})
+    EXPECT_EQ(0xFF0000u, Shown(x, y)) << x << "," << y;
+  // Rings black, white, black from the top of the top-left handle inwards.
+  EXPECT_EQ(0x000000u, Shown(90, 54));
+  EXPECT_EQ(0xFFFFFFu, Shown(90, 55));
+  EXPECT_EQ(0x000000u, Shown(90, 56));
+  // The black border over the picture's outermost pixels.
+  for (auto [x, y] : {std::pair{0, 0}, {359, 120}, {200, 239}, {0, 100}}) EXPECT_EQ(0u, Shown(x, y)) << x << "," << y;
+  DisposeGWorld(expected);
+}
+
+TEST_F(PreviewTest, DraggingTheStrengthSliderTo42WritesAndShowsItBeforeTheRelease) {
+  config_->startRel = relRect{0.25, 0.75, 0.25, 0.75};
+  OpenWindow();
+  auto* slider = static_cast<QSlider*>(Widget(window_, "Sldr", 1));
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = option.sliderValue = slider->value();
+  const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+  const QPoint start = handle.center();
+  QTest::mousePress(slider, Qt::LeftButton, {}, start);
+  for (int dx = 1; dx < 200 && slider->value() != 42; ++dx) QTest::mouseMove(slider, start + QPoint(dx, 0));
+  ASSERT_EQ(42, slider->value());
+  ASSERT_TRUE(slider->isSliderDown());
+  EXPECT_EQ(42, config_->sliders[1]);
+  EXPECT_EQ("42%", TextOf(window_, "Lgnd", 1));
+  GrafPtr at42 = Expected(42), at17 = Expected(17);
+  int differing = 0;
+  for (auto [x, y] : PicturePoints()) {
+    EXPECT_EQ(PixelAt(at42, x, y), Shown(x, y)) << x << "," << y;
+    differing += PixelAt(at42, x, y) != PixelAt(at17, x, y);
+  }
+  EXPECT_GT(differing, 20) << "the two strengths must look different for this test to mean anything";
+  QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(40, 0));
+  DisposeGWorld(at42);
+  DisposeGWorld(at17);
+}
+
+TEST_F(PreviewTest, ScrubberPositionFetchesItsFrame) {
+  host_.params.startFrame = 7;
+  OpenWindow(150);
+  gConfigWorkSpace.minFrameIndex = 100;
+  SetControl32BitValue(gConfigWorkSpace.clipSlider, 30);
+  ClipSliderAction(gConfigWorkSpace.clipSlider, kControlIndicatorPart);
+  EXPECT_EQ(30, gConfigWorkSpace.currFrameIndex);
+  EXPECT_EQ("30/149", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(std::vector<int32_t>{137}, host_.requested);
+}
+
+TEST_F(PreviewTest, ASingleFrameClipHasTheSinglePositionZero) {
+  OpenWindow(1);
+  EXPECT_EQ("0/0", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(0, GetControl32BitMaximum(gConfigWorkSpace.clipSlider));
+}
+
+TEST_F(PreviewTest, TwoRefreshesLeaveThePreviewValueWhereItWas) {
+  OpenWindow();
+  for (SInt32 start : {0, 1}) {
+    SetControl32BitValue(gConfigWorkSpace.theFrameCtrl, start);
+    RerenderAndBlit();
+    EXPECT_EQ(1 - start, GetControl32BitValue(gConfigWorkSpace.theFrameCtrl));
+    RerenderAndBlit();
+    EXPECT_EQ(start, GetControl32BitValue(gConfigWorkSpace.theFrameCtrl));
+  }
+}
+
+}  // namespace
+}  // namespace dialog_test
