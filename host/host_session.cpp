@@ -74,12 +74,17 @@ HYPluginResult HostSession::doGetFrame(int32_t frameIndex, GWorldPtr* frame, int
     return fail(kPluginBadParams, "GetFrame asked for a " + std::to_string(width) + "x" + std::to_string(height) +
                                       " frame");
   if (video_ == nullptr) return fail(kPluginFailed, "GetFrame: there is no input to take frames from");
-  auto held = std::make_unique<HeldFrame>();
-  held->frameIndex = frameIndex;
   const Rect bounds{0, 0, height, width};
-  const QDErr status = NewGWorld(&held->world, 32, &bounds);
-  if (status != noErr || held->world == nullptr)
-    return fail(status == memFullErr ? kPluginOutOfMemory : kPluginFailed, "no memory for a frame");
+  std::unique_ptr<HeldFrame> held;
+  if (spare_ && EqualRect(&spare_->world->portPixMap.bounds, &bounds)) held = std::move(spare_);
+  else
+    held = std::make_unique<HeldFrame>();
+  held->frameIndex = frameIndex;
+  if (held->world == nullptr) {
+    const QDErr status = NewGWorld(&held->world, 32, &bounds);
+    if (status != noErr || held->world == nullptr)
+      return fail(status == memFullErr ? kPluginOutOfMemory : kPluginFailed, "no memory for a frame");
+  }
   PixMapHandle pm = GetGWorldPixMap(held->world);
   std::string why;
   if (!video_->readArgb(frameIndex, reinterpret_cast<uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), width,
@@ -128,7 +133,10 @@ HYPluginResult HostSession::releaseFrame(void* instance, void* cookie) {
   if (cookie == nullptr) return kPluginOK;
   if (it == self->frames_.end())
     return self->fail(kPluginBadParams, "ReleaseFrame with a frame cookie the host never handed out");
+  std::unique_ptr<HeldFrame> released = std::move(*it);
   self->frames_.erase(it);
+  // Kept for the next GetFrame, which overwrites every pixel.
+  self->spare_ = std::move(released);
   return kPluginOK;
 }
 

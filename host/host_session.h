@@ -72,6 +72,9 @@ class HostSession {
   bool filterInfoLent_ = false;
   HYProcs procs_{};
   std::vector<std::unique_ptr<HeldFrame>> frames_;
+  // A released frame's buffer, reused for the next frame of the same size:
+  // a render asks for one full-size frame after another.
+  std::unique_ptr<HeldFrame> spare_;
   std::vector<float> outputAudio_;
   int64_t outputFrame_ = -1;
   int32_t clipStart_ = 0;

@@ -1,4 +1,6 @@
 // velmorance: renders video and pictures through the Velmorance plug-in.
+#include <malloc.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -49,6 +51,11 @@ int main(int argc, char** argv) {
   av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
 
   watchForInterrupts();
+  // Every frame step allocates and frees frame-sized buffers (ours and the
+  // plug-in's). Kept in the heap, freed ones are reused; mapped and unmapped
+  // each time, every page of every frame costs a fault and a clear.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
   int status = 1;
   try {
     switch (options.command) {

@@ -16,9 +16,16 @@ std::string defaultBundlePath() {
   std::string dir = n > 0 ? std::string(exe, static_cast<size_t>(n)) : std::string(".");
   const size_t slash = dir.rfind('/');
   dir = slash == std::string::npos ? "." : dir.substr(0, slash);
-  const std::string bundle = dir + "/../lib/velmorance/Velmorance.bundle";
-  char resolved[PATH_MAX] = {};
-  return realpath(bundle.c_str(), resolved) != nullptr ? std::string(resolved) : bundle;
+  // The build tree keeps libraries in lib/; an install may use a
+  // multiarch folder such as lib/x86_64-linux-gnu.
+  std::string first;
+  for (const char* libdir : {"lib", VELMORANCE_INSTALL_LIBDIR}) {
+    const std::string bundle = dir + "/../" + libdir + "/velmorance/Velmorance.bundle";
+    char resolved[PATH_MAX] = {};
+    if (realpath(bundle.c_str(), resolved) != nullptr) return resolved;
+    if (first.empty()) first = bundle;
+  }
+  return first;
 }
 
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string& error) {
