@@ -1,8 +1,14 @@
 // Custom control classes registered by identifier. A .ui file places one
 // with a widget of class "CustomControl" whose dynamic property
 // "controlClass" names the identifier. Each instance receives the events its
-// class registered, on its own event target: Draw, HitTest (set the
-// "cprt" part parameter), Hit, Activate, OwningWindowChanged and Track.
+// class registered, on its own event target: OwningWindowChanged when the
+// window is first shown, Draw whenever the control must show itself,
+// Activate and Deactivate as the window gains and loses activation, and for
+// a mouse press HitTest (the handler sets the "cprt" part parameter; part 0
+// ends it), Track (the handler follows TrackMouseLocation to the release;
+// unhandled, the toolkit does) and Hit (unhandled, the control's command is
+// sent). HitTest and Track carry the window-relative "mloc" and the "kmod"
+// modifiers of the press.
 #pragma once
 
 #include "platform/corefoundation/cftypes.h"

@@ -38,7 +38,7 @@ bool isCheckable(QWidget* w) {
 bool bindControls(WindowRef window, const QString& where) {
   const auto widgets = window->widget->findChildren<QWidget*>();
   for (QWidget* w : widgets) {
-    const bool custom = w->inherits("QWidget") && w->property("vmCustomControl").toBool();
+    const bool custom = w->property("vmCustomControl").toBool();
     auto control = std::make_unique<OpaqueControlRef>();
     control->owner = window;
     control->widget = w;

@@ -40,6 +40,11 @@ class CustomControlWidget : public QWidget {
     setProperty("vmCustomControl", true);
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
+  ~CustomControlWidget() override {
+    // A window closed under a drag ends the drag as a release.
+    if (gTrack != nullptr && control != nullptr && gTrack->control == control)
+      trackMouse(control, gTrack->last, kMouseTrackingMouseUp);
+  }
   ControlRef control = nullptr;
 
  protected:
@@ -150,6 +155,11 @@ OSStatus sendControlEvent(ControlRef control, UInt32 kind, EventRef prepared) {
   const OSStatus status = dispatch(prepared, &control->target);
   if (control->widget != nullptr) control->widget->update();
   return status;
+}
+
+void sendToCustomControls(WindowRef window, UInt32 kind) {
+  for (auto& control : window->controls)
+    if (control->customClass != nullptr) sendControlEvent(control.get(), kind);
 }
 
 void refreshCustomControls(WindowRef window) {

@@ -91,6 +91,7 @@ struct OpaqueWindowPtr {
   std::vector<std::unique_ptr<OpaqueControlRef>> controls;
   QEventLoop* modalLoop = nullptr;
   bool quitRequested = false;
+  bool shownOnce = false;
   ~OpaqueWindowPtr();
 };
 
@@ -103,6 +104,8 @@ OSStatus sendControlEvent(ControlRef control, UInt32 kind, EventRef prepared = n
 // Sends the control's command, if it has one, as a command event.
 void sendCommand(ControlRef control);
 void sendWindowCommand(WindowRef window, UInt32 commandID);
+// Sends a control event of `kind` to every custom control of the window.
+void sendToCustomControls(WindowRef window, UInt32 kind);
 // Schedules every custom control of the window to show its port's pixels.
 void refreshCustomControls(WindowRef window);
 // Binds the widgets of a freshly loaded window to controls; false (with a

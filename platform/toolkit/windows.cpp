@@ -39,6 +39,11 @@ class WindowWidget : public QDialog {
     if (window != nullptr) sendWindowCommand(window, kHICommandCancel);
   }
   void accept() override {}
+  void changeEvent(QEvent* event) override {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && window != nullptr)
+      sendToCustomControls(window, isActiveWindow() ? kEventControlActivate : kEventControlDeactivate);
+  }
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     reject();
@@ -187,6 +192,12 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, CFStringRef windowName, WindowRef*
 
 void ShowWindow(WindowRef window) {
   if (window == nullptr || window->widget == nullptr) return;
+  // Custom controls learn their window when it first shows, after the
+  // caller has set the window up, and draw then.
+  if (!window->shownOnce) {
+    window->shownOnce = true;
+    toolkit::sendToCustomControls(window, kEventControlOwningWindowChanged);
+  }
   window->widget->show();
   for (auto& control : window->controls)
     if (control->customClass != nullptr) Draw1Control(control.get());

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "platform/toolkit/qt_access.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
@@ -160,10 +162,10 @@ TEST_F(PanelTest, CustomControlDragArrivesAsTrackWithEachMovementAndTheRelease) 
   EXPECT_EQ(kMouseTrackingMouseUp, log.steps[2].second);
   EXPECT_EQ(80, log.steps[2].first.h);
   EXPECT_EQ(170, log.steps[2].first.v);
-  // HitTest, Track, then Hit; redraws may come between.
+  // HitTest, Track, then Hit; redraws and activation may come between.
   std::vector<UInt32> order;
   for (UInt32 kind : log.kinds)
-    if (kind != kEventControlDraw) order.push_back(kind);
+    if (kind == kEventControlHitTest || kind == kEventControlTrack || kind == kEventControlHit) order.push_back(kind);
   EXPECT_EQ((std::vector<UInt32>{kEventControlHitTest, kEventControlTrack, kEventControlHit}), order);
 }
 
@@ -193,6 +195,18 @@ TEST_F(PanelTest, CustomControlShowsThePortPixelsItsDrawHandlerPainted) {
   EXPECT_EQ(0x12, p[1]);
   EXPECT_EQ(0x34, p[2]);
   EXPECT_EQ(0x56, p[3]);
+}
+
+TEST_F(PanelTest, FirstShowTellsCustomControlsTheirWindowThenDrawsThem) {
+  EXPECT_TRUE(trackerLog().kinds.empty()) << "nothing before the window shows";
+  ShowWindow(window_);
+  HideWindow(window_);
+  ShowWindow(window_);
+  const auto& kinds = trackerLog().kinds;
+  ASSERT_FALSE(kinds.empty());
+  EXPECT_EQ(kEventControlOwningWindowChanged, kinds.front());
+  EXPECT_EQ(1, std::count(kinds.begin(), kinds.end(), kEventControlOwningWindowChanged));
+  EXPECT_LE(2, std::count(kinds.begin(), kinds.end(), kEventControlDraw));
 }
 
 TEST_F(PanelTest, ClassWithLiveInstancesCannotBeUnregistered) {

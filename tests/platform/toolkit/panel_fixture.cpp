@@ -56,6 +56,9 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
     }
     case kEventControlHit:
       return log.hitResult;
+    case kEventControlActivate:
+    case kEventControlOwningWindowChanged:
+      return noErr;
     default:
       return eventNotHandledErr;
   }
@@ -105,8 +108,10 @@ void PanelTest::SetUp() {
   const EventTypeSpec events[] = {{kEventClassControl, kEventControlDraw},
                                   {kEventClassControl, kEventControlHitTest},
                                   {kEventClassControl, kEventControlHit},
-                                  {kEventClassControl, kEventControlTrack}};
-  ASSERT_EQ(noErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 4, events,
+                                  {kEventClassControl, kEventControlTrack},
+                                  {kEventClassControl, kEventControlActivate},
+                                  {kEventClassControl, kEventControlOwningWindowChanged}};
+  ASSERT_EQ(noErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 6, events,
                                               NewEventHandlerUPP(TrackerHandler), nullptr, &class_));
   ASSERT_EQ(noErr, OpenPanel("panel", &window_));
 }

@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
+#include "platform/quickdraw/text.h"
 #include "plugin/dialog/window_helpers.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
@@ -86,6 +89,43 @@ TEST_F(PanelTest, PostCommandReachesTheFrontWindow) {
   ASSERT_EQ(noErr, InstallWindowEventHandler(window_, Remember, 1, &spec, nullptr, nullptr));
   PostCommand(reinterpret_cast<const unsigned char*>("\x04Info"));
   EXPECT_EQ(static_cast<OSStatus>(VM_FOURCC('I', 'n', 'f', 'o')), gLastCommand);
+}
+
+TEST_F(PanelTest, WindowMovesToTheRightEdgeKeepingItsHeight) {
+  ShowWindow(window_);
+  Rect before;
+  GetWindowBounds(window_, kWindowStructureRgn, &before);
+  MoveWindowToRightEdge(window_, Rect{0, 0, 600, 1000});
+  Rect after;
+  GetWindowBounds(window_, kWindowStructureRgn, &after);
+  EXPECT_EQ(1000, after.right);
+  EXPECT_EQ(before.right - before.left, after.right - after.left);
+  EXPECT_EQ(before.top, after.top);
+}
+
+TEST_F(PanelTest, JustifiedTextIsDrawnFromItsPenPosition) {
+  GWorldPtr port = nullptr;
+  const Rect bounds{0, 0, 40, 200};
+  ASSERT_EQ(noErr, NewGWorld(&port, 32, &bounds));
+  CGrafPtr saved;
+  GDHandle device;
+  GetGWorld(&saved, &device);
+  SetGWorld(port, nullptr);
+  const Rect box{10, 50, 30, 150};
+  const unsigned char text[] = "\x03III";
+  DrawJustifiedTextInBox(box, 3, 12.0, text);  // right-justified: ends at 149
+  const short width = StringWidth(text);
+  SetGWorld(saved, device);
+  int inkLeft = 200, inkRight = -1;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (reinterpret_cast<uint8_t*>(port->portPixMap.baseAddr)[y * port->portPixMap.rowBytes + x * 4] != 0)
+        inkLeft = std::min(inkLeft, x), inkRight = std::max(inkRight, x);
+  EXPECT_GT(width, 0);
+  EXPECT_GE(inkLeft, 149 - width - 1);
+  EXPECT_LE(inkRight, 150);
+  EXPECT_EQ(149, port->pnLoc.h) << "the pen ends at the right edge less one";
+  DisposeGWorld(port);
 }
 
 TEST(EventHelperTest, ParametersAreReadWithTheirNamesAndTypes) {
