@@ -8,7 +8,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -56,6 +55,7 @@ bool bindControls(WindowRef window, const QString& where) {
         return false;
       }
       control->customClass = cls;
+      ++cls->instances;
       control->value = w->property("value").toInt();
       control->minimum = w->property("minimum").toInt();
       control->maximum = w->property("maximum").toInt();
@@ -65,7 +65,6 @@ bool bindControls(WindowRef window, const QString& where) {
   // Handlers and connections only once every control exists.
   for (auto& control : window->controls) {
     if (control->customClass != nullptr) {
-      ++control->customClass->instances;
       attachCustomControl(control->widget, control.get());
     } else {
       connectStandardControl(control.get());
@@ -77,11 +76,10 @@ bool bindControls(WindowRef window, const QString& where) {
 void connectStandardControl(ControlRef control) {
   QWidget* w = control->widget;
   if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
-    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [control](int action) {
-      control->userAction = true;
-      if (action != QAbstractSlider::SliderMove)
-        QTimer::singleShot(0, control->widget, [control] { control->userAction = false; });
-    });
+    // The value changes right after the action; SetControl32BitValue clears
+    // the mark, so only changes the user makes run the action.
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider,
+                     [control](int) { control->userAction = true; });
     QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [control, slider](int) {
       if (!control->userAction && !slider->isSliderDown()) return;
       if (control->action != nullptr) control->action(control, kControlIndicatorPart);

@@ -40,11 +40,6 @@ class CustomControlWidget : public QWidget {
     setProperty("vmCustomControl", true);
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
-  ~CustomControlWidget() override {
-    // A window closed under a drag ends the drag as a release.
-    if (gTrack != nullptr && control != nullptr && gTrack->control == control)
-      trackMouse(control, gTrack->last, kMouseTrackingMouseUp);
-  }
   ControlRef control = nullptr;
 
  protected:
@@ -138,6 +133,12 @@ void attachCustomControl(QWidget* widget, ControlRef control) {
   // The class handler sits at the bottom of the instance's chain.
   InstallEventHandler(GetControlEventTarget(control), cls->handler, static_cast<UInt32>(cls->events.size()),
                       cls->events.data(), cls->userData, nullptr);
+}
+
+void detachCustomControl(QWidget* widget, ControlRef control) {
+  // A drag in progress ends as a release.
+  if (gTrack != nullptr && gTrack->control == control) trackMouse(control, gTrack->last, kMouseTrackingMouseUp);
+  if (widget != nullptr) static_cast<CustomControlWidget*>(widget)->control = nullptr;
 }
 
 OpaqueToolboxObjectClassRef* findClass(const std::string& identifier) {

@@ -115,6 +115,8 @@ void connectStandardControl(ControlRef control);
 QWidget* newCustomControlWidget(QWidget* parent);
 QWidget* newWindowWidget(QWidget* parent);
 void attachCustomControl(QWidget* widget, ControlRef control);
+// Cuts the widget loose from a control that is going away.
+void detachCustomControl(QWidget* widget, ControlRef control);
 OpaqueToolboxObjectClassRef* findClass(const std::string& identifier);
 // Feeds the track in progress (if any) with a mouse event of `control`.
 void trackMouse(ControlRef control, Point where, MouseTrackingResult result);

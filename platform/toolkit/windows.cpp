@@ -25,7 +25,6 @@ struct OpaqueIBNibRef {
 };
 
 namespace toolkit {
-namespace {
 
 // The top-level widget of every window. Closing it or pressing Escape asks
 // the window to cancel instead of hiding it behind a running modal loop.
@@ -49,6 +48,8 @@ class WindowWidget : public QDialog {
     reject();
   }
 };
+
+namespace {
 
 class NibLoader : public QUiLoader {
  public:
@@ -116,11 +117,23 @@ void sendWindowCommand(WindowRef window, UInt32 commandID) {
 
 }  // namespace toolkit
 
+// The widgets may be in the middle of delivering the very event whose
+// handler disposes of the window, so they are cut loose at once and deleted
+// when control returns to the event loop.
 OpaqueWindowPtr::~OpaqueWindowPtr() {
-  for (auto& control : controls)
-    if (control->customClass != nullptr) --control->customClass->instances;
+  for (auto& control : controls) {
+    if (control->widget != nullptr) QObject::disconnect(control->widget, nullptr, nullptr, nullptr);
+    if (control->customClass != nullptr) {
+      --control->customClass->instances;
+      toolkit::detachCustomControl(control->widget, control.get());
+    }
+  }
   controls.clear();
-  delete widget.data();
+  if (widget != nullptr) {
+    static_cast<toolkit::WindowWidget*>(widget.data())->window = nullptr;
+    widget->hide();
+    widget->deleteLater();
+  }
   if (port != nullptr) DisposeGWorld(port);
 }
 

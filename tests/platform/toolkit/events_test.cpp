@@ -1,6 +1,7 @@
 // Commands, handler chains, slider actions, the modal loop and custom
 // control tracking, driven through real widgets.
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -126,6 +127,23 @@ TEST_F(CommandTest, ModalLoopRunsUntilQuitAndEscapeSendsCancel) {
   // The quit handler, installed last, runs first and takes "ok  ".
   EXPECT_EQ((std::vector<std::string>{"window:not!"}), gCommands);
   EXPECT_EQ(Qt::NonModal, top->windowModality());
+}
+
+OSStatus DisposeOnOK(EventHandlerCallRef, EventRef, void* window) {
+  DisposeWindow(static_cast<WindowRef>(window));
+  return noErr;
+}
+
+TEST_F(CommandTest, HandlerMayDisposeOfTheWindowWhoseButtonSentTheCommand) {
+  InstallEventHandler(GetWindowEventTarget(window_), DisposeOnOK, 1, &kCommandEvent, window_, nullptr);
+  QPointer<QWidget> top = ToolkitWindowWidget(window_);
+  QTest::mouseClick(top->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  window_ = nullptr;  // gone; TearDown has nothing to dispose of
+  EXPECT_FALSE(top->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(top.isNull());
+  EXPECT_EQ(noErr, UnregisterToolboxObjectClass(class_)) << "no instances remain";
+  class_ = nullptr;
 }
 
 // Presses, then moves and releases from a timer: the press blocks in the
