@@ -2,13 +2,13 @@
 
 #include <iterator>
 
+#include "platform/strings/cfstring.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
 #include "plugin/dialog/frame_handles.h"
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "plugin/render/port_saver.h"
-#include "platform/strings/cfstring.h"
 
 namespace {
 
@@ -105,13 +105,22 @@ OSStatus Track(EventRef theEvent) {
 OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
   OSStatus result = eventNotHandledErr;
   switch (GetEventKind(theEvent)) {
-    case kEventControlHitTest: result = HitTest(theEvent); break;
+    case kEventControlHitTest:
+      result = HitTest(theEvent);
+      break;
     case kEventControlDraw:
     case kEventControlActivate:
-    case kEventControlOwningWindowChanged: result = Draw(theEvent); break;
-    case kEventControlHit: GetControl32BitValue(EventControl(theEvent)), result = noErr; break;
-    case kEventControlTrack: result = Track(theEvent); break;
-    default: break;
+    case kEventControlOwningWindowChanged:
+      result = Draw(theEvent);
+      break;
+    case kEventControlHit:
+      GetControl32BitValue(EventControl(theEvent)), result = noErr;
+      break;
+    case kEventControlTrack:
+      result = Track(theEvent);
+      break;
+    default:
+      break;
   }
   if (CGrafPtr port = GetWindowPort(gConfigWorkSpace.theWindow); port != nullptr) {
     PortSaver saved;
@@ -124,8 +133,8 @@ OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
 
 void RegisterClipCtrl() {
   lgMyHandlerUPP = NewEventHandlerUPP(ClipCtrlControlHandler);
-  RegisterToolboxObjectClass(CFSTR("com.qzt.oxbowfx.clip"), nullptr, static_cast<UInt32>(std::size(kClipEvents)), kClipEvents,
-                             lgMyHandlerUPP, nullptr, &lgClipCtrlClassRef1);
+  RegisterToolboxObjectClass(CFSTR("com.qzt.oxbowfx.clip"), nullptr, static_cast<UInt32>(std::size(kClipEvents)),
+                             kClipEvents, lgMyHandlerUPP, nullptr, &lgClipCtrlClassRef1);
 }
 
 void UnregisterClipCtrl() {

@@ -85,7 +85,8 @@ OSStatus ColorBoxControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
       // Not handled, so the toolbox goes on and sends the box's command.
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return result;
 }

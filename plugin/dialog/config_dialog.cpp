@@ -120,9 +120,12 @@ OSStatus DoCommand(const std::string& theCommandString, WindowRef theWindow) {
 
 const char* ConfigWindowName(int16_t mediaType) {
   switch (mediaType) {
-    case 2: return "configPAL";
-    case 3: return "configHD";
-    default: return "configNTSC";
+    case 2:
+      return "configPAL";
+    case 3:
+      return "configHD";
+    default:
+      return "configNTSC";
   }
 }
 

@@ -18,10 +18,18 @@ Point Corner(int16_t h, int16_t v) { return Point{v, h}; }
 // The corner a handle moves and the one that stays, by hit code.
 void HandleCorners(int16_t theHandle, const Rect& r, Point& varPoint, Point& fixPoint) {
   switch (theHandle) {
-    case kHandleTopLeft: varPoint = Corner(r.left, r.top), fixPoint = Corner(r.right, r.bottom); break;
-    case kHandleTopRight: varPoint = Corner(r.right, r.top), fixPoint = Corner(r.left, r.bottom); break;
-    case kHandleBottomLeft: varPoint = Corner(r.left, r.bottom), fixPoint = Corner(r.right, r.top); break;
-    default: varPoint = Corner(r.right, r.bottom), fixPoint = Corner(r.left, r.top); break;
+    case kHandleTopLeft:
+      varPoint = Corner(r.left, r.top), fixPoint = Corner(r.right, r.bottom);
+      break;
+    case kHandleTopRight:
+      varPoint = Corner(r.right, r.top), fixPoint = Corner(r.left, r.bottom);
+      break;
+    case kHandleBottomLeft:
+      varPoint = Corner(r.left, r.bottom), fixPoint = Corner(r.right, r.top);
+      break;
+    default:
+      varPoint = Corner(r.right, r.bottom), fixPoint = Corner(r.left, r.top);
+      break;
   }
 }
 

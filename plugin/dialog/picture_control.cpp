@@ -87,7 +87,8 @@ OSStatus PictureControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
       Draw(theControl);
       result = noErr;
       break;
-    default: break;  // Hit: the toolbox's standard handling goes on
+    default:
+      break;  // Hit: the toolbox's standard handling goes on
   }
   return result;
 }

@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
-
 #include <cstdio>
 #include <fstream>
 
@@ -82,7 +81,8 @@ bool WriteEPS(const QImage& image, const char* path) {
   if (!out) return false;
   const int w = image.width(), h = image.height();
   out << "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 " << w << ' ' << h << "\n%%EndComments\n"
-      << "gsave\n/line " << w * 3 << " string def\n" << w << ' ' << h << " scale\n"
+      << "gsave\n/line " << w * 3 << " string def\n"
+      << w << ' ' << h << " scale\n"
       << w << ' ' << h << " 8 [" << w << " 0 0 -" << h << " 0 " << h << "]\n"
       << "{currentfile line readhexstring pop} false 3 colorimage\n";
   static const char hex[] = "0123456789abcdef";

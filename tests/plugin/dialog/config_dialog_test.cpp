@@ -52,7 +52,9 @@ class StoredConfigTest : public DialogTest {
   // proportions on, then PAL chosen: the window closes and reopens.
   std::vector<std::function<void()>> Edits() {
     return {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
-            [] { Drag(Widget(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}}); },
+            [] {
+              Drag(Widget(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}});
+            },
             [] { ClickCommand(lgTheWindow, "keepProportions"); },
             [this] {
               windows_.push_back(WindowName(lgTheWindow));
@@ -105,31 +107,30 @@ TEST_F(DialogTest, ChoosingTheSameMediaTypeKeepsTheDialogOpenAnotherReopensWithE
   int16_t hitAfterSame = 99;
   std::string reopened, legend;
   int sliderValue = 0, keepChecked = 0, frameWidth = 0, frameHeight = 0;
-  RunDialog(150,
-            {[&] {
-               first = lgTheWindow;
-               QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp);
-               ClickCommand(lgTheWindow, "keepProportions");
-               // NTSC chosen again: "Medi" with the value it already has.
-               emit static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1))->activated(0);
-             },
-             [&] {
-               openAfterSame = lgTheWindow == first && IsWindowVisible(first);
-               hitAfterSame = lgItemHit;
-               auto* media = static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1));
-               media->setCurrentIndex(2);
-               emit media->activated(2);
-             },
-             [&] {
-               reopened = WindowName(lgTheWindow);
-               sliderValue = GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1));
-               legend = TextOf(lgTheWindow, "Lgnd", 1);
-               keepChecked = GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1));
-               const Rect preview = PreviewBounds();
-               frameWidth = preview.right - preview.left;
-               frameHeight = preview.bottom - preview.top;
-               ClickCommand(lgTheWindow, "okButton");
-             }});
+  RunDialog(150, {[&] {
+                    first = lgTheWindow;
+                    QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp);
+                    ClickCommand(lgTheWindow, "keepProportions");
+                    // NTSC chosen again: "Medi" with the value it already has.
+                    emit static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1))->activated(0);
+                  },
+                  [&] {
+                    openAfterSame = lgTheWindow == first && IsWindowVisible(first);
+                    hitAfterSame = lgItemHit;
+                    auto* media = static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1));
+                    media->setCurrentIndex(2);
+                    emit media->activated(2);
+                  },
+                  [&] {
+                    reopened = WindowName(lgTheWindow);
+                    sliderValue = GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1));
+                    legend = TextOf(lgTheWindow, "Lgnd", 1);
+                    keepChecked = GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1));
+                    const Rect preview = PreviewBounds();
+                    frameWidth = preview.right - preview.left;
+                    frameHeight = preview.bottom - preview.top;
+                    ClickCommand(lgTheWindow, "okButton");
+                  }});
   EXPECT_TRUE(openAfterSame);
   EXPECT_EQ(-1, hitAfterSame);
   EXPECT_EQ("configHD", reopened);
@@ -146,8 +147,11 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowAndUnknownOnesTheNTSCWindow) {
     int16_t mediaType;
     const char* window;
     int width, height;
-  } cases[] = {{1, "configNTSC", 360, 240}, {2, "configPAL", 360, 288}, {3, "configHD", 480, 270},
-               {0, "configNTSC", 360, 240}, {7, "configNTSC", 360, 240}};
+  } cases[] = {{1, "configNTSC", 360, 240},
+               {2, "configPAL", 360, 288},
+               {3, "configHD", 480, 270},
+               {0, "configNTSC", 360, 240},
+               {7, "configNTSC", 360, 240}};
   for (const auto& c : cases) {
     config_->mediaType = c.mediaType;
     EXPECT_STREQ(c.window, ConfigWindowName(c.mediaType));
@@ -155,11 +159,11 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowAndUnknownOnesTheNTSCWindow) {
     Rect preview{};
     SInt32 mediaValue = 0;
     RunDialog(5, {[&] {
-      opened = WindowName(lgTheWindow);
-      preview = PreviewBounds();
-      mediaValue = GetControl32BitValue(Ctrl(lgTheWindow, "Medi", 1));
-      ClickCommand(lgTheWindow, "cancelButton");
-    }});
+                opened = WindowName(lgTheWindow);
+                preview = PreviewBounds();
+                mediaValue = GetControl32BitValue(Ctrl(lgTheWindow, "Medi", 1));
+                ClickCommand(lgTheWindow, "cancelButton");
+              }});
     EXPECT_EQ(c.window, opened) << c.mediaType;
     EXPECT_EQ(c.width, preview.right - preview.left) << c.mediaType;
     EXPECT_EQ(c.height, preview.bottom - preview.top) << c.mediaType;

@@ -102,8 +102,7 @@ TEST_F(ControlClassTest, PictureBoxShowsItsImageScaledAndCentred) {
   std::vector<uint8_t> pixels(4 * 4 * 4, 0);
   for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 0xFF, pixels[i + 1] = 0xFF;
   CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-  CGContextRef context =
-      CGBitmapContextCreate(pixels.data(), 4, 4, 8, 16, space, kCGImageAlphaPremultipliedFirst);
+  CGContextRef context = CGBitmapContextCreate(pixels.data(), 4, 4, 8, 16, space, kCGImageAlphaPremultipliedFirst);
   CGImageRef image = CGBitmapContextCreateImage(context);
   SetPictureControlImage(box, image);
   EXPECT_EQ(noErr, SendDraw(PictureControlHandler, box));

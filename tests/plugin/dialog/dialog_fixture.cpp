@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
-
 #include <cstring>
 #include <memory>
 
@@ -45,8 +44,8 @@ GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
 
 uint32_t PixelAt(GrafPtr gw, int x, int y) {
   const PixMap& pm = gw->portPixMap;
-  const auto* p = reinterpret_cast<const uint8_t*>(pm.baseAddr) + (y - pm.bounds.top) * pm.rowBytes +
-                  (x - pm.bounds.left) * 4;
+  const auto* p =
+      reinterpret_cast<const uint8_t*>(pm.baseAddr) + (y - pm.bounds.top) * pm.rowBytes + (x - pm.bounds.left) * 4;
   return uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 

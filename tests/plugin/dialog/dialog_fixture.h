@@ -2,10 +2,10 @@
 // bundle, with a host whose frames are recognisable by their index.
 #pragma once
 
-#include <QPoint>
-#include <QWidget>
 #include <gtest/gtest.h>
 
+#include <QPoint>
+#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>

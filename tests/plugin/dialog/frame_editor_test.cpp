@@ -1,7 +1,5 @@
 // The frame editor: hit codes and drag geometry as tables, then drags on the
 // real preview control.
-#include "plugin/dialog/frame_handles.h"
-
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTimer>
@@ -9,6 +7,7 @@
 
 #include "plugin/core/globals.h"
 #include "plugin/dialog/carbonmacros.h"
+#include "plugin/dialog/frame_handles.h"
 #include "tests/plugin/dialog/dialog_fixture.h"
 
 namespace dialog_test {
@@ -32,7 +31,7 @@ TEST(FrameHandlesTest, HitCodes) {
   const struct {
     Point at;
     int16_t code;
-  } cases[] = {{P(94, 44), 1},  {P(105, 55), 1},  {P(106, 56), 5}, {P(306, 50), 0}, {P(305, 50), 2},
+  } cases[] = {{P(94, 44), 1},   {P(105, 55), 1},  {P(106, 56), 5},  {P(306, 50), 0}, {P(305, 50), 2},
                {P(300, 150), 4}, {P(200, 160), 0}, {P(100, 150), 3}, {P(99, 100), 0}, {P(299, 149), 4}};
   for (const auto& c : cases) EXPECT_EQ(c.code, IsHandleHit(frame, c.at)) << c.at.h << "," << c.at.v;
   // Eight pixels wide: the top-left handle wins over the top-right one and
@@ -48,18 +47,18 @@ TEST(FrameHandlesTest, CornerDragsWithoutProportionRules) {
     UInt32 modifiers;
     Rect expected;
   } cases[] = {
-      {4, P(320, 160), 0, R(100, 50, 320, 160)},
-      {4, P(320, 160), optionMask, R(80, 40, 320, 160)},
+      {4, P(320, 160), 0, R(100, 50, 320, 160)},        {4, P(320, 160), optionMask, R(80, 40, 320, 160)},
       {1, P(350, 200), 0, R(300, 150, 350, 200)},  // turned over
-      {2, P(310, 40), 0, R(100, 40, 310, 150)},
-      {3, P(90, 170), 0, R(90, 50, 300, 170)},
-      {3, P(90, 170), optionMask, R(90, 30, 310, 170)},
-      {0, P(10, 10), 0, R(100, 50, 300, 150)},
+      {2, P(310, 40), 0, R(100, 40, 310, 150)},         {3, P(90, 170), 0, R(90, 50, 300, 170)},
+      {3, P(90, 170), optionMask, R(90, 30, 310, 170)}, {0, P(10, 10), 0, R(100, 50, 300, 150)},
       {5, P(10, 10), 0, R(100, 50, 300, 150)},
   };
   for (const auto& c : cases) {
     Rect r = R(100, 50, 300, 150);
-    const Point from = c.handle == 1 ? P(100, 50) : c.handle == 2 ? P(300, 50) : c.handle == 3 ? P(100, 150) : P(300, 150);
+    const Point from = c.handle == 1   ? P(100, 50)
+                       : c.handle == 2 ? P(300, 50)
+                       : c.handle == 3 ? P(100, 150)
+                                       : P(300, 150);
     DragCorner(c.handle, r, from, c.to, c.modifiers, R(0, 0, 800, 400), relRect{0, 1, 0, 1});
     ExpectRect(c.expected, r, "handle " + std::to_string(c.handle));
   }
@@ -97,8 +96,10 @@ TEST_F(DialogTest, KeepProportionsGivesEveryCornerDragThePreviewsProportions) {
   } drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}, {4, 3, 1}};
   for (const auto& d : drags) {
     Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
-    const Point from = d.handle == 1 ? P(r.left, r.top) : d.handle == 2 ? P(r.right, r.top)
-                       : d.handle == 3 ? P(r.left, r.bottom) : P(r.right, r.bottom);
+    const Point from = d.handle == 1   ? P(r.left, r.top)
+                       : d.handle == 2 ? P(r.right, r.top)
+                       : d.handle == 3 ? P(r.left, r.bottom)
+                                       : P(r.right, r.bottom);
     DragCorner(d.handle, r, from, P(from.h + d.dx, from.v + d.dy), 0, preview, config_->startRel);
     const int width = r.right - r.left, height = r.bottom - r.top;
     EXPECT_EQ(static_cast<int>(width * 2.0 / 3.0 + 0.5), height) << d.handle << " " << d.dx << "," << d.dy;
@@ -138,6 +139,22 @@ TEST_F(PreviewDragTest, OptionAtMouseDownKeepsTheCentre) {
   ExpectRect(R(90, 60, 270, 180), Frame(), "start");
   Drag(Preview(), {{270, 180}, {280, 185}, {290, 190}, {290, 190}}, Qt::AltModifier);
   ExpectRect(R(70, 50, 290, 190), Frame(), "both corners moved");
+}
+
+TEST_F(PreviewDragTest, OptionPressedOnlyDuringTheDragHasNoEffect) {
+  Open(relRect{0.25, 0.75, 0.25, 0.75});
+  QWidget* preview = Preview();
+  auto send = [preview](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+                        Qt::KeyboardModifiers modifiers) {
+    QMouseEvent event(type, QPointF(p), QPointF(preview->mapToGlobal(p)), button, buttons, modifiers);
+    QCoreApplication::sendEvent(preview, &event);
+  };
+  QTimer::singleShot(0, preview, [&] {
+    send(QEvent::MouseMove, {290, 190}, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+    send(QEvent::MouseButtonRelease, {290, 190}, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+  });
+  send(QEvent::MouseButtonPress, {270, 180}, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  ExpectRect(R(90, 60, 290, 190), Frame(), "only the dragged corner moved");
 }
 
 TEST_F(PreviewDragTest, ShiftKeepsTheProportionsOfTheFrameAtMouseDown) {

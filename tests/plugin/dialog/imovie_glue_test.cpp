@@ -14,8 +14,11 @@ TEST(FrameFetchTest, QualityIsLowOnlyForProxyRendersUnder260Lines) {
     bool proxy;
     int16_t height;
     HYRefDVQuality quality;
-  } cases[] = {{true, 240, kDVLowQuality}, {true, 259, kDVLowQuality}, {true, 260, kDVHighQuality},
-               {false, 240, kDVHighQuality}, {false, 480, kDVHighQuality}};
+  } cases[] = {{true, 240, kDVLowQuality},
+               {true, 259, kDVLowQuality},
+               {true, 260, kDVHighQuality},
+               {false, 240, kDVHighQuality},
+               {false, 480, kDVHighQuality}};
   for (const auto& c : cases) {
     FrameHost host;
     host.params.proxyOnly = c.proxy;
