@@ -33,13 +33,15 @@ void ProgressBar::clear() {
   drawn_ = false;
 }
 
-std::string ProgressBar::line(int64_t done, int64_t total, double seconds) {
+std::string ProgressBar::line(int64_t done, int64_t total, double seconds, bool finished) {
   if (total <= 0) total = 1;
   const int filled = static_cast<int>(done * kBarWidth / total);
   std::string bar(static_cast<size_t>(filled), '#');
   bar.resize(kBarWidth, '.');
   const double fps = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-  std::string left = fps > 0 ? clockText(static_cast<double>(total - done) / fps) + " left" : "--:-- left";
+  std::string left = finished ? "done in " + clockText(seconds)
+                   : fps > 0   ? clockText(static_cast<double>(total - done) / fps) + " left"
+                               : "--:-- left";
   char text[160];
   std::snprintf(text, sizeof text, "[%s] %" PRId64 "/%" PRId64 " frames  %.1f fps  %s", bar.c_str(), done, total,
                 fps, left.c_str());
@@ -62,7 +64,7 @@ void ProgressBar::finish() {
   drawn_ = false;
   lastDraw_ = started_;
   const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
-  std::fprintf(stderr, "\r%s\033[K\n", line(total_, total_, seconds).c_str());
+  std::fprintf(stderr, "\r%s\033[K\n", line(total_, total_, seconds, true).c_str());
 }
 
 }  // namespace vmhost

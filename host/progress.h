@@ -20,8 +20,8 @@ class ProgressBar {
   void clear();
 
   // The line for `done` of `total` after `seconds`, without the carriage
-  // return; exposed for tests.
-  static std::string line(int64_t done, int64_t total, double seconds);
+  // return; `finished` shows the time taken instead of the time left.
+  static std::string line(int64_t done, int64_t total, double seconds, bool finished = false);
 
  private:
   using Clock = std::chrono::steady_clock;

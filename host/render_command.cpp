@@ -141,7 +141,7 @@ int runRender(const Options& o) {
   if (!sink->finish(error)) return reportError(error);
   progress.finish();
   if (!o.quiet && o.output != "null")
-    std::printf("%s: %d frames, %dx%d\n", o.output.c_str(), frames, width, height);
+    std::printf("%s: %d frame%s, %dx%d\n", o.output.c_str(), frames, frames == 1 ? "" : "s", width, height);
   return 0;
 }
 

@@ -76,6 +76,7 @@ TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
   EXPECT_EQ(vmhost::ProgressBar::line(0, 10, 0.0),
             "[..............................] 0/10 frames  0.0 fps  --:-- left");
   EXPECT_EQ(vmhost::ProgressBar::line(1, 10000, 1.0).substr(32), " 1/10000 frames  1.0 fps  2:46:39 left");
+  EXPECT_EQ(vmhost::ProgressBar::line(50, 50, 75.0, true).substr(32), " 50/50 frames  0.7 fps  done in 1:15");
 }
 
 }  // namespace
