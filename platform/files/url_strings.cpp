@@ -57,6 +57,6 @@ CFURLRef CFURLCreateFromFSRef(CFAllocatorRef, const FSRef* fsRef) {
   std::string path = platformPathOfFSRef(fsRef);
   if (path.empty() || path[0] != '/') return nullptr;
   struct stat info;
-  bool folder = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-  return platformCreateURLForPath(path, folder);
+  if (stat(path.c_str(), &info) != 0) return nullptr;  // a reference names an existing item
+  return platformCreateURLForPath(path, S_ISDIR(info.st_mode));
 }

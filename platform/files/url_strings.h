@@ -13,5 +13,6 @@ CFStringRef CFURLGetString(CFURLRef anURL);
 // file URL (another scheme, a relative reference, a host other than
 // localhost). baseURL must be null.
 CFURLRef CFURLCreateWithString(CFAllocatorRef allocator, CFStringRef URLString, CFURLRef baseURL);
-// A new URL for the reference's path (a folder's ending in "/"), or nullptr.
+// A new URL for the reference's path (a folder's ending in "/"); nullptr
+// when nothing exists there.
 CFURLRef CFURLCreateFromFSRef(CFAllocatorRef allocator, const FSRef* fsRef);
