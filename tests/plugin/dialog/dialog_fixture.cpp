@@ -24,6 +24,11 @@
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig, under Qt's fonts, keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+
 namespace dialog_test {
 
 FrameHost* FrameHost::current = nullptr;
