@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/bundles/cfurl.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
 namespace toolkit_test {
@@ -29,6 +30,20 @@ TEST(NibTest, UnregisteredCustomClassFailsWithMessage) {
   const std::string message = testing::internal::GetCapturedStderr();
   EXPECT_EQ(nullptr, window);
   EXPECT_NE(std::string::npos, message.find("\"org.velmorance.test.nobody\", which is not registered")) << message;
+}
+
+TEST(LaunchTest, OnlyExistingFilesHaveFileReferences) {
+  FSRef ref;
+  CFURLRef missing = platformCreateURLForPath("/nonexistent/manual.pdf", false);
+  EXPECT_FALSE(CFURLGetFSRef(missing, &ref));
+  CFRelease(missing);
+  CFURLRef existing = platformCreateURLForPath(TEST_PANELS_BUNDLE "/Contents/Info.plist", false);
+  ASSERT_TRUE(CFURLGetFSRef(existing, &ref));
+  EXPECT_STREQ(TEST_PANELS_BUNDLE "/Contents/Info.plist", ref.path);
+  CFRelease(existing);
+  FSRef gone{};
+  std::strcpy(gone.path, "/nonexistent/manual.pdf");
+  EXPECT_EQ(fnfErr, LSOpenFSRef(&gone, nullptr));
 }
 
 TEST_F(PanelTest, ControlsAreFoundBySignatureAndNumberWithBoundsInWindowCoordinates) {
