@@ -184,6 +184,8 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, CFStringRef windowName, WindowRef*
   window->target.parent = &toolkit::applicationTarget();
   top->window = window.get();
   top->ensurePolished();
+  // The port is made once, at the size the nib gives; the window keeps it.
+  top->setFixedSize(top->size());
   const Rect bounds{0, 0, static_cast<int16_t>(top->height()), static_cast<int16_t>(top->width())};
   if (NewGWorld(&window->port, 32, &bounds) != noErr) return memFullErr;
   window->port->window = window.get();
