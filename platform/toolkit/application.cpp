@@ -112,7 +112,8 @@ OSStatus LSOpenFSRef(const FSRef* ref, FSRef*) {
   if (ref == nullptr) return paramErr;
   const QString path = QString::fromUtf8(ref->path);
   if (!QFileInfo::exists(path)) return fnfErr;
-  if (!toolkit::ensureApplication() && QCoreApplication::instance() == nullptr) return kLSUnknownErr;
+  // The desktop is reached through the GUI application.
+  if (!toolkit::ensureApplication()) return kLSUnknownErr;
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return kLSApplicationNotFoundErr;
   return noErr;
 }
