@@ -14,6 +14,7 @@ struct FSRef {
 // True when the URL is a file URL of an existing file whose path fits.
 Boolean CFURLGetFSRef(CFURLRef url, FSRef* outRef);
 // Asks the desktop (QDesktopServices) to open the file. fnfErr when the file
-// does not exist, kLSApplicationNotFoundErr when nothing opened it.
+// does not exist, kLSUnknownErr when no GUI application can be made (no
+// display), kLSApplicationNotFoundErr when nothing opened it.
 // outLaunchedRef is not filled.
 OSStatus LSOpenFSRef(const FSRef* ref, FSRef* outLaunchedRef);
