@@ -2,13 +2,17 @@
 // on a made-up frame, saves a picture of it as PNG and as EPS (for the
 // manual) and cancels, so no configuration is stored.
 //
-//   velmorance_dialog_shot BUNDLE_DIR OUT.png OUT.eps
+//   velmorance_dialog_shot BUNDLE_DIR OUT.png OUT.eps [MEDIA_TYPE]
+//
+// MEDIA_TYPE 1 (NTSC, the default), 2 (PAL) or 3 (HD) picks the window.
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/bundles/cfbundle.h"
@@ -104,12 +108,13 @@ bool WriteEPS(const QImage& image, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s BUNDLE_DIR OUT.png OUT.eps\n", argv[0]);
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: %s BUNDLE_DIR OUT.png OUT.eps [MEDIA_TYPE]\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
-  CFURLRef url = platformCreateURLForPath(argv[1], true);
+  const std::string bundlePath = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath().toStdString();
+  CFURLRef url = platformCreateURLForPath(bundlePath, true);
   CFBundleRef bundle = CFBundleCreate(nullptr, url);
   CFRelease(url);
   if (bundle == nullptr) {
@@ -130,7 +135,10 @@ int main(int argc, char** argv) {
   ResetConfig(config, true);
   config->startRel = relRect{0.12, 0.78, 0.18, 0.86};
   config->sliders[1] = 35;
-  GrafPtr frame = MakeScene(720, 480, 0);
+  config->mediaType = static_cast<int16_t>(argc == 5 ? std::atoi(argv[4]) : 1);
+  const int16_t heights[] = {480, 480, 576, 540};
+  const int16_t type = config->mediaType >= 1 && config->mediaType <= 3 ? config->mediaType : 1;
+  GrafPtr frame = MakeScene(type == 3 ? 960 : 720, heights[type], 0);
 
   QImage shot;
   QTimer::singleShot(0, [&shot] {
