@@ -54,8 +54,12 @@ OSType getCode(const uint8_t* bytes) {
 }
 
 std::string folderPathForID(long dirID, bool* known) {
+  if (dirID == fsRtDirID) {
+    *known = true;
+    return std::string(1, '/');
+  }
   std::string path;
-  *known = dirID == fsRtDirID ? (path = "/", true) : platformPathForDirID(dirID, &path);
+  *known = platformPathForDirID(dirID, &path);
   return path;
 }
 

@@ -51,7 +51,7 @@ ComponentResult GraphicsImportGetAsPicture(GraphicsImportComponent ci, PicHandle
 ComponentResult GraphicsImportCreateCGImage(GraphicsImportComponent ci, CGImageRef* imageRef, UInt32) {
   if (ci == nullptr || imageRef == nullptr) return paramErr;
   *imageRef = decode(ci);
-  return *imageRef == nullptr ? cantFindHandler : noErr;
+  return *imageRef == nullptr ? ComponentResult{cantFindHandler} : ComponentResult{noErr};
 }
 
 OSErr CloseComponent(ComponentInstance aComponentInstance) {

@@ -58,6 +58,8 @@ struct Format {
   const char* file;
 };
 
+void PrintTo(const Format& f, std::ostream* out) { *out << f.name << " in " << f.file; }
+
 class LosslessFormats : public ::testing::TestWithParam<Format> {};
 
 TEST_P(LosslessFormats, ImporterAndImageSourceGiveTheFilesPixels) {

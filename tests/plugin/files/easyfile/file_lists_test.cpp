@@ -113,6 +113,8 @@ struct ConformCase {
   bool conforms;
 };
 
+void PrintTo(const ConformCase& c, std::ostream* out) { *out << c.file << " -> " << c.uti; }
+
 class Conformance : public ::testing::TestWithParam<ConformCase> {};
 
 TEST_P(Conformance, FollowsTheExtensionsTypeChain) {
@@ -133,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ConformCase{"a.pdf", "com.adobe.pdf", true}, ConformCase{"a.pdf", "public.content", true},
                       ConformCase{"a.pdf", "public.image", false}, ConformCase{"a.xyz", "public.data", true},
                       ConformCase{"a.xyz", "public.image", false}, ConformCase{"noextension", "public.data", true},
-                      ConformCase{"noextension", "public.image", false}));
+                      ConformCase{"noextension", "public.image", false}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Conformance, TypedFilesWithoutExtensionAreLookedUpByTheirCodeAsAnExtension) {
   TempFolder folder;
