@@ -1,6 +1,7 @@
 #include "host/temp_file.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -49,6 +50,11 @@ bool TempFile::create(const std::string& finalPath, std::string& error) {
     error = finalPath + ": cannot write there (" + std::strerror(errno) + ")";
     return false;
   }
+  // mkstemps makes the file private (0600); the finished output gets the
+  // permissions any new file of the user's gets.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
   ::close(fd);
   path_ = buffer.data();
   finalPath_ = finalPath;

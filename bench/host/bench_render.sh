@@ -9,11 +9,14 @@
 #   PLUGIN             a bundle or module for --plugin (default: the bundle
 #                      next to the program)
 #
-# The ffmpeg chain: to 8-bit RGB, each pixel's brightness as the mean of red,
-# green and blue (colorchannelmixer, a third each), then that grey mapped
-# through an S-shaped curve from black to white (curves), back to yuv420p for
-# the encoder. Velmorance does the same work: decode, to 32-bit RGB, mean of
-# red, green and blue mapped onto a black-to-white gradient, back to yuv420p.
+# The ffmpeg chain does the effect's own mapping at its default strength 17:
+# to 8-bit RGB; each pixel's brightness m as the mean of red, green and blue
+# (colorchannelmixer, a third each); then m mapped onto the black-to-white
+# gradient with a band of 0.415 held solid at each end, grey =
+# clip(255 * (m / 256 - 0.415) / 0.17, 0, 255) (lutrgb); back to yuv420p for
+# the encoder. Velmorance does the same work: decode, to 32-bit RGB, the
+# mapping in the plug-in, back to yuv420p. Both look the same, which matters:
+# x264's speed depends on the picture it is given.
 set -euo pipefail
 
 bin=${1:-build/bin/velmorance}
@@ -31,7 +34,8 @@ ffmpeg -nostdin -hide_banner -v error -y \
 
 third=0.3333
 mix="colorchannelmixer=rr=$third:rg=$third:rb=$third:gr=$third:gg=$third:gb=$third:br=$third:bg=$third:bb=$third"
-filter="format=rgb24,$mix,curves=all='0/0 0.4/0.15 0.5/0.5 0.6/0.85 1/1',format=yuv420p"
+lut="clip(255*(val/256-0.415)/0.17,0,255)"
+filter="format=rgb24,$mix,lutrgb=r='$lut':g='$lut':b='$lut',format=yuv420p"
 encode=(-c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 192k)
 
 seconds() {

@@ -1,6 +1,7 @@
 // End-to-end runs of the velmorance program with the test plug-in, which
 // inverts red, green and blue and blends the unprocessed frame back in fades.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,13 @@ TEST(Render, PngToPngIsPixelExact) {
     ASSERT_TRUE(vmtest::writePng(dir.path("in.png"), pixels, w, h));
     const auto run = vmtest::runShell(velmorance("render " + dir.path("in.png") + " " + dir.path("out.png")));
     ASSERT_EQ(run.status, 0) << run.err;
+    // Written through a private temporary file, the output still gets the
+    // usual permissions of a new file.
+    struct stat info {};
+    ASSERT_EQ(stat(dir.path("out.png").c_str(), &info), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
     const auto out = vmtest::decodeRgb(dir.path("out.png"));
     ASSERT_EQ(out.size(), pixels.size());
     for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], 255 - pixels[i]) << "byte " << i << " of " << w << "x" << h;
