@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "host/encode_queue.h"
 #include "host/ffmpeg_util.h"
 #include "host/frame_sink.h"
 #include "host/pixel_pack.h"
@@ -26,7 +27,10 @@ using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
 
 class MovieSink final : public FrameSink {
  public:
-  ~MovieSink() override { sws_freeContext(scaler_); }
+  ~MovieSink() override {
+    queue_.reset();  // its thread uses everything below
+    sws_freeContext(scaler_);
+  }
 
   bool open(const OutputSpec& spec, std::string& error) {
     spec_ = spec;
@@ -47,11 +51,43 @@ class MovieSink final : public FrameSink {
       return false;
     }
     packet_.reset(av_packet_alloc());
-    return packet_ != nullptr;
+    if (!packet_) return false;
+    queue_ = std::make_unique<EncodeQueue>(
+        [this](const EncodeQueue::Job& job, std::string& why) {
+          return encodeFrame(job.pixels.data(), job.rowBytes, job.audio.data(), job.sampleFrames, why);
+        },
+        kQueueDepth);
+    return true;
   }
 
   bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
              std::string& error) override {
+    const int channels = audioEncoder_ ? audioEncoder_->ch_layout.nb_channels : 0;
+    return queue_->push(argb, rowBytes, spec_.height, audioEncoder_ ? audio : nullptr, sampleFrames, channels, error);
+  }
+
+  bool finish(std::string& error) override {
+    // The queue's thread is idle once drained; the rest runs here.
+    if (!queue_->drain(error)) return false;
+    if (audioEncoder_ && !drainAudio(true, error)) return false;
+    if (!encode(video_.get(), videoStream_, nullptr, error)) return false;
+    if (audioEncoder_ && !encode(audioEncoder_.get(), audioStream_, nullptr, error)) return false;
+    int rc = av_write_trailer(output_.get());
+    if (rc >= 0) rc = avio_closep(&output_->pb);
+    if (rc < 0) {
+      error = spec_.path + ": cannot finish the file (" + avErrorText(rc) + ")";
+      return false;
+    }
+    return temp_.commit(error);
+  }
+
+ private:
+  // Frames in flight between the render loop and the encoder.
+  static constexpr size_t kQueueDepth = 2;
+
+  // Converts, encodes and muxes one frame with its audio (queue thread).
+  bool encodeFrame(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
+                   std::string& error) {
     if (av_frame_make_writable(picture_.get()) < 0) {
       error = "out of memory";
       return false;
@@ -76,20 +112,6 @@ class MovieSink final : public FrameSink {
     return true;
   }
 
-  bool finish(std::string& error) override {
-    if (audioEncoder_ && !drainAudio(true, error)) return false;
-    if (!encode(video_.get(), videoStream_, nullptr, error)) return false;
-    if (audioEncoder_ && !encode(audioEncoder_.get(), audioStream_, nullptr, error)) return false;
-    int rc = av_write_trailer(output_.get());
-    if (rc >= 0) rc = avio_closep(&output_->pb);
-    if (rc < 0) {
-      error = spec_.path + ": cannot finish the file (" + avErrorText(rc) + ")";
-      return false;
-    }
-    return temp_.commit(error);
-  }
-
- private:
   bool openVideo(std::string& error) {
     const AVCodec* codec = avcodec_find_encoder_by_name(spec_.lossless ? "ffv1" : "libx264");
     if (codec == nullptr) {
@@ -252,6 +274,8 @@ class MovieSink final : public FrameSink {
   int chunk_ = 1024;
   int64_t framesWritten_ = 0;
   int64_t samplesWritten_ = 0;
+  // Last, so its thread stops before anything it uses is freed.
+  std::unique_ptr<EncodeQueue> queue_;
 };
 
 }  // namespace
