@@ -113,32 +113,14 @@ TEST(ConfigDeathTest, CopyBetweenBlocksOfDifferentSizesStops) {
   pDestroyConfig(source);
 }
 
-TEST_F(ConfigTest, ConfigurePreparesTheWorkspace) {
+TEST_F(ConfigTest, TheEditedRectangleIsAlwaysStartRel) {
   ResetConfig(config_, true);
-  GWorldPtr frame = nullptr;
-  const Rect bounds{0, 0, 4, 6};
-  ASSERT_EQ(NewGWorld(&frame, 32, &bounds, nullptr, nullptr, 0), noErr);
-  int params = 0;
-  for (auto [frames, maxIndex] : {std::pair{0, 0}, {-5, 0}, {1, 0}, {120, 119}}) {
-    gConfigWorkSpace.activeRel = 2;
-    gConfigWorkSpace.currFrameIndex = 9;
-    ConfigurePlugIn(config_, frame, &params, 33, frames);
-    EXPECT_EQ(gConfigWorkSpace.maxFrameIndex, maxIndex) << frames;
-    EXPECT_EQ(gConfigWorkSpace.minFrameIndex, 33);
-    EXPECT_EQ(gConfigWorkSpace.currFrameIndex, 0);
-    EXPECT_EQ(gConfigWorkSpace.activeRel, 1);
-    EXPECT_EQ(gConfigWorkSpace.sourceClip, frame);
-    EXPECT_EQ(gConfigWorkSpace.iMovieParams, &params);
-    EXPECT_EQ(gTheConfig, config_);
-    EXPECT_EQ(gConfigWorkSpace.theFXClip, nullptr);
-  }
-  // The edited rectangle is always startRel.
+  gConfigWorkSpace.theConfig = config_;
   gConfigWorkSpace.activeRel = 2;
   PutCurrentRel(relRect{0.25, 0.5, 0.125, 0.75});
   EXPECT_EQ(config_->startRel.right, 0.5);
   EXPECT_EQ(GetCurrentRel().bottom, 0.75);
   EXPECT_EQ(config_->endRel.right, 1.0);
-  DisposeGWorld(frame);
 }
 
 }  // namespace

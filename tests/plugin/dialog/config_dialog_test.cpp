@@ -101,6 +101,27 @@ TEST_F(StoredConfigTest, EscapeCancels) {
   EXPECT_EQ(17, config_->sliders[1]);
 }
 
+TEST_F(DialogTest, ConfigurePreparesTheWorkspaceAndCountsAtLeastOneFrame) {
+  for (auto [frames, maxIndex] : {std::pair{0, 0}, {-5, 0}, {120, 119}}) {
+    gConfigWorkSpace.activeRel = 2;
+    gConfigWorkSpace.currFrameIndex = 9;
+    pluginWorkSpace seen{};
+    RunDialog(frames, {[&] {
+      seen = gConfigWorkSpace;
+      QTest::keyClick(ToolkitWindowWidget(lgTheWindow), Qt::Key_Escape);
+    }});
+    EXPECT_EQ(seen.maxFrameIndex, maxIndex) << frames;
+    EXPECT_EQ(seen.minFrameIndex, 0);
+    EXPECT_EQ(seen.currFrameIndex, 0);
+    EXPECT_EQ(seen.activeRel, 1);
+    EXPECT_EQ(seen.sourceClip, frame_);
+    EXPECT_EQ(seen.theConfig, config_);
+    EXPECT_NE(seen.theFXClip, nullptr);
+    // The preview buffer lives for one run of the dialog only.
+    EXPECT_EQ(gConfigWorkSpace.theFXClip, nullptr);
+  }
+}
+
 TEST_F(DialogTest, ChoosingTheSameMediaTypeKeepsTheDialogOpenAnotherReopensWithEditsKept) {
   WindowRef first = nullptr;
   bool openAfterSame = false;
