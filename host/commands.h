@@ -9,6 +9,8 @@ namespace vmhost {
 int runRender(const Options& options);
 int runThumbnail(const Options& options);
 int runInfo(const Options& options);
+// Opens the plug-in's settings window on a frame of the input.
+int runConfigure(const Options& options);
 
 // Prints "velmorance: <message>" on standard error; returns 1.
 int reportError(const std::string& message);

@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
       case Command::Render: status = runRender(options); break;
       case Command::Thumbnail: status = runThumbnail(options); break;
       case Command::Info: status = runInfo(options); break;
+      case Command::Configure: status = runConfigure(options); break;
       default: break;
     }
   } catch (const std::exception& e) {

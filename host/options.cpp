@@ -12,16 +12,16 @@ enum class Kind { Flag, Count, Size, Path };
 struct OptionSpec {
   const char* name;
   Kind kind;
-  bool render, thumbnail, info;
+  bool render, thumbnail, info, configure;
 };
 
 constexpr OptionSpec kSpecs[] = {
-    {"--fade-in", Kind::Count, true, false, false}, {"--fade-out", Kind::Count, true, false, false},
-    {"--start", Kind::Count, true, false, false},   {"--frames", Kind::Count, true, false, false},
-    {"--size", Kind::Size, true, true, false},      {"--at", Kind::Count, false, true, false},
-    {"--draft", Kind::Flag, true, false, false},    {"--lossless", Kind::Flag, true, false, false},
-    {"--plugin", Kind::Path, true, true, true},     {"--quiet", Kind::Flag, true, true, true},
-    {"--verbose", Kind::Flag, true, true, true},    {"--help", Kind::Flag, true, true, true},
+    {"--fade-in", Kind::Count, true, false, false, false}, {"--fade-out", Kind::Count, true, false, false, false},
+    {"--start", Kind::Count, true, false, false, false},   {"--frames", Kind::Count, true, false, false, false},
+    {"--size", Kind::Size, true, true, false, false},      {"--at", Kind::Count, false, true, false, true},
+    {"--draft", Kind::Flag, true, false, false, false},    {"--lossless", Kind::Flag, true, false, false, false},
+    {"--plugin", Kind::Path, true, true, true, true},      {"--quiet", Kind::Flag, true, true, true, false},
+    {"--verbose", Kind::Flag, true, true, true, true},     {"--help", Kind::Flag, true, true, true, true},
 };
 
 const char* commandName(Command c) {
@@ -29,13 +29,14 @@ const char* commandName(Command c) {
     case Command::Render: return "render";
     case Command::Thumbnail: return "thumbnail";
     case Command::Info: return "info";
+    case Command::Configure: return "configure";
     default: return "velmorance";
   }
 }
 
 bool appliesTo(const OptionSpec& spec, Command c) {
   return (c == Command::Render && spec.render) || (c == Command::Thumbnail && spec.thumbnail) ||
-         (c == Command::Info && spec.info);
+         (c == Command::Info && spec.info) || (c == Command::Configure && spec.configure);
 }
 
 bool parseCount(const std::string& text, int& value) {
@@ -103,7 +104,7 @@ bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, s
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
   o = Options{};
   if (args.empty()) {
-    error = "no command given (render, thumbnail or info; see velmorance --help)";
+    error = "no command given (render, thumbnail, info or configure; see velmorance --help)";
     return false;
   }
   const std::string& word = args[0];
@@ -114,8 +115,9 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
   if (word == "render") o.command = Command::Render;
   else if (word == "thumbnail") o.command = Command::Thumbnail;
   else if (word == "info") o.command = Command::Info;
+  else if (word == "configure") o.command = Command::Configure;
   else {
-    error = "unknown command '" + word + "' (render, thumbnail or info; see velmorance --help)";
+    error = "unknown command '" + word + "' (render, thumbnail, info or configure; see velmorance --help)";
     return false;
   }
   const std::string command = commandName(o.command);
@@ -152,10 +154,13 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
     if (!applyOption(*spec, value, o, error)) return false;
   }
   if (o.help) return true;
-  const size_t wanted = o.command == Command::Info ? 0 : 2;
+  const size_t wanted = o.command == Command::Info ? 0 : o.command == Command::Configure ? 1 : 2;
   if (positional.size() != wanted) {
     if (wanted == 0)
       error = "info takes no file names ('" + positional[0] + "' given)";
+    else if (wanted == 1)
+      error = positional.empty() ? "configure needs an INPUT (see velmorance configure --help)"
+                                 : "configure: unexpected argument '" + positional[1] + "'";
     else if (positional.size() < wanted)
       error = command + " needs " + (positional.empty() ? "an INPUT and an OUTPUT" : "an OUTPUT after the INPUT") +
               " (see velmorance " + command + " --help)";
@@ -163,10 +168,8 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
       error = command + ": unexpected argument '" + positional[2] + "'";
     return false;
   }
-  if (wanted == 2) {
-    o.input = positional[0];
-    o.output = positional[1];
-  }
+  if (wanted >= 1) o.input = positional[0];
+  if (wanted == 2) o.output = positional[1];
   return true;
 }
 
@@ -202,12 +205,24 @@ std::string usageText(Command command) {
     case Command::Info:
       return "usage: velmorance info [--plugin PATH]\n"
              "Prints what the plug-in tells a host about itself.\n";
+    case Command::Configure:
+      return "usage: velmorance configure INPUT [options]\n"
+             "Opens the plug-in's settings window on a frame of INPUT: the strength slider, the\n"
+             "rectangle on the preview (drag its body or corners; Shift keeps the shape, Alt keeps\n"
+             "the centre) and a scrubber over the clip from that frame on. OK stores the settings in\n"
+             "$XDG_CONFIG_HOME/zelph-Prefs (or ~/.config/zelph-Prefs) and every later render uses\n"
+             "them; Cancel changes nothing. Needs a display (X11, Wayland or Xvfb).\n"
+             "options:\n"
+             "  --at N          frame of the input to open on (default 0)\n"
+             "  --plugin PATH   plug-in bundle or module\n"
+             "  --verbose       show FFmpeg's own messages\n";
     default:
       return "usage: velmorance COMMAND [arguments] [options]\n"
              "commands:\n"
              "  render INPUT OUTPUT       render a video or pictures through the plug-in\n"
              "  thumbnail INPUT OUT.png   write the plug-in's placeholder picture\n"
              "  info                      describe the plug-in\n"
+             "  configure INPUT           set the effect up in its settings window\n"
              "Run 'velmorance COMMAND --help' for a command's options.\n";
   }
 }

@@ -7,7 +7,7 @@
 
 namespace vmhost {
 
-enum class Command { None, Render, Thumbnail, Info, Help };
+enum class Command { None, Render, Thumbnail, Info, Configure, Help };
 
 struct Size2 {
   int width = 0;
