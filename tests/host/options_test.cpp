@@ -44,6 +44,10 @@ TEST(ParseOptions, ThumbnailAndInfo) {
   ASSERT_TRUE(vmhost::parseOptions(words("info --plugin p.so"), o, error)) << error;
   EXPECT_EQ(o.command, vmhost::Command::Info);
   EXPECT_EQ(o.plugin, "p.so");
+  ASSERT_TRUE(vmhost::parseOptions(words("configure clip.mp4 --at 7"), o, error)) << error;
+  EXPECT_EQ(o.command, vmhost::Command::Configure);
+  EXPECT_EQ(o.input, "clip.mp4");
+  EXPECT_EQ(o.at, 7);
   ASSERT_TRUE(vmhost::parseOptions(words("render --help"), o, error)) << error;
   EXPECT_TRUE(o.help);
 }
@@ -55,8 +59,8 @@ struct BadLine {
 
 TEST(ParseOptions, NamesWhatIsWrong) {
   const BadLine cases[] = {
-      {"", "no command given (render, thumbnail or info; see velmorance --help)"},
-      {"paint a b", "unknown command 'paint' (render, thumbnail or info; see velmorance --help)"},
+      {"", "no command given (render, thumbnail, info or configure; see velmorance --help)"},
+      {"paint a b", "unknown command 'paint' (render, thumbnail, info or configure; see velmorance --help)"},
       {"render a b --speed 2", "unknown option '--speed' for render (see velmorance render --help)"},
       {"thumbnail a b.png --fade-in 2", "unknown option '--fade-in' for thumbnail (see velmorance thumbnail --help)"},
       {"render a b --frames", "--frames needs a value"},
@@ -70,6 +74,9 @@ TEST(ParseOptions, NamesWhatIsWrong) {
       {"render", "render needs an INPUT and an OUTPUT (see velmorance render --help)"},
       {"render a b c", "render: unexpected argument 'c'"},
       {"info x", "info takes no file names ('x' given)"},
+      {"configure", "configure needs an INPUT (see velmorance configure --help)"},
+      {"configure a b", "configure: unexpected argument 'b'"},
+      {"configure a --size 10x10", "unknown option '--size' for configure (see velmorance configure --help)"},
   };
   for (const BadLine& c : cases) {
     vmhost::Options o;

@@ -78,6 +78,17 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
     EXPECT_FALSE(vmtest::fileExists(dir + "/" + name)) << name;
 }
 
+TEST(RenderErrors, ConfigureWithoutADisplaySaysSoBeforeOpeningAnything) {
+  ScratchDir scratch;
+  const auto run = vmtest::runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                    std::string(VELMORANCE_BIN) + " configure " + scratch.path("missing.mp4"));
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "velmorance: configure opens a window and needs a display: none is set (DISPLAY, WAYLAND_DISPLAY or "
+            "QT_QPA_PLATFORM); run it in a desktop session or under Xvfb (xvfb-run velmorance configure ...)\n");
+}
+
 // A file cut short after its header: the render stops at the first frame
 // that is not there and names it.
 TEST(RenderErrors, TruncatedMovieStopsAtTheMissingFrame) {
