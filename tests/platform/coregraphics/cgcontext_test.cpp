@@ -34,8 +34,6 @@ class Canvas {
       for (size_t x = 0; x < width_; ++x)
         for (int i = 0; i < 4; ++i) pixels_[y * stride_ + x * 4 + i] = p[i];
   }
-  const uint8_t* data() const { return pixels_.data(); }
-  size_t stride() const { return stride_; }
 
  private:
   size_t width_, stride_;
@@ -76,41 +74,22 @@ TEST(BitmapContextTest, OnlyEightBitAlphaFirstFormatsAreAccepted) {
   CGColorSpaceRelease(space);
 }
 
-TEST(BitmapContextTest, FillBlendsPremultipliedColourWithTheOriginAtTheBottomLeft) {
+TEST(BitmapContextTest, FillBlendsAndClearEmptiesExactlyTheRectangleWithTheOriginAtTheBottomLeft) {
   Canvas canvas(4, 4);
   canvas.fillAll(kWhite);
   CGContextSetRGBFillColor(canvas.get(), 1, 0, 0, 0.5f);
   CGContextFillRect(canvas.get(), CGRectMake(1, 1, 2, 1));
-  // y 1..2 up from the bottom is row 2 from the top.
+  CGContextClearRect(canvas.get(), CGRectMake(0, 0, 2, 1));
+  // y 1..2 up from the bottom is row 2 from the top, y 0..1 row 3.
   const Pixel half{255, 255, 127, 127};
   EXPECT_EQ(half, canvas.at(1, 2));
   EXPECT_EQ(half, canvas.at(2, 2));
   EXPECT_EQ(kWhite, canvas.at(0, 2));
   EXPECT_EQ(kWhite, canvas.at(3, 2));
   EXPECT_EQ(kWhite, canvas.at(1, 1));
-  EXPECT_EQ(kWhite, canvas.at(1, 3));
-}
-
-TEST(BitmapContextTest, ClearMakesExactlyTheRectangleTransparent) {
-  Canvas canvas(3, 3);
-  canvas.fillAll(kWhite);
-  CGContextClearRect(canvas.get(), CGRectMake(0, 0, 2, 1));
-  EXPECT_EQ(kClear, canvas.at(0, 2));
-  EXPECT_EQ(kClear, canvas.at(1, 2));
-  EXPECT_EQ(kWhite, canvas.at(2, 2));
-  EXPECT_EQ(kWhite, canvas.at(0, 1));
-}
-
-TEST(BitmapContextTest, ImageAtItsOwnSizeIsCopiedExactlyTopRowUp) {
-  Canvas canvas(4, 4);
-  CGImageRef image = Quad();
-  CGContextDrawImage(canvas.get(), CGRectMake(0, 0, 2, 2), image);
-  EXPECT_EQ(kRed, canvas.at(0, 2));
-  EXPECT_EQ(kGreen, canvas.at(1, 2));
-  EXPECT_EQ(kBlue, canvas.at(0, 3));
-  EXPECT_EQ(kWhite, canvas.at(1, 3));
-  EXPECT_EQ(kClear, canvas.at(2, 2));
-  CGImageRelease(image);
+  EXPECT_EQ(kClear, canvas.at(0, 3));
+  EXPECT_EQ(kClear, canvas.at(1, 3));
+  EXPECT_EQ(kWhite, canvas.at(2, 3));
 }
 
 TEST(BitmapContextTest, ScaledImageIsFilteredBilinearly) {
@@ -128,7 +107,7 @@ TEST(BitmapContextTest, ScaledImageIsFilteredBilinearly) {
   CGImageRelease(image);
 }
 
-TEST(BitmapContextTest, RotationTurnsCounterClockwiseAboutTheTranslatedOrigin) {
+TEST(BitmapContextTest, RotationTurnsAboutTheTranslatedOriginAndRestoringDrawsTopRowUp) {
   Canvas canvas(4, 4);
   CGImageRef image = Quad();
   CGContextSaveGState(canvas.get());
@@ -141,10 +120,17 @@ TEST(BitmapContextTest, RotationTurnsCounterClockwiseAboutTheTranslatedOrigin) {
   EXPECT_EQ(kWhite, canvas.at(2, 1));
   EXPECT_EQ(kRed, canvas.at(1, 2));
   EXPECT_EQ(kBlue, canvas.at(2, 2));
-  // The state came back: the same call now lands untransformed.
+  // The state came back: at its own size untransformed the image is copied
+  // exactly, its top row up.
   const CGAffineTransform ctm = CGContextGetCTM(canvas.get());
   EXPECT_EQ(1.0f, ctm.a);
   EXPECT_EQ(0.0f, ctm.tx);
+  CGContextDrawImage(canvas.get(), CGRectMake(0, 0, 2, 2), image);
+  EXPECT_EQ(kRed, canvas.at(0, 2));
+  EXPECT_EQ(kGreen, canvas.at(1, 2));
+  EXPECT_EQ(kBlue, canvas.at(0, 3));
+  EXPECT_EQ(kWhite, canvas.at(1, 3));
+  EXPECT_EQ(kClear, canvas.at(2, 3));
   CGImageRelease(image);
 }
 
@@ -214,12 +200,14 @@ TEST(PortContextTest, DrawsIntoThePortWithinItsClipAndEndsReleased) {
   EXPECT_EQ(nullptr, context);
   CGContextRelease(context);  // harmless after the end
 
-  const auto* row = reinterpret_cast<const uint8_t*>(port->portPixMap.baseAddr);
-  EXPECT_EQ(kGreen, (Pixel{row[0], row[1], row[2], row[3]}));
-  EXPECT_EQ(kGreen, (Pixel{row[4], row[5], row[6], row[7]}));
-  EXPECT_EQ(kClear, (Pixel{row[8], row[9], row[10], row[11]}));
-  const auto* second = row + port->portPixMap.rowBytes;
-  EXPECT_EQ(kClear, (Pixel{second[0], second[1], second[2], second[3]}));
+  auto at = [port](int x, int y) {
+    const auto* p = reinterpret_cast<const uint8_t*>(port->portPixMap.baseAddr) + y * port->portPixMap.rowBytes + x * 4;
+    return Pixel{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(kGreen, at(0, 0));
+  EXPECT_EQ(kGreen, at(1, 0));
+  EXPECT_EQ(kClear, at(2, 0));
+  EXPECT_EQ(kClear, at(0, 1));
   DisposeGWorld(port);
 }
 

@@ -12,7 +12,7 @@
 namespace toolkit_test {
 namespace {
 
-TEST(NibTest, FailuresReportTheirCodes) {
+TEST(NibTest, FailuresReportTheirCodesAndUnregisteredClassesAMessage) {
   EnsureApplication();
   IBNibRef nib = nullptr;
   EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReferenceWithCFBundle(TestBundle(), CFSTR("nope"), &nib));
@@ -20,11 +20,7 @@ TEST(NibTest, FailuresReportTheirCodes) {
   WindowRef window = reinterpret_cast<WindowRef>(1);
   EXPECT_EQ(kIBCarbonRuntimeCantFindObject, OpenPanel("missing", &window));
   EXPECT_EQ(nullptr, window);
-}
-
-TEST(NibTest, UnregisteredCustomClassFailsWithMessage) {
-  EnsureApplication();
-  WindowRef window = nullptr;
+  window = nullptr;
   testing::internal::CaptureStderr();
   EXPECT_EQ(kToolkitUnregisteredClassErr, OpenPanel("unregistered", &window));
   const std::string message = testing::internal::GetCapturedStderr();
@@ -71,7 +67,7 @@ struct ValueCase {
   SInt32 expectValue, expectMin, expectMax;
 };
 
-TEST_F(PanelTest, ValuesFollowOneRulePerKind) {
+TEST_F(PanelTest, ValuesFollowOneRulePerKindAndCustomControlsRedrawOnChange) {
   const ValueCase cases[] = {
       {"Sldr", 42, 42, 0, 100},    // slider: value and range
       {"Sldr", 250, 100, 0, 100},  // held to the range
@@ -92,19 +88,17 @@ TEST_F(PanelTest, ValuesFollowOneRulePerKind) {
   // The widgets themselves moved.
   EXPECT_EQ(3, static_cast<QComboBox*>(WidgetOf(window_, Code("Medi"), 1))->currentIndex());
   EXPECT_EQ(100, static_cast<QSlider*>(WidgetOf(window_, Code("Sldr"), 1))->value());
-}
-
-TEST_F(PanelTest, CustomControlValueChangeRedrawsIt) {
+  // A custom control redraws on a change of value, and only then.
   ControlRef clip = Control(window_, Code("Clip"), 1);
   SetControl32BitMaximum(clip, 1);
   trackerLog().kinds.clear();
   SetControl32BitValue(clip, 1);
   EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, trackerLog().kinds);
-  SetControl32BitValue(clip, 1);  // no change, no drawing
+  SetControl32BitValue(clip, 1);
   EXPECT_EQ(1u, trackerLog().kinds.size());
 }
 
-TEST_F(PanelTest, TextsAreMacRomanBytes) {
+TEST_F(PanelTest, TextsAreMacRomanBytesAndSelectionsCountCharacters) {
   ControlRef legend = Control(window_, Code("Lgnd"), 1);
   const char cafe[] = "Caf\x8E 42%";  // 0x8E is e acute in Mac OS Roman
   ASSERT_EQ(noErr, SetControlData(legend, 0, kControlStaticTextTextTag, 8, cafe));
@@ -119,9 +113,7 @@ TEST_F(PanelTest, TextsAreMacRomanBytes) {
   // A slider has no text.
   EXPECT_EQ(errDataNotSupported,
             GetControlData(Control(window_, Code("Sldr"), 1), 0, kControlEditTextTextTag, 255, buffer, &actual));
-}
-
-TEST_F(PanelTest, SelectionRecordSelectsCharacters) {
+  // The selection record selects characters.
   ControlRef edit = Control(window_, Code("Edit"), 1);
   SetControlData(edit, 0, kControlEditTextTextTag, 6, "abcdef");
   const ControlEditTextSelectionRec selection{1, 4};
@@ -129,7 +121,7 @@ TEST_F(PanelTest, SelectionRecordSelectsCharacters) {
   EXPECT_EQ(QStringLiteral("bcd"), static_cast<QLineEdit*>(WidgetOf(window_, Code("Edit"), 1))->selectedText());
 }
 
-TEST_F(PanelTest, PopupMenuItemsCountFromOne) {
+TEST_F(PanelTest, PopupMenuItemsCountFromOneAndStatesReachTheWidgets) {
   MenuRef menu = GetControlPopupMenuHandle(Control(window_, Code("Medi"), 1));
   ASSERT_NE(nullptr, menu);
   EXPECT_EQ(4, CountMenuItems(menu));
@@ -139,9 +131,7 @@ TEST_F(PanelTest, PopupMenuItemsCountFromOne) {
   GetMenuItemText(menu, 5, text);
   EXPECT_EQ(0, text[0]);
   EXPECT_EQ(nullptr, GetControlPopupMenuHandle(Control(window_, Code("Sldr"), 1)));
-}
-
-TEST_F(PanelTest, VisibilityAndHighlightStates) {
+  // Visibility and highlight states.
   ShowWindow(window_);
   ControlRef slider = Control(window_, Code("Sldr"), 1);
   HideControl(slider);

@@ -1,6 +1,9 @@
 #include "tests/platform/toolkit/panel_fixture.h"
 
-#include <QVariant>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTimer>
 
 #include "platform/bundles/cfurl.h"
 #include "platform/toolkit/qt_access.h"
@@ -101,6 +104,32 @@ ControlRef Control(WindowRef window, OSType sig, SInt32 id) {
 }
 
 QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id) { return ToolkitControlWidget(Control(window, sig, id)); }
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers) {
+  QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, buttons, modifiers);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers) {
+  QTimer::singleShot(0, widget, [=] {
+    for (size_t i = 1; i + 1 < path.size(); ++i)
+      SendMouse(widget, QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton, modifiers);
+    SendMouse(widget, QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton, modifiers);
+  });
+  SendMouse(widget, QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton, modifiers);
+}
+
+QPoint ThumbCentre(QSlider* slider) {
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = option.sliderValue = slider->value();
+  option.subControls = QStyle::SC_SliderHandle;
+  return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
 
 void PanelTest::SetUp() {
   EnsureApplication();

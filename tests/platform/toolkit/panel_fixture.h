@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QSlider>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -37,6 +38,15 @@ OSStatus OpenPanel(const char* name, WindowRef* window);
 // The Qt widget standing for the control.
 QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id);
 ControlRef Control(WindowRef window, OSType sig, SInt32 id);
+// Sends one mouse event at widget point `p`.
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Presses at path[0], moves along the rest and releases at the last point
+// from a timer: the press blocks in the control's track until the release,
+// as a real drag does.
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The centre of the slider's thumb, in slider coordinates.
+QPoint ThumbCentre(QSlider* slider);
 
 class PanelTest : public ::testing::Test {
  protected:

@@ -83,20 +83,15 @@ OSStatus Remember(EventHandlerCallRef, EventRef event, void*) {
   return noErr;
 }
 
-TEST_F(PanelTest, PostCommandReachesTheFrontWindow) {
+TEST_F(PanelTest, PostCommandReachesTheFrontWindowWhichMovesToTheRightEdgeKeepingItsHeight) {
   ShowWindow(window_);
   const EventTypeSpec spec{kEventClassCommand, kEventCommandProcess};
   ASSERT_EQ(noErr, InstallWindowEventHandler(window_, Remember, 1, &spec, nullptr, nullptr));
   PostCommand(reinterpret_cast<const unsigned char*>("\x04Info"));
   EXPECT_EQ(static_cast<OSStatus>(VM_FOURCC('I', 'n', 'f', 'o')), gLastCommand);
-}
-
-TEST_F(PanelTest, WindowMovesToTheRightEdgeKeepingItsHeight) {
-  ShowWindow(window_);
-  Rect before;
+  Rect before, after;
   GetWindowBounds(window_, kWindowStructureRgn, &before);
   MoveWindowToRightEdge(window_, Rect{0, 0, 600, 1000});
-  Rect after;
   GetWindowBounds(window_, kWindowStructureRgn, &after);
   EXPECT_EQ(1000, after.right);
   EXPECT_EQ(before.right - before.left, after.right - after.left);

@@ -32,6 +32,13 @@ void ExpectSameConfig(const pluginDataRec& expected, const pluginDataRec& actual
   EXPECT_EQ(expected.twoColors, actual.twoColors);
 }
 
+void ExpectWholeFrame(const relRect& r) {
+  EXPECT_EQ(0.0, r.left);
+  EXPECT_EQ(1.0, r.right);
+  EXPECT_EQ(0.0, r.top);
+  EXPECT_EQ(1.0, r.bottom);
+}
+
 std::string WindowName(WindowRef window) { return ToolkitWindowWidget(window)->objectName().toStdString(); }
 
 class StoredConfigTest : public DialogTest {
@@ -49,7 +56,8 @@ class StoredConfigTest : public DialogTest {
     return stored;
   }
   // Strength up by a page, the frame's bottom-right handle dragged in, keep
-  // proportions on, then PAL chosen: the window closes and reopens.
+  // proportions on, NTSC chosen again (the window stays), then PAL chosen:
+  // the window closes and reopens showing the edits.
   std::vector<std::function<void()>> Edits() {
     return {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
             [] {
@@ -57,14 +65,28 @@ class StoredConfigTest : public DialogTest {
             },
             [] { ClickCommand(lgTheWindow, "keepProportions"); },
             [this] {
+              first_ = lgTheWindow;
+              emit static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1))->activated(0);
+            },
+            [this] {
+              sameKeptOpen_ = lgTheWindow == first_ && IsWindowVisible(first_);
+              hitAfterSame_ = lgItemHit;
               windows_.push_back(WindowName(lgTheWindow));
               QTest::keyClick(Widget(lgTheWindow, "Medi", 1), Qt::Key_Down);
             },
             [this] {
               windows_.push_back(WindowName(lgTheWindow));
+              shown_ = {GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1)),
+                        GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1))};
+              legend_ = TextOf(lgTheWindow, "Lgnd", 1);
               edited_ = *config_;
             }};
   }
+  WindowRef first_ = nullptr;
+  bool sameKeptOpen_ = false;
+  int16_t hitAfterSame_ = 99;
+  std::pair<SInt32, SInt32> shown_;  // strength slider, keep proportions
+  std::string legend_;
   pluginDataRec before_{}, edited_{};
   std::vector<std::string> windows_;
 };
@@ -73,7 +95,11 @@ TEST_F(StoredConfigTest, CancelAfterSliderFrameAndMediaEditsPutsBackEveryField) 
   auto steps = Edits();
   steps.push_back([] { ClickCommand(lgTheWindow, "cancelButton"); });
   RunDialog(150, steps);
+  EXPECT_TRUE(sameKeptOpen_);
+  EXPECT_EQ(-1, hitAfterSame_);
   EXPECT_EQ((std::vector<std::string>{"configNTSC", "configPAL"}), windows_);
+  EXPECT_EQ((std::pair<SInt32, SInt32>{27, 1}), shown_);
+  EXPECT_EQ("27%", legend_);
   EXPECT_EQ(27, edited_.sliders[1]);
   EXPECT_EQ(2, edited_.mediaType);
   EXPECT_TRUE(edited_.keepProps);
@@ -101,85 +127,28 @@ TEST_F(StoredConfigTest, EscapeCancels) {
   EXPECT_EQ(17, config_->sliders[1]);
 }
 
-TEST_F(DialogTest, ConfigurePreparesTheWorkspaceAndCountsAtLeastOneFrame) {
-  for (auto [frames, maxIndex] : {std::pair{0, 0}, {-5, 0}, {120, 119}}) {
-    gConfigWorkSpace.activeRel = 2;
-    gConfigWorkSpace.currFrameIndex = 9;
-    pluginWorkSpace seen{};
-    RunDialog(frames, {[&] {
-      seen = gConfigWorkSpace;
-      QTest::keyClick(ToolkitWindowWidget(lgTheWindow), Qt::Key_Escape);
-    }});
-    EXPECT_EQ(seen.maxFrameIndex, maxIndex) << frames;
-    EXPECT_EQ(seen.minFrameIndex, 0);
-    EXPECT_EQ(seen.currFrameIndex, 0);
-    EXPECT_EQ(seen.activeRel, 1);
-    EXPECT_EQ(seen.sourceClip, frame_);
-    EXPECT_EQ(seen.theConfig, config_);
-    EXPECT_NE(seen.theFXClip, nullptr);
-    // The preview buffer lives for one run of the dialog only.
-    EXPECT_EQ(gConfigWorkSpace.theFXClip, nullptr);
-  }
-}
-
-TEST_F(DialogTest, ChoosingTheSameMediaTypeKeepsTheDialogOpenAnotherReopensWithEditsKept) {
-  WindowRef first = nullptr;
-  bool openAfterSame = false;
-  int16_t hitAfterSame = 99;
-  std::string reopened, legend;
-  int sliderValue = 0, keepChecked = 0, frameWidth = 0, frameHeight = 0;
-  RunDialog(150, {[&] {
-                    first = lgTheWindow;
-                    QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp);
-                    ClickCommand(lgTheWindow, "keepProportions");
-                    // NTSC chosen again: "Medi" with the value it already has.
-                    emit static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1))->activated(0);
-                  },
-                  [&] {
-                    openAfterSame = lgTheWindow == first && IsWindowVisible(first);
-                    hitAfterSame = lgItemHit;
-                    auto* media = static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1));
-                    media->setCurrentIndex(2);
-                    emit media->activated(2);
-                  },
-                  [&] {
-                    reopened = WindowName(lgTheWindow);
-                    sliderValue = GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1));
-                    legend = TextOf(lgTheWindow, "Lgnd", 1);
-                    keepChecked = GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1));
-                    const Rect preview = PreviewBounds();
-                    frameWidth = preview.right - preview.left;
-                    frameHeight = preview.bottom - preview.top;
-                    ClickCommand(lgTheWindow, "okButton");
-                  }});
-  EXPECT_TRUE(openAfterSame);
-  EXPECT_EQ(-1, hitAfterSame);
-  EXPECT_EQ("configHD", reopened);
-  EXPECT_EQ(27, sliderValue);
-  EXPECT_EQ("27%", legend);
-  EXPECT_EQ(1, keepChecked);
-  EXPECT_EQ(480, frameWidth);
-  EXPECT_EQ(270, frameHeight);
-  EXPECT_EQ(3, config_->mediaType);
-}
-
-TEST_F(DialogTest, EveryMediaTypeOpensItsWindowAndUnknownOnesTheNTSCWindow) {
+TEST_F(DialogTest, EveryMediaTypeOpensItsWindowOnAPreparedWorkspaceOfAtLeastOneFrame) {
   const struct {
     int16_t mediaType;
     const char* window;
     int width, height;
-  } cases[] = {{1, "configNTSC", 360, 240},
-               {2, "configPAL", 360, 288},
-               {3, "configHD", 480, 270},
-               {0, "configNTSC", 360, 240},
-               {7, "configNTSC", 360, 240}};
+    int32_t frames, maxIndex;
+  } cases[] = {{1, "configNTSC", 360, 240, 0, 0},
+               {2, "configPAL", 360, 288, -5, 0},
+               {3, "configHD", 480, 270, 120, 119},
+               {0, "configNTSC", 360, 240, 5, 4},
+               {7, "configNTSC", 360, 240, 5, 4}};
   for (const auto& c : cases) {
     config_->mediaType = c.mediaType;
     EXPECT_STREQ(c.window, ConfigWindowName(c.mediaType));
+    gConfigWorkSpace.activeRel = 2;
+    gConfigWorkSpace.currFrameIndex = 9;
     std::string opened;
     Rect preview{};
     SInt32 mediaValue = 0;
-    RunDialog(5, {[&] {
+    pluginWorkSpace seen{};
+    RunDialog(c.frames, {[&] {
+                seen = gConfigWorkSpace;
                 opened = WindowName(lgTheWindow);
                 preview = PreviewBounds();
                 mediaValue = GetControl32BitValue(Ctrl(lgTheWindow, "Medi", 1));
@@ -190,6 +159,15 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowAndUnknownOnesTheNTSCWindow) {
     EXPECT_EQ(c.height, preview.bottom - preview.top) << c.mediaType;
     EXPECT_EQ(c.mediaType >= 1 && c.mediaType <= 3 ? c.mediaType : 1, mediaValue) << c.mediaType;
     EXPECT_EQ(c.mediaType, config_->mediaType);
+    EXPECT_EQ(c.maxIndex, seen.maxFrameIndex) << c.frames;
+    EXPECT_EQ(0, seen.minFrameIndex);
+    EXPECT_EQ(0, seen.currFrameIndex);
+    EXPECT_EQ(1, seen.activeRel);
+    EXPECT_EQ(frame_, seen.sourceClip);
+    EXPECT_EQ(config_, seen.theConfig);
+    EXPECT_NE(nullptr, seen.theFXClip);
+    // The preview buffer lives for one run of the dialog only.
+    EXPECT_EQ(nullptr, gConfigWorkSpace.theFXClip);
   }
 }
 
@@ -209,6 +187,12 @@ TEST_F(DialogTest, StepButtonsStopAtTheEndsAndFetchTheNextFrame) {
   // The fetched frame, scaled into the dialog's frame buffer.
   GrafPtr expected = MakeTestFrame(720, 480, 1001);
   EXPECT_EQ(PixelAt(expected, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
+  // A frame the host cannot deliver keeps the previous one.
+  host_.getFrameResult = kPluginFailed;
+  ClickCommand(window_, "nextFrame");
+  EXPECT_EQ("2/149", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(PixelAt(expected, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
+  EXPECT_EQ(1, host_.released);
   DisposeGWorld(expected);
 }
 
@@ -218,16 +202,6 @@ TEST_F(DialogTest, AdvanceAtTheLastFrameChangesNothing) {
   ClickCommand(window_, "nextFrame");
   EXPECT_EQ("1/1", TextOf(window_, "ClpM", 1));
   EXPECT_EQ(std::vector<int32_t>{1}, host_.requested);
-}
-
-TEST_F(DialogTest, AFrameTheHostCannotDeliverKeepsThePreviousOne) {
-  OpenWindow(150);
-  host_.getFrameResult = kPluginFailed;
-  const uint32_t before = PixelAt(gConfigWorkSpace.sourceClip, 200, 100);
-  ClickCommand(window_, "nextFrame");
-  EXPECT_EQ("1/149", TextOf(window_, "ClpM", 1));
-  EXPECT_EQ(before, PixelAt(gConfigWorkSpace.sourceClip, 200, 100));
-  EXPECT_EQ(0, host_.released);
 }
 
 TEST_F(DialogTest, ResetKeepsTheMediaTypeAndShowsTheDefaults) {
@@ -244,27 +218,19 @@ TEST_F(DialogTest, ResetKeepsTheMediaTypeAndShowsTheDefaults) {
   EXPECT_EQ(17, GetControl32BitValue(Ctrl(window_, "Sldr", 1)));
   EXPECT_EQ(0, GetControl32BitValue(Ctrl(window_, "Keep", 1)));
   EXPECT_EQ(1, GetControl32BitValue(Ctrl(window_, "2col", 0)));
-  EXPECT_EQ(0.0, config_->startRel.left);
-  EXPECT_EQ(1.0, config_->startRel.right);
-  EXPECT_EQ(0.0, config_->startRel.top);
-  EXPECT_EQ(1.0, config_->startRel.bottom);
+  ExpectWholeFrame(config_->startRel);
 }
 
-TEST_F(DialogTest, SelectAllMakesTheWholeFrameEvenWithKeepProportions) {
+TEST_F(DialogTest, SelectAllMakesTheWholeFrameEvenWithKeepProportionsAndOnOffControlsWriteTheirFields) {
   config_->keepProps = true;
   config_->startRel = relRect{0.1, 0.3, 0.1, 0.3};
   OpenWindow();
   ClickCommand(window_, "selectAll");
-  EXPECT_EQ(0.0, config_->startRel.left);
-  EXPECT_EQ(1.0, config_->startRel.right);
-  EXPECT_EQ(0.0, config_->startRel.top);
-  EXPECT_EQ(1.0, config_->startRel.bottom);
-}
-
-TEST_F(DialogTest, OnOffControlsWriteTheirFields) {
-  OpenWindow();
+  ExpectWholeFrame(config_->startRel);
   ClickCommand(window_, "twoColors");
   EXPECT_FALSE(config_->twoColors);
+  ClickCommand(window_, "keepProportions");
+  EXPECT_FALSE(config_->keepProps);
   ClickCommand(window_, "keepProportions");
   EXPECT_TRUE(config_->keepProps);
 }

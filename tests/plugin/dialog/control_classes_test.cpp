@@ -76,13 +76,13 @@ TEST_F(ControlClassTest, PickedColourReachesTheConfigurationCancelledOneChangesN
   EXPECT_EQ(0x5600, config_->colors[3].blue);
 }
 
-TEST_F(ControlClassTest, PictureBoxWithoutImageIsWhiteWithABlackOutlineAndInvertedWhenPressed) {
+TEST_F(ControlClassTest, PictureBoxIsWhiteOutlinedInvertedWhenPressedAndShowsItsImageScaledAndCentred) {
   OpenWindow();
   // Any control of the window can stand for a picture box here: the handler
   // draws within its bounds.
   ControlRef box = Ctrl(window_, "Colr", 2);
   Rect bounds{};
-  GetControlBounds(box, &bounds);
+  GetControlBounds(box, &bounds);  // 32 x 18
   EXPECT_EQ(noErr, SendDraw(PictureControlHandler, box));
   EXPECT_EQ(0xFFFFFFu, PortPixel(bounds.left + 5, bounds.top + 5));
   EXPECT_EQ(0u, PortPixel(bounds.left, bounds.top));
@@ -91,28 +91,16 @@ TEST_F(ControlClassTest, PictureBoxWithoutImageIsWhiteWithABlackOutlineAndInvert
   EXPECT_EQ(0u, PortPixel(bounds.left + 5, bounds.top + 5));
   EXPECT_EQ(0xFFFFFFu, PortPixel(bounds.left, bounds.top));
   HiliteControl(box, 0);
-}
-
-TEST_F(ControlClassTest, PictureBoxShowsItsImageScaledAndCentred) {
-  OpenWindow();
-  ControlRef box = Ctrl(window_, "Colr", 2);
-  Rect bounds{};
-  GetControlBounds(box, &bounds);  // 32 x 18
   // A 4 x 4 red image: fitted to 18 x 18 in the middle of the box.
   std::vector<uint8_t> pixels(4 * 4 * 4, 0);
   for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 0xFF, pixels[i + 1] = 0xFF;
-  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-  CGContextRef context = CGBitmapContextCreate(pixels.data(), 4, 4, 8, 16, space, kCGImageAlphaPremultipliedFirst);
-  CGImageRef image = CGBitmapContextCreateImage(context);
+  CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
   SetPictureControlImage(box, image);
   EXPECT_EQ(noErr, SendDraw(PictureControlHandler, box));
-  const int middle = (bounds.left + bounds.right) / 2;
-  EXPECT_EQ(0xFF0000u, PortPixel(middle, bounds.top + 9));
+  EXPECT_EQ(0xFF0000u, PortPixel((bounds.left + bounds.right) / 2, bounds.top + 9));
   EXPECT_EQ(0xFFFFFFu, PortPixel(bounds.left + 3, bounds.top + 9)) << "white beside the image";
   SetPictureControlImage(box, nullptr);
   CGImageRelease(image);
-  CGContextRelease(context);
-  CGColorSpaceRelease(space);
 }
 
 }  // namespace

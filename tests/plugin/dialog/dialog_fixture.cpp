@@ -2,11 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QTimer>
-#include <cstring>
-#include <memory>
 
 #include "platform/bundles/cfbundle.h"
 #include "platform/bundles/cfurl.h"
@@ -23,11 +19,6 @@
 #include "plugin/dialog/window_helpers.h"
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// fontconfig, under Qt's fonts, keeps its caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#endif
 
 namespace dialog_test {
 
@@ -99,12 +90,7 @@ FrameHost::~FrameHost() {
 }
 
 void EnsureApplication() {
-  if (QCoreApplication::instance() == nullptr) {
-    static int argc = 1;
-    static char name[] = "dialog_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-  }
+  toolkit_test::EnsureApplication();
   static CFBundleRef bundle = [] {
     CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
     CFBundleRef b = CFBundleCreate(nullptr, url);
@@ -124,18 +110,6 @@ std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
   Str255 text;
   GetEditTextFromControl(window, Code(sig), static_cast<SInt16>(id), text);
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
-}
-
-void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers) {
-  auto send = [widget, modifiers](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, buttons, modifiers);
-    QCoreApplication::sendEvent(widget, &event);
-  };
-  QTimer::singleShot(0, widget, [=] {
-    for (size_t i = 1; i + 1 < path.size(); ++i) send(QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton);
-  });
-  send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton);
 }
 
 void ClickCommand(WindowRef window, const char* objectName) {
@@ -190,24 +164,16 @@ void DialogTest::OpenWindow(int32_t frames) {
 }
 
 void DialogTest::RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
-  auto remaining = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-  auto index = std::make_shared<size_t>(0);
-  auto next = std::make_shared<std::function<void()>>();
-  *next = [remaining, index, next] {
-    if (*index >= remaining->size()) return;
-    const size_t i = (*index)++;
-    // The next step is queued only now, so a step's own nested loops (a
-    // drag) do not run it early.
-    (*remaining)[i]();
-    QTimer::singleShot(0, [next] {
-      if (*next) (*next)();
-    });
+  QObject context;  // a step still queued when the dialog ends dies with it
+  size_t next = 0;
+  // The next step is queued only once the previous one is done, so a step's
+  // own nested loops (a drag) do not run it early.
+  std::function<void()> run = [&] {
+    steps[next++]();
+    if (next < steps.size()) QTimer::singleShot(0, &context, run);
   };
-  QTimer::singleShot(0, [next] {
-    if (*next) (*next)();
-  });
+  if (!steps.empty()) QTimer::singleShot(0, &context, run);
   ConfigurePlugIn(config_, frame_, &host_.params, 0, frames);
-  *next = nullptr;  // breaks the cycle of shared owners
 }
 
 Rect DialogTest::PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }

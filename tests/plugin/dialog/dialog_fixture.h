@@ -10,13 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/toolkit/toolkit.h"
 #include "plugin/core/plugin_defines.h"
 #include "plugin/host/host_interface.h"
+#include "tests/platform/toolkit/panel_fixture.h"
 
 namespace dialog_test {
 
-inline constexpr OSType Code(const char* text) { return VM_FOURCC(text[0], text[1], text[2], text[3]); }
+using toolkit_test::Code;
+using toolkit_test::Drag;
+using toolkit_test::SendMouse;
 
 // A frame of width x height whose colours depend on the position and on
 // `seed`, so frames of different indexes differ everywhere.
@@ -44,10 +46,6 @@ ControlRef Ctrl(WindowRef window, const char* sig, SInt32 id);
 QWidget* Widget(WindowRef window, const char* sig, SInt32 id);
 // The text of a label, button or edit control.
 std::string TextOf(WindowRef window, const char* sig, SInt32 id);
-// Presses at path[0], moves along the rest and releases at the last point
-// (widget coordinates); the press blocks in the control's track until the
-// release, as a real drag does.
-void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Clicks the button that sends `command` in the window.
 void ClickCommand(WindowRef window, const char* objectName);
 

@@ -1,7 +1,5 @@
 // The frame editor: hit codes and drag geometry as tables, then drags on the
 // real preview control.
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,6 +16,11 @@ Rect R(int left, int top, int right, int bottom) {
               static_cast<int16_t>(right)};
 }
 Point P(int h, int v) { return Point{static_cast<int16_t>(v), static_cast<int16_t>(h)}; }
+
+// Where handle 1 to 4 of `r` sits.
+Point Corner(int16_t handle, const Rect& r) {
+  return P(handle == 1 || handle == 3 ? r.left : r.right, handle <= 2 ? r.top : r.bottom);
+}
 
 void ExpectRect(const Rect& expected, const Rect& actual, const std::string& what) {
   EXPECT_EQ(expected.left, actual.left) << what;
@@ -55,10 +58,7 @@ TEST(FrameHandlesTest, CornerDragsWithoutProportionRules) {
   };
   for (const auto& c : cases) {
     Rect r = R(100, 50, 300, 150);
-    const Point from = c.handle == 1   ? P(100, 50)
-                       : c.handle == 2 ? P(300, 50)
-                       : c.handle == 3 ? P(100, 150)
-                                       : P(300, 150);
+    const Point from = Corner(c.handle, r);
     DragCorner(c.handle, r, from, c.to, c.modifiers, R(0, 0, 800, 400), relRect{0, 1, 0, 1});
     ExpectRect(c.expected, r, "handle " + std::to_string(c.handle));
   }
@@ -96,10 +96,7 @@ TEST_F(DialogTest, KeepProportionsGivesEveryCornerDragThePreviewsProportions) {
   } drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}, {4, 3, 1}};
   for (const auto& d : drags) {
     Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
-    const Point from = d.handle == 1   ? P(r.left, r.top)
-                       : d.handle == 2 ? P(r.right, r.top)
-                       : d.handle == 3 ? P(r.left, r.bottom)
-                                       : P(r.right, r.bottom);
+    const Point from = Corner(d.handle, r);
     DragCorner(d.handle, r, from, P(from.h + d.dx, from.v + d.dy), 0, preview, config_->startRel);
     const int width = r.right - r.left, height = r.bottom - r.top;
     EXPECT_EQ(static_cast<int>(width * 2.0 / 3.0 + 0.5), height) << d.handle << " " << d.dx << "," << d.dy;
@@ -124,50 +121,42 @@ class PreviewDragTest : public DialogTest {
   Rect origin_{};
 };
 
-TEST_F(PreviewDragTest, AClickOutsideTheFrameStartsNoDrag) {
-  Open(relRect{0.25, 0.5, 0.25, 0.5});
-  const relRect before = config_->startRel;
-  Drag(Preview(), {{300, 200}, {250, 150}, {120, 100}});
-  EXPECT_EQ(before.left, config_->startRel.left);
-  EXPECT_EQ(before.right, config_->startRel.right);
-  EXPECT_EQ(before.top, config_->startRel.top);
-  EXPECT_EQ(before.bottom, config_->startRel.bottom);
-}
-
-TEST_F(PreviewDragTest, OptionAtMouseDownKeepsTheCentre) {
-  Open(relRect{0.25, 0.75, 0.25, 0.75});
-  ExpectRect(R(90, 60, 270, 180), Frame(), "start");
-  Drag(Preview(), {{270, 180}, {280, 185}, {290, 190}, {290, 190}}, Qt::AltModifier);
-  ExpectRect(R(70, 50, 290, 190), Frame(), "both corners moved");
+TEST_F(PreviewDragTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
+  const relRect small{0.25, 0.5, 0.25, 0.5}, large{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (180, 120) or (270, 180)
+  const struct {
+    const char* what;
+    relRect frame;
+    std::vector<QPoint> path;
+    Qt::KeyboardModifiers modifiers;
+    Rect expected;
+  } cases[] = {
+      {"a click outside the frame starts no drag", small, {{300, 200}, {250, 150}, {120, 100}}, {},
+       R(90, 60, 180, 120)},
+      {"option at mouse-down keeps the centre", large, {{270, 180}, {280, 185}, {290, 190}, {290, 190}},
+       Qt::AltModifier, R(70, 50, 290, 190)},
+      {"shift keeps 180 x 120 in proportion, grown to 240 wide", large,
+       {{270, 180}, {300, 170}, {330, 180}, {330, 180}}, Qt::ShiftModifier, R(90, 60, 330, 220)},
+      {"a move leaving the preview resumes with the grab offset", small,
+       {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}}, {}, R(110, 90, 200, 150)},
+  };
+  for (const auto& c : cases) {
+    Open(c.frame);
+    Drag(Preview(), c.path, c.modifiers);
+    ExpectRect(c.expected, Frame(), c.what);
+    TearDown();  // the next case on a fresh dialog
+    SetUp();
+  }
 }
 
 TEST_F(PreviewDragTest, OptionPressedOnlyDuringTheDragHasNoEffect) {
   Open(relRect{0.25, 0.75, 0.25, 0.75});
   QWidget* preview = Preview();
-  auto send = [preview](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
-                        Qt::KeyboardModifiers modifiers) {
-    QMouseEvent event(type, QPointF(p), QPointF(preview->mapToGlobal(p)), button, buttons, modifiers);
-    QCoreApplication::sendEvent(preview, &event);
-  };
   QTimer::singleShot(0, preview, [&] {
-    send(QEvent::MouseMove, {290, 190}, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
-    send(QEvent::MouseButtonRelease, {290, 190}, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+    SendMouse(preview, QEvent::MouseMove, {290, 190}, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+    SendMouse(preview, QEvent::MouseButtonRelease, {290, 190}, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
   });
-  send(QEvent::MouseButtonPress, {270, 180}, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  SendMouse(preview, QEvent::MouseButtonPress, {270, 180}, Qt::LeftButton, Qt::LeftButton);
   ExpectRect(R(90, 60, 290, 190), Frame(), "only the dragged corner moved");
-}
-
-TEST_F(PreviewDragTest, ShiftKeepsTheProportionsOfTheFrameAtMouseDown) {
-  Open(relRect{0.25, 0.75, 0.25, 0.75});
-  Drag(Preview(), {{270, 180}, {300, 170}, {330, 180}, {330, 180}}, Qt::ShiftModifier);
-  ExpectRect(R(90, 60, 330, 220), Frame(), "180 x 120 grown to 240 wide");
-}
-
-TEST_F(PreviewDragTest, AMoveLeavingThePreviewStopsAndResumesWithTheGrabOffset) {
-  Open(relRect{0.25, 0.5, 0.25, 0.5});
-  ExpectRect(R(90, 60, 180, 120), Frame(), "start");
-  Drag(Preview(), {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}});
-  ExpectRect(R(110, 90, 200, 150), Frame(), "moved by the whole movement since mouse-down");
 }
 
 TEST_F(PreviewDragTest, EveryStepIsWrittenBeforeTheRelease) {
@@ -175,22 +164,18 @@ TEST_F(PreviewDragTest, EveryStepIsWrittenBeforeTheRelease) {
   std::vector<double> lefts;
   QWidget* preview = Preview();
   // Reads the configuration between the moves, while the button is down.
-  auto send = [preview](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(p), QPointF(preview->mapToGlobal(p)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(preview, &event);
-  };
   QTimer::singleShot(0, preview, [&] {
-    send(QEvent::MouseMove, {136, 70}, Qt::NoButton, Qt::LeftButton);
+    SendMouse(preview, QEvent::MouseMove, {136, 70}, Qt::NoButton, Qt::LeftButton);
     QTimer::singleShot(0, preview, [&] {
       lefts.push_back(config_->startRel.left);
-      send(QEvent::MouseMove, {172, 70}, Qt::NoButton, Qt::LeftButton);
+      SendMouse(preview, QEvent::MouseMove, {172, 70}, Qt::NoButton, Qt::LeftButton);
       QTimer::singleShot(0, preview, [&] {
         lefts.push_back(config_->startRel.left);
-        send(QEvent::MouseButtonRelease, {172, 70}, Qt::LeftButton, Qt::NoButton);
+        SendMouse(preview, QEvent::MouseButtonRelease, {172, 70}, Qt::LeftButton, Qt::NoButton);
       });
     });
   });
-  send(QEvent::MouseButtonPress, {100, 70}, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(preview, QEvent::MouseButtonPress, {100, 70}, Qt::LeftButton, Qt::LeftButton);
   ASSERT_EQ(2u, lefts.size());
   EXPECT_DOUBLE_EQ(126.0 / 360, lefts[0]);
   EXPECT_DOUBLE_EQ(162.0 / 360, lefts[1]);

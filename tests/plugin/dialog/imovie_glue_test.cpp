@@ -30,17 +30,6 @@ TEST(FrameFetchTest, QualityIsLowOnlyForProxyRendersUnder260Lines) {
   }
 }
 
-TEST(FrameFetchTest, ANegativeFrameNumberNeverReachesTheHost) {
-  FrameHost host;
-  host.params.startFrame = 10;
-  GrafPtr gw = MakeTestFrame(8, 6, 3);
-  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
-  EXPECT_TRUE(host.requested.empty());
-  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, -10, 1));
-  EXPECT_EQ(std::vector<int32_t>{0}, host.requested);
-  DisposeGWorld(gw);
-}
-
 TEST(FrameFetchTest, TheFrameFillsTheBufferAndIsGivenBack) {
   FrameHost host;
   host.params.startFrame = 4;
@@ -55,12 +44,16 @@ TEST(FrameFetchTest, TheFrameFillsTheBufferAndIsGivenBack) {
   DisposeGWorld(gw);
 }
 
-TEST(FrameFetchTest, AFailedFetchLeavesTheBufferAndReturnsTheHostsCode) {
+TEST(FrameFetchTest, ANegativeFrameNumberNeverReachesTheHostAFailedFetchLeavesTheBuffer) {
   FrameHost host;
-  host.getFrameResult = kPluginOutOfMemory;
+  host.params.startFrame = 10;
   GrafPtr gw = MakeTestFrame(8, 6, 3);
   const uint32_t before = PixelAt(gw, 4, 4);
-  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, 2, 1));
+  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
+  EXPECT_TRUE(host.requested.empty());
+  host.getFrameResult = kPluginOutOfMemory;
+  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
+  EXPECT_EQ(std::vector<int32_t>{0}, host.requested);
   EXPECT_EQ(before, PixelAt(gw, 4, 4));
   EXPECT_EQ(0, host.released);
   DisposeGWorld(gw);

@@ -1,7 +1,6 @@
 // What the preview shows: the effect on the scaled frame with the frame
 // outline and handles, following the strength slider during its drag.
 #include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 #include "plugin/core/globals.h"
@@ -75,14 +74,7 @@ TEST_F(PreviewTest, DraggingTheStrengthSliderTo42WritesAndShowsItBeforeTheReleas
   config_->startRel = relRect{0.25, 0.75, 0.25, 0.75};
   OpenWindow();
   auto* slider = static_cast<QSlider*>(Widget(window_, "Sldr", 1));
-  QStyleOptionSlider option;
-  option.initFrom(slider);
-  option.orientation = slider->orientation();
-  option.minimum = slider->minimum();
-  option.maximum = slider->maximum();
-  option.sliderPosition = option.sliderValue = slider->value();
-  const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-  const QPoint start = handle.center();
+  const QPoint start = toolkit_test::ThumbCentre(slider);
   QTest::mousePress(slider, Qt::LeftButton, {}, start);
   for (int dx = 1; dx < 200 && slider->value() != 42; ++dx) QTest::mouseMove(slider, start + QPoint(dx, 0));
   ASSERT_EQ(42, slider->value());

@@ -8,16 +8,14 @@
 
 namespace {
 
-struct OriginCase {
-  SInt16 justification;
-  double height;
-  SInt16 textWidth;
-  SInt16 h, v;
-};
-
 TEST(JustifiedTextTest, PenPositionsFollowTheJustification) {
   const Rect box{80, 10, 100, 111};  // 101 wide, 20 high, bottom 100
-  const OriginCase cases[] = {
+  const struct {
+    SInt16 justification;
+    double height;
+    SInt16 textWidth;
+    SInt16 h, v;
+  } cases[] = {
       {1, 12.0, 40, 11, 94},  // left + 1; baseline 100 - 10 + 6 - 2
       {2, 12.0, 40, 40, 94},  // 10 + 50 - 20
       {3, 12.0, 40, 70, 94},  // 111 - 1 - 40
@@ -25,7 +23,7 @@ TEST(JustifiedTextTest, PenPositionsFollowTheJustification) {
       {4, 12.0, 40, 11, 94},
       {2, 9.9, 41, 40, 93},   // 10 + 50 - 41 div 2; 100 - 10 + 9 div 2 - trunc(1.98)
   };
-  for (const OriginCase& c : cases) {
+  for (const auto& c : cases) {
     const Point pen = JustifiedTextOrigin(box, c.justification, c.height, c.textWidth);
     EXPECT_EQ(c.h, pen.h) << c.justification << " " << c.height;
     EXPECT_EQ(c.v, pen.v) << c.justification << " " << c.height;

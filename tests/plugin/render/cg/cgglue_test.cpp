@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "plugin/render/cg/line_effect.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "plugin/render/rect_geometry.h"
@@ -30,6 +32,9 @@ void Fill(GrafPtr port, Argb colour) {
     }
 }
 
+// top, left, bottom, right
+std::array<int, 4> Sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
+
 // An opaque image of one colour.
 CGImageRef Solid(int wid, int hig, Argb colour) {
   std::vector<uint8_t> pixels;
@@ -51,22 +56,12 @@ TEST(CGGlueTest, QDRectToGCRectTurnsTheYAxisOver) {
 TEST(CGGlueTest, ProportionalImageRectFollowsTheFrameOrientation) {
   CGImageRef image = CGImageCreateWithARGB(1000, 900, nullptr, 0);
   Rect fitted = CalcProportionalImageForFrame(image, Rect{0, 0, 480, 720});
-  EXPECT_EQ(0, fitted.top);
-  EXPECT_EQ(0, fitted.left);
-  EXPECT_EQ(648, fitted.bottom);
-  EXPECT_EQ(720, fitted.right);
+  EXPECT_EQ((std::array{0, 0, 648, 720}), Sides(fitted));
   CenterRectInRect(fitted, Rect{0, 0, 480, 720});
-  EXPECT_EQ(-84, fitted.top);
-  EXPECT_EQ(0, fitted.left);
-  EXPECT_EQ(564, fitted.bottom);
-  EXPECT_EQ(720, fitted.right);
-  const Rect none = CalcProportionalImageForFrame(nullptr, Rect{0, 0, 480, 720});
-  EXPECT_TRUE(none.top == 0 && none.left == 0 && none.bottom == 0 && none.right == 0);
-  const Rect imageRect = GetImageRect(image);
-  EXPECT_EQ(900, imageRect.bottom);
-  EXPECT_EQ(1000, imageRect.right);
-  const Rect noImage = GetImageRect(nullptr);
-  EXPECT_TRUE(noImage.bottom == 0 && noImage.right == 0);
+  EXPECT_EQ((std::array{-84, 0, 564, 720}), Sides(fitted));
+  EXPECT_EQ((std::array{0, 0, 0, 0}), Sides(CalcProportionalImageForFrame(nullptr, Rect{0, 0, 480, 720})));
+  EXPECT_EQ((std::array{0, 0, 900, 1000}), Sides(GetImageRect(image)));
+  EXPECT_EQ((std::array{0, 0, 0, 0}), Sides(GetImageRect(nullptr)));
   CGImageRelease(image);
 }
 
