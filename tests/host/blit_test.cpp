@@ -27,54 +27,42 @@ TEST(BlendOver, EveryByteFollowsTheRoundedFormula) {
   }
 }
 
-// A 3x2 region inside padded 5x4 buffers: only the region changes.
-class HostBlitTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    src_.assign(kRowBytes * 4, 0);
-    dst_.assign(kRowBytes * 4, 0);
-    for (size_t i = 0; i < src_.size(); ++i) {
-      src_[i] = static_cast<uint8_t>(i * 7);
-      dst_[i] = static_cast<uint8_t>(255 - i * 3);
-    }
-    srcMap_ = PixMap{reinterpret_cast<Ptr>(src_.data()), kRowBytes, Rect{0, 0, 4, 5}, 32, 0};
-    dstMap_ = PixMap{reinterpret_cast<Ptr>(dst_.data()), kRowBytes, Rect{0, 0, 4, 5}, 32, 0};
-    srcPtr_ = &srcMap_;
-    dstPtr_ = &dstMap_;
+// A 3x2 region inside padded 5x4 buffers: only the region changes, and bad
+// rectangles are refused without touching the destination.
+TEST(HostBlit, BlendsOnlyTheDestinationRectangleAndRefusesBadOnes) {
+  constexpr int kRowBytes = 5 * 4 + 12;
+  std::vector<uint8_t> src(kRowBytes * 4), dst(kRowBytes * 4);
+  for (size_t i = 0; i < src.size(); ++i) {
+    src[i] = static_cast<uint8_t>(i * 7);
+    dst[i] = static_cast<uint8_t>(255 - i * 3);
   }
-  static constexpr int kRowBytes = 5 * 4 + 12;
-  std::vector<uint8_t> src_, dst_;
-  PixMap srcMap_{}, dstMap_{};
-  PixMapPtr srcPtr_ = nullptr, dstPtr_ = nullptr;
-};
-
-TEST_F(HostBlitTest, BlendsOnlyTheDestinationRectangle) {
-  const std::vector<uint8_t> before = dst_;
+  PixMap srcMap{reinterpret_cast<Ptr>(src.data()), kRowBytes, Rect{0, 0, 4, 5}, 32, 0};
+  PixMap dstMap{reinterpret_cast<Ptr>(dst.data()), kRowBytes, Rect{0, 0, 4, 5}, 32, 0};
+  PixMapPtr srcPtr = &srcMap, dstPtr = &dstMap;
+  std::vector<uint8_t> before = dst;
   const Rect from{1, 0, 3, 3}, to{2, 2, 4, 5};
-  ASSERT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, &from, &to, 85), kPluginOK);
+  ASSERT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, &from, &to, 85), kPluginOK);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x)
       for (int c = 0; c < 4; ++c) {
         const size_t at = y * kRowBytes + x * 4 + c;
         int expected = before[at];
         if (y >= 2 && x >= 2) {
-          const int s = src_[(y - 1) * kRowBytes + (x - 2) * 4 + c];
+          const int s = src[(y - 1) * kRowBytes + (x - 2) * 4 + c];
           expected = (s * 85 + before[at] * 170 + 127) / 255;
         }
-        EXPECT_EQ(dst_[at], expected) << "pixel " << x << "," << y << " byte " << c;
+        EXPECT_EQ(dst[at], expected) << "pixel " << x << "," << y << " byte " << c;
       }
-}
 
-TEST_F(HostBlitTest, RefusesBadRectanglesAndLeavesTheDestination) {
-  const std::vector<uint8_t> before = dst_;
+  before = dst;
   const Rect whole{0, 0, 4, 5}, outside{0, 0, 5, 5}, smaller{0, 0, 2, 2}, inverted{3, 0, 1, 5};
-  EXPECT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, &whole, &outside, 255), kPluginBadParams);
-  EXPECT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, &outside, &whole, 255), kPluginBadParams);
-  EXPECT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, &whole, &smaller, 255), kPluginBadParams);
-  EXPECT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, &inverted, &inverted, 255), kPluginBadParams);
-  EXPECT_EQ(vmhost::hostBlit(nullptr, &dstPtr_, &whole, &whole, 255), kPluginBadParams);
-  EXPECT_EQ(vmhost::hostBlit(&srcPtr_, &dstPtr_, nullptr, &whole, 255), kPluginBadParams);
-  EXPECT_EQ(dst_, before);
+  EXPECT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, &whole, &outside, 255), kPluginBadParams);
+  EXPECT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, &outside, &whole, 255), kPluginBadParams);
+  EXPECT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, &whole, &smaller, 255), kPluginBadParams);
+  EXPECT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, &inverted, &inverted, 255), kPluginBadParams);
+  EXPECT_EQ(vmhost::hostBlit(nullptr, &dstPtr, &whole, &whole, 255), kPluginBadParams);
+  EXPECT_EQ(vmhost::hostBlit(&srcPtr, &dstPtr, nullptr, &whole, 255), kPluginBadParams);
+  EXPECT_EQ(dst, before);
 }
 
 }  // namespace

@@ -35,15 +35,9 @@ class BundleTest : public ::testing::Test {
   ScratchDir dir_;
 };
 
-TEST_F(BundleTest, InfoDescribesTheEffect) {
-  const auto run = velmorance("info");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("type:         105 (filter)\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("memory:       50000 bytes\n"), std::string::npos) << run.out;
-}
-
 // With the default configuration (whole frame), a fade-in of 3 shows the
-// unprocessed frame over the effect at 255, 170 and 85, then the effect alone.
+// unprocessed frame over the effect at 255, 170 and 85, then the effect alone;
+// the thumbnail matches the rendered frame.
 TEST_F(BundleTest, FadeInBlendsUnprocessedOverProcessed) {
   const auto input = makeSequence();
   auto run = velmorance("render " + dir_.path("in_%d.png") + " " + dir_.path("fx_%d.png"));
@@ -63,13 +57,20 @@ TEST_F(BundleTest, FadeInBlendsUnprocessedOverProcessed) {
   }
   // The effect really changed the picture.
   EXPECT_NE(frame("fx_%d.png", 4), std::vector<uint8_t>(input.begin() + 3 * kFrameBytes, input.begin() + 4 * kFrameBytes));
+  // The thumbnail is the processed frame.
+  run = velmorance("thumbnail " + dir_.path("in_%d.png") + " " + dir_.path("thumb.png") + " --at 3");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(vmtest::decodeRgb(dir_.path("thumb.png")), frame("fx_%d.png", 4));
 }
 
 // The stored configuration limited to the left half of the frame: the
 // right half of a PNG comes out byte for byte as it went in.
-TEST_F(BundleTest, LeftHalfRectangleLeavesTheRightHalfExact) {
+TEST_F(BundleTest, InfoThenLeftHalfRectangleLeavesTheRightHalfExact) {
   const auto input = makeSequence();
-  ASSERT_EQ(velmorance("info").status, 0);  // the plug-in writes its preferences
+  const auto info = velmorance("info");  // the plug-in writes its preferences
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("type:         105 (filter)\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("memory:       50000 bytes\n"), std::string::npos) << info.out;
   const std::string prefs = dir_.path("config/zelph-Prefs");
   auto bytes = vmtest::readFile(prefs);
   // The stored record: size 392, version 3, then startRel (left, right, top,
@@ -101,14 +102,6 @@ TEST_F(BundleTest, LeftHalfRectangleLeavesTheRightHalfExact) {
         }
     EXPECT_GT(changedLeft, kW * kH / 2) << "frame " << f;
   }
-}
-
-TEST_F(BundleTest, ThumbnailIsTheProcessedFrame) {
-  makeSequence();
-  ASSERT_EQ(velmorance("render " + dir_.path("in_%d.png") + " " + dir_.path("fx_%d.png")).status, 0);
-  const auto run = velmorance("thumbnail " + dir_.path("in_%d.png") + " " + dir_.path("thumb.png") + " --at 3");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(vmtest::decodeRgb(dir_.path("thumb.png")), frame("fx_%d.png", 4));
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 // blue, blends the unprocessed frame back during fades with the opacities of
 // the real effect, mixes audio unless drafting, and fails on request:
 // FAKE_FAIL_FRAME=N makes kPlugDoFrame return kPluginFailed for render frame N.
-// FAKE_LOG=path appends one line per frame: "frame F quality Q".
 // FAKE_INTERRUPT_FRAME=N sends the process SIGINT during render frame N, as
 // a user pressing Ctrl-C would.
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -74,12 +72,6 @@ HYPluginResult drive(_PluginParams* p) {
   const Rect& r = p->frameRect;
   const int16_t width = r.right - r.left, height = r.bottom - r.top;
   const HYRefDVQuality quality = (p->proxyOnly && height <= 259) ? kDVLowQuality : kDVHighQuality;
-  if (const char* log = std::getenv("FAKE_LOG")) {
-    if (std::FILE* f = std::fopen(log, "a")) {
-      std::fprintf(f, "frame %d quality %d\n", p->startFrame + p->renderFrame, quality);
-      std::fclose(f);
-    }
-  }
   GWorldPtr source = nullptr;
   int16_t volume = 0;
   void* cookie = nullptr;

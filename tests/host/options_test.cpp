@@ -21,18 +21,12 @@ TEST(ParseOptions, ReadsEveryRenderOption) {
                                    o, error))
       << error;
   EXPECT_EQ(o.command, vmhost::Command::Render);
-  EXPECT_EQ(o.input, "in.mp4");
-  EXPECT_EQ(o.output, "out.mkv");
-  EXPECT_EQ(o.fadeIn, 3);
-  EXPECT_EQ(o.fadeOut, 4);
-  EXPECT_EQ(o.start, 5);
-  ASSERT_TRUE(o.frames.has_value());
-  EXPECT_EQ(*o.frames, 6);
-  ASSERT_TRUE(o.size.has_value());
-  EXPECT_EQ(o.size->width, 320);
-  EXPECT_EQ(o.size->height, 240);
+  EXPECT_EQ((std::vector<std::string>{o.input, o.output, o.plugin}),
+            (std::vector<std::string>{"in.mp4", "out.mkv", "/x/B.bundle"}));
+  const vmhost::Size2 size = o.size.value_or(vmhost::Size2{});
+  EXPECT_EQ((std::vector<int>{o.fadeIn, o.fadeOut, o.start, o.frames.value_or(-1), size.width, size.height}),
+            (std::vector<int>{3, 4, 5, 6, 320, 240}));
   EXPECT_TRUE(o.draft && o.lossless && o.quiet);
-  EXPECT_EQ(o.plugin, "/x/B.bundle");
 }
 
 TEST(ParseOptions, ThumbnailAndInfo) {

@@ -79,10 +79,6 @@ TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
   EXPECT_EQ(vmhost::ProgressBar::line(50, 50, 75.0, true).substr(32), " 50/50 frames  0.7 fps  done in 1:15");
 }
 
-}  // namespace
-
-namespace {
-
 TEST(MacRomanToUtf8, ConvertsTheHighHalf) {
   EXPECT_EQ(vmhost::macRomanToUtf8("Settings\xC9"), "Settings\u2026");
   EXPECT_EQ(vmhost::macRomanToUtf8("Caf\x8E \xA9 \xD2x\xD3"), "Caf\u00E9 \u00A9 \u201Cx\u201D");

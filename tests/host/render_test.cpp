@@ -39,7 +39,8 @@ TEST(Render, PngToPngIsPixelExact) {
   }
 }
 
-// Five random frames as a PNG sequence; fade-in 3 and fade-out 2.
+// Five random frames as a PNG sequence; fade-in 3 and fade-out 2, then a
+// thumbnail of one of them.
 TEST(Render, FadesBlendTheUnprocessedFrameWithTheDesignOpacities) {
   ScratchDir dir;
   const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
@@ -64,18 +65,10 @@ TEST(Render, FadesBlendTheUnprocessedFrameWithTheDesignOpacities) {
     }
   }
   EXPECT_FALSE(vmtest::fileExists(dir.path("out_006.png")));
-}
-
-TEST(Render, ThumbnailShowsTheAskedFrame) {
-  ScratchDir dir;
-  const int w = 8, h = 4, frameBytes = w * h * 3;
-  const auto pixels = vmtest::randomBytes(frameBytes * 4, 9);
-  vmtest::writeFile(dir.path("in.rgb"), pixels);
-  ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 8x4 -i '" + dir.path("in.rgb") + "' '" +
-                             dir.path("in_%02d.png") + "'"));
-  const auto run =
-      vmtest::runShell(velmorance("thumbnail " + dir.path("in_%02d.png") + " " + dir.path("t.png") + " --at 2"));
-  ASSERT_EQ(run.status, 0) << run.err;
+  // The placeholder shows the asked frame processed, without fades.
+  const auto thumb =
+      vmtest::runShell(velmorance("thumbnail " + dir.path("in_%03d.png") + " " + dir.path("t.png") + " --at 2"));
+  ASSERT_EQ(thumb.status, 0) << thumb.err;
   const auto out = vmtest::decodeRgb(dir.path("t.png"));
   ASSERT_EQ(out.size(), static_cast<size_t>(frameBytes));
   for (int i = 0; i < frameBytes; ++i) ASSERT_EQ(out[i], 255 - pixels[2 * frameBytes + i]) << i;
@@ -90,99 +83,74 @@ TEST(Render, InfoPrintsThePluginsDescription) {
     EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
 }
 
-// A 2-second clip with a 440 Hz tone, made once for the audio tests.
-class RenderAudio : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = new ScratchDir();
-    ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=25:d=2 -f lavfi -i sine=f=440:r=48000:d=2 "
-                               "-ac 2 -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest '" + clip() + "'"));
-    input_ = new std::vector<int16_t>(vmtest::decodeAudio(clip()));
-  }
-  static void TearDownTestSuite() {
-    delete input_;
-    delete dir_;
-  }
-  static std::string clip() { return dir_->path("tone.mp4"); }
-  static double energy(const std::vector<int16_t>& s, size_t from = 0, size_t count = SIZE_MAX) {
-    double sum = 0;
-    for (size_t i = from; i < s.size() && i - from < count; ++i) sum += std::abs(s[i]);
-    return sum;
-  }
-  static inline ScratchDir* dir_ = nullptr;
-  static inline std::vector<int16_t>* input_ = nullptr;
-};
+double energy(const std::vector<int16_t>& s, size_t from = 0, size_t count = SIZE_MAX) {
+  double sum = 0;
+  for (size_t i = from; i < s.size() && i - from < count; ++i) sum += std::abs(s[i]);
+  return sum;
+}
 
-TEST_F(RenderAudio, LosslessRenderKeepsTheSamples) {
-  const std::string out = dir_->path("out.mkv");
-  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --lossless"));
+// A 2-second clip with a 440 Hz tone: its samples survive a lossless render,
+// duration and loudness an H.264 render, and a draft render is silent.
+TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
+  ScratchDir dir;
+  const std::string clip = dir.path("tone.mp4");
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=25:d=2 -f lavfi -i sine=f=440:r=48000:d=2 "
+                             "-ac 2 -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest '" + clip + "'"));
+  const auto input = vmtest::decodeAudio(clip);
+  ASSERT_GT(input.size(), 48000u * 2);
+
+  auto run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mkv") + " --lossless"));
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto output = vmtest::decodeAudio(out);
-  ASSERT_GT(input_->size(), 48000u * 2);
+  auto output = vmtest::decodeAudio(dir.path("out.mkv"));
   // 50 frames of 1920 samples each, two channels.
   EXPECT_EQ(output.size(), 50u * 1920 * 2);
   size_t differing = 0;
-  for (size_t i = 0; i < std::min(output.size(), input_->size()); ++i)
-    if (std::abs(output[i] - (*input_)[i]) > 1) ++differing;
+  for (size_t i = 0; i < std::min(output.size(), input.size()); ++i)
+    if (std::abs(output[i] - input[i]) > 1) ++differing;
   EXPECT_EQ(differing, 0u);
-}
 
-TEST_F(RenderAudio, H264RenderKeepsDurationAndLoudness) {
-  const std::string out = dir_->path("out.mp4");
-  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --start 10 --frames 25"));
+  run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mp4") + " --start 10 --frames 25"));
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto output = vmtest::decodeAudio(out);
+  output = vmtest::decodeAudio(dir.path("out.mp4"));
   EXPECT_NEAR(static_cast<double>(output.size()), 48000.0 * 2, 2048.0 * 2);
   // Frames 10..34 carry the input's audio from 0.4 s on.
-  const size_t from = 48000 * 2 * 10 / 25;
-  const double expected = energy(*input_, from, output.size());
+  const double expected = energy(input, 48000 * 2 * 10 / 25, output.size());
   EXPECT_NEAR(energy(output), expected, expected * 0.05);
-  EXPECT_EQ(vmtest::decodeRgb(out).size(), 25u * 64 * 48 * 3);
-}
+  EXPECT_EQ(vmtest::decodeRgb(dir.path("out.mp4")).size(), 25u * 64 * 48 * 3);
 
-TEST_F(RenderAudio, DraftRenderIsSilent) {
-  const std::string out = dir_->path("draft.mkv");
-  const auto run = vmtest::runShell(velmorance("render " + clip() + " " + out + " --lossless --draft --quiet"));
+  run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("draft.mkv") + " --lossless --draft --quiet"));
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto output = vmtest::decodeAudio(out);
+  output = vmtest::decodeAudio(dir.path("draft.mkv"));
   EXPECT_EQ(output.size(), 50u * 1920 * 2);
   EXPECT_EQ(energy(output), 0.0);
 }
 
-TEST(Render, FailingPluginAbortsAndLeavesNoOutput) {
+// A failing plug-in or Ctrl-C stops the render and removes what it wrote;
+// an older output stays as it was.
+TEST(Render, FailureOrInterruptLeavesNoOutput) {
   ScratchDir dir;
   ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x32:r=10:d=1 -pix_fmt yuv420p '" + dir.path("in.mp4") + "'"));
   const std::vector<uint8_t> old = {'o', 'l', 'd'};
   vmtest::writeFile(dir.path("old.mkv"), old);
-  for (const char* name : {"new.mp4", "old.mkv"}) {
-    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path(name)),
-                                      "FAKE_FAIL_FRAME=4 ");
-    EXPECT_TRUE(run.exited);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "velmorance: " + dir.path("in.mp4") +
-                           ": frame 4 of the render (input frame 4): the plug-in returned kPluginFailed (6); "
-                           "nothing written\n");
+  const std::string failed = "velmorance: " + dir.path("in.mp4") +
+                             ": frame 4 of the render (input frame 4): the plug-in returned kPluginFailed (6); "
+                             "nothing written\n";
+  struct Case {
+    const char *output, *env;
+    std::string err;
+  };
+  const std::string interrupted = "velmorance: interrupted at frame 4; nothing written\n";
+  for (const Case& c : {Case{"new.mp4", "FAKE_FAIL_FRAME=4 ", failed}, Case{"old.mkv", "FAKE_FAIL_FRAME=4 ", failed},
+                        Case{"new.mkv", "FAKE_INTERRUPT_FRAME=3 ", interrupted}}) {
+    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path(c.output)), c.env);
+    EXPECT_TRUE(run.exited) << c.output;
+    EXPECT_EQ(run.status, 1) << c.output;
+    EXPECT_EQ(run.err, c.err);
   }
-  EXPECT_FALSE(vmtest::fileExists(dir.path("new.mp4")));
   EXPECT_EQ(vmtest::readFile(dir.path("old.mkv")), old);
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path(""))) ++files;
-  EXPECT_EQ(files, 2u);  // in.mp4 and old.mkv: no temporary file left behind
-}
-
-// Ctrl-C during a render: the host stops at the next frame and removes
-// what it wrote.
-TEST(Render, InterruptStopsAndLeavesNoOutput) {
-  ScratchDir dir;
-  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x32:r=10:d=1 -pix_fmt yuv420p '" + dir.path("in.mp4") + "'"));
-  const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path("out.mkv")),
-                                    "FAKE_INTERRUPT_FRAME=3 ");
-  EXPECT_TRUE(run.exited);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "velmorance: interrupted at frame 4; nothing written\n");
-  size_t files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path(""))) ++files;
-  EXPECT_EQ(files, 1u);
+  EXPECT_EQ(files, 2u);  // in.mp4 and old.mkv: no output or temporary file left behind
 }
 
 }  // namespace

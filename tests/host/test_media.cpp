@@ -65,11 +65,9 @@ std::vector<uint8_t> decodeRgb(const std::string& path) {
   return bytes;
 }
 
-std::vector<int16_t> decodeAudio(const std::string& path, int rate, int channels) {
+std::vector<int16_t> decodeAudio(const std::string& path) {
   const std::string raw = path + ".pcm";
-  if (!ffmpeg("-i '" + path + "' -vn -f s16le -ac " + std::to_string(channels) + " -ar " + std::to_string(rate) +
-              " '" + raw + "'"))
-    return {};
+  if (!ffmpeg("-i '" + path + "' -vn -f s16le -ac 2 -ar 48000 '" + raw + "'")) return {};
   const auto bytes = readFile(raw);
   std::remove(raw.c_str());
   std::vector<int16_t> samples(bytes.size() / 2);

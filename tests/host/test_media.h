@@ -39,8 +39,9 @@ bool fileExists(const std::string& path);
 
 // Decodes a picture or video with ffmpeg into raw rgb24 bytes (all frames).
 std::vector<uint8_t> decodeRgb(const std::string& path);
-// Decodes the audio of a file into interleaved signed 16-bit samples.
-std::vector<int16_t> decodeAudio(const std::string& path, int rate = 48000, int channels = 2);
+// Decodes the audio of a file into interleaved signed 16-bit stereo samples
+// at 48 kHz.
+std::vector<int16_t> decodeAudio(const std::string& path);
 
 // Writes width x height rgb24 `pixels` as a PNG.
 bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int width, int height);

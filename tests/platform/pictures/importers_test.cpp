@@ -1,31 +1,17 @@
 // Graphics importers and image sources decoding real files written by Qt.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <QImageReader>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "platform/bundles/cfurl.h"
 #include "platform/pictures/graphics_importer.h"
 #include "platform/pictures/image_source.h"
+#include "tests/platform/files/temp_dir.h"
 
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/vm-pictures-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 // 3 x 2 opaque pixels with distinct colours.
 QImage Sample() {
@@ -46,10 +32,8 @@ void ExpectSamplePixels(CGImageRef image) {
     for (int x = 0; x < 3; ++x) {
       const uint8_t* p = data + y * CGImageGetBytesPerRow(image) + x * 4;
       QRgb want = sample.pixel(x, y);
-      EXPECT_EQ(p[0], 255);
-      EXPECT_EQ(p[1], qRed(want)) << x << "," << y;
-      EXPECT_EQ(p[2], qGreen(want));
-      EXPECT_EQ(p[3], qBlue(want));
+      const std::vector<int> argb{255, qRed(want), qGreen(want), qBlue(want)};
+      EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), argb) << x << "," << y;
     }
 }
 
@@ -64,9 +48,9 @@ class LosslessFormats : public ::testing::TestWithParam<Format> {};
 
 TEST_P(LosslessFormats, ImporterAndImageSourceGiveTheFilesPixels) {
   if (!QImageReader::supportedImageFormats().contains(GetParam().name)) GTEST_SKIP() << "no Qt plug-in";
-  TempFolder folder;
+  TempDir folder;
   // The contents decide the format, not the name.
-  const std::string path = folder.File(GetParam().file);
+  const std::string path = folder / GetParam().file;
   ASSERT_TRUE(Sample().save(QString::fromStdString(path), GetParam().name));
 
   FSSpec spec;
@@ -104,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Decoders, LosslessFormats,
                          [](const auto& info) { return std::string(info.param.name) + std::to_string(info.index); });
 
 TEST(Importers, JpegDecodesCloseToTheOriginal) {
-  TempFolder folder;
-  const std::string path = folder.File("photo.jpg");
+  TempDir folder;
+  const std::string path = folder / "photo.jpg";
   QImage flat(8, 8, QImage::Format_RGB32);
   flat.fill(qRgb(120, 60, 30));
   ASSERT_TRUE(flat.save(QString::fromStdString(path), "jpeg", 100));
@@ -124,8 +108,8 @@ TEST(Importers, JpegDecodesCloseToTheOriginal) {
 }
 
 TEST(Importers, FilesWithoutAnImageAreRefused) {
-  TempFolder folder;
-  const std::string text = folder.File("notes.png");
+  TempDir folder;
+  const std::string text = folder / "notes.png";
   std::ofstream(text) << "not a picture";
   FSSpec spec;
   ASSERT_EQ(platformFSSpecForPath(text, &spec), noErr);
@@ -133,7 +117,7 @@ TEST(Importers, FilesWithoutAnImageAreRefused) {
   EXPECT_EQ(GetGraphicsImporterForFile(&spec, &importer), cantFindHandler);
   EXPECT_EQ(importer, nullptr);
 
-  EXPECT_EQ(platformFSSpecForPath(folder.File("missing.png"), &spec), fnfErr);
+  EXPECT_EQ(platformFSSpecForPath(folder / "missing.png", &spec), fnfErr);
   EXPECT_EQ(GetGraphicsImporterForFile(&spec, &importer), fnfErr);
 
   CFURLRef url = platformCreateURLForPath(text, false);
@@ -143,7 +127,7 @@ TEST(Importers, FilesWithoutAnImageAreRefused) {
   EXPECT_EQ(CGImageSourceCreateImageAtIndex(source, 0, nullptr), nullptr);
   CFRelease(source);
   CFRelease(url);
-  url = platformCreateURLForPath(folder.File("missing.png"), false);
+  url = platformCreateURLForPath(folder / "missing.png", false);
   EXPECT_EQ(CGImageSourceCreateWithURL(url, nullptr), nullptr);
   CFRelease(url);
 }

@@ -8,26 +8,15 @@ namespace {
 
 using Bytes = std::vector<UInt8>;
 
-ResourceRecord record(ResType type, SInt16 id, const char* name, UInt8 attributes, Bytes data) {
-  ResourceRecord r;
-  r.type = type;
-  r.id = id;
-  r.hasName = name != nullptr;
-  if (name != nullptr) r.name = name;
-  r.attributes = attributes;
-  r.data = std::move(data);
-  return r;
-}
-
 const ResType kSTR = VM_FOURCC('S', 'T', 'R', '#');
 const ResType kPref = VM_FOURCC('P', 'r', 'e', 'f');
 const ResType kTEXT = VM_FOURCC('T', 'E', 'X', 'T');
 
 ResourceFileImage sampleImage() {
   ResourceFileImage image;
-  image.resources.push_back(record(kSTR, 128, "Ab", 0, {0x00, 0x01, 0x01, 'x'}));
-  image.resources.push_back(record(kPref, 1, nullptr, resPurgeable, {1, 2, 3}));
-  image.resources.push_back(record(kSTR, 129, nullptr, 0, {}));
+  image.resources = {{kSTR, 128, true, "Ab", 0, {0x00, 0x01, 0x01, 'x'}},
+                     {kPref, 1, false, "", resPurgeable, {1, 2, 3}},
+                     {kSTR, 129, false, "", 0, {}}};
   return image;
 }
 

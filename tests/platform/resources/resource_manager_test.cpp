@@ -33,24 +33,12 @@ class ResourceManager : public ::testing::Test {
   // name and attributes, and a string list.
   void writeForeignFile(UInt16 fileAttributes = 0) {
     ResourceFileImage image;
-    ResourceRecord odd;
-    odd.type = kOdd;
-    odd.id = -4000;
-    odd.hasName = true;
-    odd.name = "keep \xA5 me";
-    odd.attributes = resPurgeable | resLocked;
-    odd.data = {9, 8, 7, 6, 5};
-    image.resources.push_back(odd);
-    ResourceRecord list;
-    list.type = kSTR;
-    list.id = 128;
-    list.data = {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'};
-    image.resources.push_back(list);
-    ResourceRecord damaged = list;  // claims five strings, holds one
-    damaged.id = 129;
-    damaged.data = {0, 5, 2, 'o', 'k', 4, 'c', 'u'};
-    image.resources.push_back(damaged);
     image.fileAttributes = fileAttributes;
+    image.resources = {
+        {kOdd, -4000, true, "keep \xA5 me", resPurgeable | resLocked, {9, 8, 7, 6, 5}},
+        {kSTR, 128, false, "", 0, {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'}},
+        {kSTR, 129, false, "", 0, {0, 5, 2, 'o', 'k', 4, 'c', 'u'}},  // claims five strings, holds one
+    };
     Bytes bytes;
     ASSERT_TRUE(serializeResourceFile(image, &bytes));
     writeBytes(temp_ / "prefs", bytes);
@@ -66,7 +54,13 @@ class ResourceManager : public ::testing::Test {
   FSSpec spec_;
 };
 
-TEST_F(ResourceManager, CreateMakesAnEmptyFileAndRefusesToReplaceOne) {
+TEST_F(ResourceManager, OpenFailsOnMissingOrDamagedFilesAndCreateNeverReplacesOne) {
+  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
+  EXPECT_EQ(fnfErr, ResError());
+  writeBytes(temp_ / "prefs", {1, 2, 3});
+  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
+  EXPECT_EQ(mapReadErr, ResError());
+  std::filesystem::remove(temp_ / "prefs");
   FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
   ASSERT_EQ(noErr, ResError());
   EXPECT_TRUE(readBack().resources.empty());
@@ -76,14 +70,6 @@ TEST_F(ResourceManager, CreateMakesAnEmptyFileAndRefusesToReplaceOne) {
   EXPECT_EQ(dupFNErr, ResError());
   EXPECT_EQ(before, readBytes(temp_ / "prefs"));
   EXPECT_EQ(std::vector<std::string>{"prefs"}, temp_.entries());
-}
-
-TEST_F(ResourceManager, OpeningAMissingOrDamagedFileFails) {
-  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
-  EXPECT_EQ(fnfErr, ResError());
-  writeBytes(temp_ / "prefs", {1, 2, 3});
-  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
-  EXPECT_EQ(mapReadErr, ResError());
 }
 
 TEST_F(ResourceManager, UntouchedResourcesSurviveASaveByteForByte) {
@@ -100,10 +86,8 @@ TEST_F(ResourceManager, UntouchedResourcesSurviveASaveByteForByte) {
   ResourceFileImage image = readBack();
   ASSERT_EQ(4u, image.resources.size());
   const ResourceRecord& odd = image.resources[0];
-  EXPECT_EQ(kOdd, odd.type);
-  EXPECT_EQ(-4000, odd.id);
+  EXPECT_TRUE(odd.type == kOdd && odd.id == -4000 && odd.hasName && odd.attributes == (resPurgeable | resLocked));
   EXPECT_EQ("keep \xA5 me", odd.name);
-  EXPECT_EQ(resPurgeable | resLocked, odd.attributes);
   EXPECT_EQ(Bytes({9, 8, 7, 6, 5}), odd.data);
   EXPECT_EQ(kPref, image.resources[3].type);
   EXPECT_EQ("Config Settings", image.resources[3].name);

@@ -128,12 +128,11 @@ TEST_F(PrefsTest, RoundTripKeepsEveryMappedField) {
   EXPECT_EQ(std::memcmp(target->sliders, config_->sliders, sizeof target->sliders), 0);
   EXPECT_EQ(std::memcmp(target->colors, config_->colors, sizeof target->colors), 0);
   EXPECT_EQ(std::memcmp(&target->frameStartColor, &config_->frameStartColor, 12), 0);
-  EXPECT_EQ(target->mediaType, 3);
-  EXPECT_TRUE(target->keepProps);
-  EXPECT_FALSE(target->twoColors);
-  EXPECT_TRUE(target->sync);
-  EXPECT_FALSE(target->outside);
-  EXPECT_TRUE(target->clipActive);
+  // mediaType, keepProps and twoColors from the file; sync, outside and
+  // clipActive are the target's own.
+  EXPECT_EQ((std::vector<int>{target->mediaType, target->keepProps, target->twoColors, target->sync, target->outside,
+                              target->clipActive}),
+            (std::vector<int>{3, true, false, true, false, true}));
   EXPECT_EQ(target->theOriginalImage, reinterpret_cast<CGImageRef>(0x10));
   EXPECT_EQ(target->theRendered, reinterpret_cast<CGImageRef>(0x20));
   pDestroyConfig(target);

@@ -26,7 +26,7 @@ std::string bundleString(short refNum, short list, short index) {
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
 }
 
-TEST_F(BasicFxTest, MissingBlockAndOldInterface) {
+TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   EXPECT_EQ(EffectMain(0, nullptr), kPluginBadParams);
   pluginDataPtr master = gPascalData;
   gPascalData = nullptr;
@@ -36,13 +36,8 @@ TEST_F(BasicFxTest, MissingBlockAndOldInterface) {
   EXPECT_EQ(gPascalData, nullptr);
   EXPECT_TRUE(host().calls.empty());
   EXPECT_EQ(p.getInfo.pluginType, 0);
-  gPascalData = master;
-}
-
-TEST_F(BasicFxTest, FirstCallMakesTheMasterRecordOnce) {
-  pluginDataPtr master = gPascalData;
-  gPascalData = nullptr;
-  _PluginParams p = host().params(kPlugDrawIcon);
+  // The first call of a current host makes the master record, once.
+  p = host().params(kPlugDrawIcon);
   EXPECT_EQ(call(p, kPlugDrawIcon), kPluginOK);
   ASSERT_NE(gPascalData, nullptr);
   pluginDataPtr made = gPascalData;
@@ -83,15 +78,13 @@ TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
   p.getInfo2.selectedFrames = 77;
   EXPECT_EQ(call(p, kPlugGetInfo), kPluginOK);
   EXPECT_TRUE(host().calls.empty());
-  EXPECT_EQ(p.getInfo.pluginType, kPluginFilterType);
   EXPECT_EQ(p.getInfo.pluginFlags, 0x40000001u | 0x1380u);
-  EXPECT_EQ(p.getInfo.framesToBeRendered, 77);
-  EXPECT_EQ(p.getInfo.takeFromClipAfter, 77);
-  EXPECT_EQ(p.getInfo.takeFromClipBefore, 0);
-  EXPECT_EQ(p.getInfo.minSpeedFrames, 0);
-  EXPECT_EQ(p.getInfo.maxSpeedFrames, 0);
+  // Type, frames, clip takes, speeds and memory.
+  EXPECT_EQ((std::vector<long>{p.getInfo.pluginType, p.getInfo.framesToBeRendered, p.getInfo.takeFromClipAfter,
+                               p.getInfo.takeFromClipBefore, p.getInfo.minSpeedFrames, p.getInfo.maxSpeedFrames,
+                               p.getInfo2.baseMemoryNeeded}),
+            (std::vector<long>{kPluginFilterType, 77, 77, 0, 0, 0, 50000}));
   EXPECT_FALSE(p.getInfo.mustTakeFromSingleClips);
-  EXPECT_EQ(p.getInfo2.baseMemoryNeeded, 50000);
   for (short idx = 0; idx < 3; ++idx) {
     const HYPluginFilterSliderInfo& slider = p.getInfo2.filterSliders[idx];
     EXPECT_EQ(slider.defaultValue, 0.5f);
@@ -105,6 +98,8 @@ TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
   EXPECT_FALSE(bundleString(refNum, 17000, 1).empty());
 }
 
+// Rendered on a private copy of the block; a failed begin step renders
+// nothing and releases what it attached.
 TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
   EffectData hostsOwn{};
   _PluginParams p = host().params(kPlugFilePlaceHolder);
@@ -123,14 +118,12 @@ TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
                                         "NewPtrClear " + std::to_string(sizeof(pluginDataRec)), "GetFilterInfo",
                                         "ReleaseFilterInfo", "GetFrame 36 8x6 q1", "MixAudio 256", "ReleaseFrame",
                                         "DisposePtr", "DisposePtr"));
-}
 
-TEST_F(BasicFxTest, PlaceholderReportsTheBeginResult) {
+  host().calls.clear();
   host().failures["GetFilterInfo"] = 17;
-  _PluginParams p = host().params(kPlugFilePlaceHolder);
+  p = host().params(kPlugFilePlaceHolder);
   EXPECT_EQ(call(p, kPlugFilePlaceHolder), 17);
   EXPECT_EQ(p.clientData, nullptr);
-  // Nothing is rendered, and what the begin step attached is released.
   EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "DisposePtr"), 2);
   EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "GetFrame 0 8x6 q1"), 0);
 }

@@ -108,19 +108,16 @@ INSTANTIATE_TEST_SUITE_P(Table, RenderFailureTest, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST_F(RenderPassTest, FrameStepWithoutBeginIsRefused) {
+// A frame step without a begun render is refused; one before the clip's
+// first frame draws nothing. Neither asks the host for anything.
+TEST_F(RenderPassTest, FrameStepOutsideARenderTouchesNothing) {
   _PluginParams p = host().params(kPlugDoFrame);
   const auto before = host().outputPixels();
   EXPECT_EQ(call(p, kPlugDoFrame), kPluginBadParams);
   EXPECT_TRUE(host().calls.empty());
-  EXPECT_EQ(host().outputPixels(), before);
-}
-
-TEST_F(RenderPassTest, NegativeAbsoluteFrameDrawsNothing) {
-  _PluginParams p = begin(20);
+  p = begin(20);
   p.startFrame = 2;
   p.renderFrame = -3;
-  const auto before = host().outputPixels();
   EXPECT_EQ(call(p, kPlugDoFrame), kPluginOK);
   EXPECT_TRUE(host().calls.empty());
   EXPECT_EQ(host().outputPixels(), before);
@@ -150,13 +147,11 @@ TEST_F(RenderPassTest, QualityAndAudioFollowDraftAndHeight) {
   }
 }
 
-TEST_F(RenderPassTest, FadeInBlendsTheUnprocessedFrame) {
+TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrame) {
   EXPECT_THAT(opacities(20, 3, 0, 0, 5), ElementsAre(255, 170, 85));
   host().blitOpacities.clear();
   EXPECT_THAT(opacities(20, 10, 0, 0, 10), ElementsAre(255, 229, 204, 178, 153, 127, 102, 76, 50, 25));
-}
-
-TEST_F(RenderPassTest, FadeOutBlendsTheLastFrames) {
+  host().blitOpacities.clear();
   EXPECT_THAT(opacities(100, 0, 10, 85, 99), ElementsAre(25, 50, 76, 102, 127, 153, 178, 204, 229));
 }
 

@@ -78,15 +78,6 @@ TEST(OpenDialog, AnotherTypeOffersOnlyFilesOfThatType) {
   EXPECT_EQ(platformNavOffersFile(&pngOnly, folder.File("untitled")), stored == kPNG);
 }
 
-TEST(OpenDialog, CancelGivesFalseAndLeavesTheSpec) {
-  Seen seen;
-  Answer("", &seen);
-  FSSpec chosen{};
-  chosen.parID = 1234;
-  EXPECT_FALSE(EasyNavGetFile(PString("Pick").data(), cAnyFileType, cAnyFileType, false, chosen));
-  EXPECT_EQ(chosen.parID, 1234);
-}
-
 TEST(SaveDialog, ProposesTheDefaultNameAndReturnsTheChosenPlace) {
   TempFolder folder;
   Seen seen;
@@ -104,12 +95,16 @@ TEST(SaveDialog, ProposesTheDefaultNameAndReturnsTheChosenPlace) {
   EXPECT_TRUE(seen.proposed.first().endsWith("/Untitled"));
 }
 
-TEST(SaveDialog, CancelGivesFalse) {
+TEST(Dialogs, CancelGivesFalseAndLeavesTheSpec) {
   Seen seen;
   Answer("", &seen);
-  FSSpec spec{};
+  FSSpec chosen{};
+  chosen.parID = 1234;
+  EXPECT_FALSE(EasyNavGetFile(PString("Pick").data(), cAnyFileType, cAnyFileType, false, chosen));
+  EXPECT_EQ(chosen.parID, 1234);
+  Answer("", &seen);
   bool replacing = false;
-  EXPECT_FALSE(EasyNavPutFile(PString("Save").data(), PString("x").data(), 0, 0, spec, replacing));
+  EXPECT_FALSE(EasyNavPutFile(PString("Save").data(), PString("x").data(), 0, 0, chosen, replacing));
 }
 
 TEST(LoadPictureFile, AsksForAnyFileAndReadsThePicture) {

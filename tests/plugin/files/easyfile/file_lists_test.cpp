@@ -36,8 +36,7 @@ TEST(FileLists, AnItemThatIsNoSpecificationStopsTheList) {
   ListOwner owner;
   FSSpec spec = SpecFor(folder.Write("first", ""));
   AEPutPtr(&owner.list, 0, typeFSS, &spec, sizeof spec);
-  const char text[] = "text";
-  AEPutPtr(&owner.list, 0, VM_FOURCC('T', 'E', 'X', 'T'), text, 4);
+  AEPutPtr(&owner.list, 0, VM_FOURCC('T', 'E', 'X', 'T'), "text", 4);
   FileList files{};
   EXPECT_EQ(AEDescListToFileList(owner.list, files), errAECoercionFail);
   EXPECT_EQ(files.count, 1);

@@ -64,7 +64,7 @@ TEST(Rewrite, ReplacesAnOldFileAndKeepsTypeAndCreator) {
   EXPECT_EQ(creator, kCreator);
 }
 
-TEST(PascalOpen, WritesFromTheStartOverTheOldBytes) {
+TEST(PascalOpen, WritesFromTheStartOverTheOldBytesOfAnExistingFile) {
   TempFolder folder;
   const std::string path = folder.Write("data", "123456");
   short refNum = 0;
@@ -73,11 +73,8 @@ TEST(PascalOpen, WritesFromTheStartOverTheOldBytes) {
   FileWriteLn(refNum, PString("ab").data());
   FSClose(refNum);
   EXPECT_EQ(ReadAll(path), std::string("ab\r456"));
-}
-
-TEST(PascalOpen, AMissingFileLeavesNoReferenceAndWritesNowhere) {
-  TempFolder folder;
-  short refNum = 77;
+  // A missing file leaves no reference and is not made by writing.
+  refNum = 77;
   pspPascalOpenFile(refNum, SpecFor(folder.File("missing")));
   EXPECT_EQ(refNum, 0);
   FileWriteLn(refNum, PString("abc").data());
@@ -111,11 +108,8 @@ TEST(FullPath, NamesTheVolumeThenEachFolderWithColons) {
   // A folder directly in the root: Disk:Work:
   GetFullPath(platformDirIDForPath("/tmp"), kVelmoranceVolume, path);
   EXPECT_EQ(FromPString(path), "Velmorance:tmp:");
-}
 
-TEST(FullPath, AnUnknownFolderGivesTheEmptyPath) {
-  Str255 path;
-  GetFullPath(99, kVelmoranceVolume, path);
+  GetFullPath(99, kVelmoranceVolume, path);  // no such folder
   EXPECT_EQ(path[0], 0);
 }
 

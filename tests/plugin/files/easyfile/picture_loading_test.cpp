@@ -65,26 +65,21 @@ TEST(ScaledImage, AScaleBelowOneReturnsNothingWithoutOpeningTheFile) {
   close(watch);
 }
 
-TEST(ScaledImage, ShrinksByWholeFactorsOnWhite) {
+TEST(ScaledImage, ShrinksByWholeFactorsOnWhiteOrGivesNothing) {
   TempFolder folder;
   const std::string path = SaveSample(folder);
   GWorldOwner half(GetScaledGWImageFromFSRef(RefFor(path), 2, 1));
   ASSERT_NE(half, nullptr);
   Rect bounds;
   GetPortBounds(half.get(), &bounds);
-  EXPECT_EQ(bounds.right, 2);
-  EXPECT_EQ(bounds.bottom, 2);
+  EXPECT_EQ((std::vector<int>{bounds.right, bounds.bottom}), (std::vector<int>{2, 2}));
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x) {
       Argb got;
       std::memcpy(got.data(), PixelAt(half.get(), x, y), 4);
       EXPECT_EQ(got, OnWhite(x * 2, y)) << x << "," << y;
     }
-}
-
-TEST(ScaledImage, APictureSmallerThanTheScaleOrUnreadableGivesNothing) {
-  TempFolder folder;
-  const std::string path = SaveSample(folder);
+  // A picture smaller than the scale, or unreadable, gives nothing.
   EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(path), 5, 1), nullptr);
   EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(folder.Write("bad.png", "garbage")), 1, 1), nullptr);
   EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(folder.File("missing.png")), 1, 1), nullptr);
@@ -104,10 +99,7 @@ TEST(PictFromURL, HoldsThePngsPixelsOnWhiteAndRestoresThePort) {
   GetGWorld(&current, nullptr);
   EXPECT_EQ(current, mine.get());
   const Rect frame = (*picture)->picFrame;
-  EXPECT_EQ(frame.top, 0);
-  EXPECT_EQ(frame.left, 0);
-  EXPECT_EQ(frame.bottom, 2);
-  EXPECT_EQ(frame.right, 4);
+  EXPECT_EQ((std::vector<int>{frame.top, frame.left, frame.bottom, frame.right}), (std::vector<int>{0, 0, 2, 4}));
   CGImageRef image = (*picture)->image;
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x)
@@ -115,10 +107,7 @@ TEST(PictFromURL, HoldsThePngsPixelsOnWhiteAndRestoresThePort) {
   KillPicture(picture);
   EXPECT_EQ(CGImageLiveCount(), images);
   SetGWorld(nullptr, nullptr);
-}
-
-TEST(PictFromURL, NoImageNoPicture) {
-  TempFolder folder;
+  // No image, no picture.
   for (const std::string& path : {folder.Write("text.png", "not an image"), folder.File("missing.png")}) {
     CFURLRef url = platformCreateURLForPath(path, false);
     EXPECT_EQ(GetPictFromURLUsingCG(url), nullptr) << path;
