@@ -64,7 +64,7 @@ TEST(FrameHandlesTest, CornerDragsWithoutProportionRules) {
   }
 }
 
-TEST(FrameHandlesTest, ShiftFollowsTheFrameAtMouseDown) {
+TEST(FrameHandlesTest, ShiftFollowsTheFrameAtMouseDownAndMovingKeepsTheSize) {
   gConfigWorkSpace = pluginWorkSpace{};
   const Rect preview = R(0, 0, 800, 400);
   const relRect atMouseDown = Rect2Rel(R(200, 100, 400, 200), preview);
@@ -76,12 +76,9 @@ TEST(FrameHandlesTest, ShiftFollowsTheFrameAtMouseDown) {
   r = R(100, 100, 200, 300);
   DragCorner(4, r, P(200, 300), P(230, 400), shiftMask, preview, tall);
   ExpectRect(R(100, 100, 250, 400), r, "higher than wide: the right edge follows");
-}
-
-TEST(FrameHandlesTest, MovingKeepsTheSizeAndIsNotClamped) {
-  Rect r = R(100, 50, 300, 150);
+  r = R(100, 50, 300, 150);
   DragRect(r, P(110, 60), P(-40, 400));
-  ExpectRect(R(-50, 390, 150, 490), r, "moved");
+  ExpectRect(R(-50, 390, 150, 490), r, "moving keeps the size and is not clamped");
 }
 
 TEST_F(DialogTest, KeepProportionsGivesEveryCornerDragThePreviewsProportions) {

@@ -93,7 +93,7 @@ TEST_F(PreviewTest, DraggingTheStrengthSliderTo42WritesAndShowsItBeforeTheReleas
   DisposeGWorld(at17);
 }
 
-TEST_F(PreviewTest, ScrubberPositionFetchesItsFrame) {
+TEST_F(PreviewTest, ScrubberPositionFetchesItsFrameAndRefreshesKeepThePreviewValue) {
   host_.params.startFrame = 7;
   OpenWindow(150);
   gConfigWorkSpace.minFrameIndex = 100;
@@ -102,16 +102,7 @@ TEST_F(PreviewTest, ScrubberPositionFetchesItsFrame) {
   EXPECT_EQ(30, gConfigWorkSpace.currFrameIndex);
   EXPECT_EQ("30/149", TextOf(window_, "ClpM", 1));
   EXPECT_EQ(std::vector<int32_t>{137}, host_.requested);
-}
-
-TEST_F(PreviewTest, ASingleFrameClipHasTheSinglePositionZero) {
-  OpenWindow(1);
-  EXPECT_EQ("0/0", TextOf(window_, "ClpM", 1));
-  EXPECT_EQ(0, GetControl32BitMaximum(gConfigWorkSpace.clipSlider));
-}
-
-TEST_F(PreviewTest, TwoRefreshesLeaveThePreviewValueWhereItWas) {
-  OpenWindow();
+  // Two refreshes leave the preview's value where it was.
   for (SInt32 start : {0, 1}) {
     SetControl32BitValue(gConfigWorkSpace.theFrameCtrl, start);
     RerenderAndBlit();
@@ -119,6 +110,12 @@ TEST_F(PreviewTest, TwoRefreshesLeaveThePreviewValueWhereItWas) {
     RerenderAndBlit();
     EXPECT_EQ(start, GetControl32BitValue(gConfigWorkSpace.theFrameCtrl));
   }
+}
+
+TEST_F(PreviewTest, ASingleFrameClipHasTheSinglePositionZero) {
+  OpenWindow(1);
+  EXPECT_EQ("0/0", TextOf(window_, "ClpM", 1));
+  EXPECT_EQ(0, GetControl32BitMaximum(gConfigWorkSpace.clipSlider));
 }
 
 }  // namespace
