@@ -75,29 +75,12 @@ TEST(VideoReader, PngArrivesExactlyAndScales) {
   EXPECT_EQ(small[0], 255);
 }
 
-struct BadFile {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  const char* reason;
-};
-
-TEST(VideoReader, RefusesFilesThatAreNotVideoWithTheReason) {
+// Missing, empty and non-video files are refused with their messages in the
+// end-to-end tests; a file with sound only is refused here.
+TEST(VideoReader, RefusesAFileWithoutVideo) {
   ScratchDir dir;
-  const std::string text = "this is not a movie\n";
-  const BadFile cases[] = {
-      {"empty.mp4", {}, ": the file is empty"},
-      {"text.mp4", std::vector<uint8_t>(text.begin(), text.end()), ": cannot open as video or image"},
-  };
-  for (const BadFile& c : cases) {
-    vmtest::writeFile(dir.path(c.name), c.bytes);
-    std::string error;
-    EXPECT_FALSE(vmhost::VideoReader::open(dir.path(c.name), error));
-    EXPECT_EQ(error.rfind(dir.path(c.name) + c.reason, 0), 0u) << error;
-  }
-  std::string error;
-  EXPECT_FALSE(vmhost::VideoReader::open(dir.path("missing.mov"), error));
-  EXPECT_EQ(error, dir.path("missing.mov") + ": No such file or directory");
   ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i sine=d=0.5 '" + dir.path("sound.m4a") + "'"));
+  std::string error;
   EXPECT_FALSE(vmhost::VideoReader::open(dir.path("sound.m4a"), error));
   EXPECT_EQ(error, dir.path("sound.m4a") + ": no video stream");
 }

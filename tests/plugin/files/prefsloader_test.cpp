@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "platform/memory/memory.h"
 #include "platform/resources/atomic_file.h"
@@ -140,19 +141,18 @@ TEST_F(PrefsTest, RoundTripKeepsEveryMappedField) {
 
 TEST_F(PrefsTest, InvalidRecordsAreRejected) {
   const auto good = savedRecord();
-  auto swapped = good;
-  std::reverse(swapped.begin(), swapped.begin() + 4);
-  std::reverse(swapped.begin() + 4, swapped.begin() + 8);
-  auto version2 = good;
-  version2[4] = 2;
-  auto shortData = good;
-  shortData.resize(391);
-  auto nanRect = good;
   const double nan = std::nan(""), inf = INFINITY;
-  std::memcpy(nanRect.data() + 8, &nan, 8);
-  auto infRect = good;
-  std::memcpy(infRect.data() + 64, &inf, 8);
-  for (const auto& data : {swapped, version2, shortData, nanRect, infRect}) {
+  // Other byte order, version 2, one byte short, a NaN and an infinite edge.
+  const std::function<void(std::vector<UInt8>&)> damages[] = {
+      [](auto& b) { std::reverse(b.begin(), b.begin() + 4), std::reverse(b.begin() + 4, b.begin() + 8); },
+      [](auto& b) { b[4] = 2; },
+      [](auto& b) { b.resize(391); },
+      [&](auto& b) { std::memcpy(b.data() + 8, &nan, 8); },
+      [&](auto& b) { std::memcpy(b.data() + 64, &inf, 8); },
+  };
+  for (const auto& damage : damages) {
+    auto data = good;
+    damage(data);
     store({ResourceRecord{kPref, 1, true, "Config Settings", 0, data}});
     pluginDataRec before = *config_;
     config_->mediaType = 9;
