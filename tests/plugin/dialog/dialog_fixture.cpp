@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "platform/bundles/cfbundle.h"
 #include "platform/bundles/cfurl.h"
@@ -118,7 +121,24 @@ void ClickCommand(WindowRef window, const char* objectName) {
   button->click();
 }
 
+// Each test runs in its own process; each process gets its own preferences
+// folder under the one the build names, so tests run side by side never
+// share a preferences file.
+void UseOwnPreferencesFolder() {
+  static const bool done = [] {
+    const char* base = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path root = base != nullptr && *base == '/' ? base : std::filesystem::temp_directory_path();
+    std::filesystem::create_directories(root);
+    std::string folder = (root / "run-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) return false;
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    return true;
+  }();
+  ASSERT_TRUE(done);
+}
+
 void DialogTest::SetUp() {
+  UseOwnPreferencesFolder();
   EnsureApplication();
   pNewConfig(config_);
   ResetConfig(config_, true);
