@@ -1,7 +1,6 @@
 // velmorance: renders video and pictures through the Velmorance plug-in.
 #include <malloc.h>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,30 +11,6 @@ extern "C" {
 
 #include "host/commands.h"
 #include "host/memory_tracker.h"
-
-namespace vmhost {
-
-int reportError(const std::string& message) {
-  std::fprintf(stderr, "velmorance: %s\n", message.c_str());
-  return 1;
-}
-
-namespace {
-volatile std::sig_atomic_t gInterrupted = 0;
-extern "C" void onInterrupt(int) { gInterrupted = 1; }
-}  // namespace
-
-bool interruptRequested() { return gInterrupted != 0; }
-
-void watchForInterrupts() {
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-}  // namespace vmhost
 
 int main(int argc, char** argv) {
   using namespace vmhost;

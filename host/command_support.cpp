@@ -1,0 +1,30 @@
+// What every command shares: error lines and the interrupt flag.
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "host/commands.h"
+
+namespace vmhost {
+
+int reportError(const std::string& message) {
+  std::fprintf(stderr, "velmorance: %s\n", message.c_str());
+  return 1;
+}
+
+namespace {
+volatile std::sig_atomic_t gInterrupted = 0;
+extern "C" void onInterrupt(int) { gInterrupted = 1; }
+}  // namespace
+
+bool interruptRequested() { return gInterrupted != 0; }
+
+void watchForInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace vmhost
