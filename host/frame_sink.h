@@ -28,8 +28,8 @@ class FrameSink {
  public:
   // An unfinished sink removes what it wrote.
   virtual ~FrameSink() = default;
-  // One frame: ARGB pixels (`rowBytes` a row, the spec's size) and its
-  // audio, interleaved floats at the spec's rate and layout.
+  // One frame: ARGB pixels (`rowBytes` a row, the size the OutputSpec gives) and its
+  // audio, interleaved floats at the OutputSpec's rate and layout.
   virtual bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
                      std::string& error) = 0;
   // Flushes, closes and puts the output in place.

@@ -29,10 +29,10 @@ enum : FSCatalogInfoBitmap { kFSCatInfoNone = 0 };
 struct FSCatalogInfo;  // no catalogue fields are offered
 struct HFSUniStr255;
 
-// The reference of an existing file or folder; fnfErr when the spec's file
-// does not exist, paramErr when the spec cannot be turned into a path.
+// The reference of an existing file or folder; fnfErr when the FSSpec's file
+// does not exist, paramErr when the FSSpec cannot be turned into a path.
 OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef);
-// Only the specification (and nothing else) is offered: `whichInfo` must be
+// Only the FSSpec (and nothing else) is offered: `whichInfo` must be
 // kFSCatInfoNone, and catalogInfo, outName and parentRef must be null.
 // bdNamErr when the leaf name does not fit a spec (over 63 bytes in Mac OS
 // Roman), fnfErr when the file is gone.

@@ -23,7 +23,7 @@ struct FSSpec {
 typedef FSSpec* FSSpecPtr;
 
 // Fills `spec` for the leaf `name` in folder `dirID`. Returns noErr when the
-// file exists, fnfErr when it does not (the spec is still filled in), dirNFErr
+// file exists, fnfErr when it does not (the FSSpec is still filled in), dirNFErr
 // for an unknown folder id and bdNamErr for an empty, too long or path-like
 // name ("/", ".", "..").
 OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param name, FSSpec* spec);
@@ -40,7 +40,7 @@ OSErr FindFolder(short vRefNum, OSType folderType, Boolean createFolder, short* 
 long platformDirIDForPath(const std::string& absolutePath);
 // The folder path for an id; false for an unknown id.
 bool platformPathForDirID(long dirID, std::string* path);
-// The absolute UTF-8 path of the file a spec names; false when the spec's
+// The absolute UTF-8 path of the file an FSSpec names; false when the FSSpec's
 // folder id is unknown or its name cannot be converted.
 bool platformPathOfFSSpec(const FSSpec* spec, std::string* path);
 // Makes a spec for an absolute file path (its folder registered, its last

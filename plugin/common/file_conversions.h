@@ -5,10 +5,10 @@
 #include "platform/files/file_refs.h"
 #include "platform/files/url_strings.h"
 
-// The specification of the reference's file; all zero when the reference
-// names no file whose name fits a specification.
+// The FSSpec of the reference's file; all zero when the reference
+// names no file whose name fits an FSSpec.
 FSSpec FSRef2FSSpec(const FSRef& theFSRef);
-// The reference of the specification's file; theFSRef is left unchanged when
+// The reference of the FSSpec's file; theFSRef is left unchanged when
 // the file does not exist.
 void FSSpec2FSRef(const FSSpec& theFSSpec, FSRef& theFSRef);
 // The file URL's text ("file:///..."), a new string the caller releases;

@@ -17,8 +17,8 @@ const RGBColor kWhite = {65535, 65535, 65535};
 
 void SetDummyName(Str255 theName) { std::memcpy(theName, "\5Dummy", 6); }
 
-// theName := "Dummy", then the specification's name when it has one (a
-// reference that names no file gives an empty specification).
+// theName := "Dummy", then the FSSpec's name when it has one (a
+// reference that names no file gives an empty FSSpec).
 void SetNameFromSpec(const FSSpec& theFSS, Str255 theName) {
   SetDummyName(theName);
   if (theFSS.name[0] > 0) std::memcpy(theName, theFSS.name, static_cast<size_t>(theFSS.name[0]) + 1);
