@@ -7,6 +7,12 @@
 
 namespace vmhost {
 
+std::string framePastEnd(const std::string& option, int64_t frame, const std::string& input, int64_t frameCount) {
+  if (frame < frameCount) return {};
+  return option + " " + std::to_string(frame) + " is past the end: " + input + " has " + std::to_string(frameCount) +
+         (frameCount == 1 ? " frame" : " frames") + " (0 to " + std::to_string(frameCount - 1) + ")";
+}
+
 int reportError(const std::string& message) {
   std::fprintf(stderr, "velmorance: %s\n", message.c_str());
   return 1;

@@ -18,10 +18,8 @@ int runConfigure(const Options& o) {
   auto video = VideoReader::open(o.input, error);
   if (!video) return reportError(error);
   const VideoInfo& info = video->info();
-  if (o.at >= info.frameCount)
-    return reportError("--at " + std::to_string(o.at) + " is past the end: " + o.input + " has " +
-                       std::to_string(info.frameCount) + " frames (0 to " + std::to_string(info.frameCount - 1) +
-                       ")");
+  if (const std::string past = framePastEnd("--at", o.at, o.input, info.frameCount); !past.empty())
+    return reportError(past);
   auto plugin = loadPlugin(o.plugin, error);
   if (!plugin) return reportError(error);
   if (!platformCreateGUIApplication()) return reportError("cannot start the window system on this display");

@@ -25,11 +25,7 @@ bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::s
     error = "--frames 0: nothing to render (give 1 or more)";
     return false;
   }
-  if (o.start >= count) {
-    error = "--start " + std::to_string(o.start) + " is past the end: " + clip + " (0 to " +
-            std::to_string(count - 1) + ")";
-    return false;
-  }
+  if (error = framePastEnd("--start", o.start, o.input, count); !error.empty()) return false;
   const int64_t wanted = o.frames ? *o.frames : count - o.start;
   if (o.start + wanted > count) {
     error = "frames " + std::to_string(o.start) + " to " + std::to_string(o.start + wanted - 1) +
