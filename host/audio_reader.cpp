@@ -33,9 +33,7 @@ std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, double v
   AVFormatContext* input = reader->input_.get();
   const int index = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (index < 0) return nullptr;  // no audio is not an error
-  reader->stream_ = input->streams[index];
-  for (unsigned i = 0; i < input->nb_streams; ++i)
-    if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
+  reader->stream_ = keepOnlyStream(input, index);
   std::string why;
   reader->decoder_ = openDecoder(reader->stream_, why);
   if (!reader->decoder_) {

@@ -19,6 +19,12 @@ bool isPattern(const std::string& path) { return path.find('%') != std::string::
 
 }  // namespace
 
+AVStream* keepOnlyStream(AVFormatContext* input, int index) {
+  for (unsigned i = 0; i < input->nb_streams; ++i)
+    if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
+  return input->streams[index];
+}
+
 InputContextPtr openInput(const std::string& path, std::string& error) {
   // A plain missing file gets the system's own words; image sequences are
   // checked by the demuxer, which knows the pattern syntax.

@@ -52,6 +52,9 @@ std::string avErrorText(int code);
 // Opens `path` for reading and reads its stream information. On failure
 // returns nullptr and sets `error` to a sentence naming the file.
 InputContextPtr openInput(const std::string& path, std::string& error);
+// Keeps only stream `index` of `input` (the others are skipped while
+// reading) and returns it.
+AVStream* keepOnlyStream(AVFormatContext* input, int index);
 
 // A decoder for `stream`, opened, with FFmpeg's own threads enabled.
 CodecContextPtr openDecoder(const AVStream* stream, std::string& error);

@@ -38,9 +38,7 @@ std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::str
     error = path + ": no video stream";
     return nullptr;
   }
-  reader->stream_ = input->streams[index];
-  for (unsigned i = 0; i < input->nb_streams; ++i)
-    if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
+  reader->stream_ = keepOnlyStream(input, index);
   std::string why;
   reader->decoder_ = openDecoder(reader->stream_, why);
   if (!reader->decoder_) {

@@ -2,28 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "platform/alerts/alert_presenter.h"
 #include "platform/strings/cfstring.h"
+#include "tests/support/recording_presenter.h"
 
 namespace {
 
-class RecordingPresenter : public AlertPresenter {
- public:
-  DialogItemIndex present(const StandardAlert& alert) override {
-    shown.push_back(alert);
-    return answer;
-  }
-  std::vector<StandardAlert> shown;
-  DialogItemIndex answer = kAlertStdAlertCancelButton;
-};
-
 class AlertsTest : public testing::Test {
  protected:
-  void SetUp() override { platformSetAlertPresenter(&presenter); }
-  void TearDown() override { platformSetAlertPresenter(nullptr); }
-  RecordingPresenter presenter;
+  RecordingPresenter presenter{kAlertStdAlertCancelButton};
 };
 
 TEST_F(AlertsTest, DefaultsGiveOneOkButton) {

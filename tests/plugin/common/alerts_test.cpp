@@ -3,28 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "platform/alerts/alert_presenter.h"
 #include "platform/strings/text_utils.h"
+#include "tests/support/recording_presenter.h"
 
 namespace {
 
-class RecordingPresenter : public AlertPresenter {
- public:
-  DialogItemIndex present(const StandardAlert& alert) override {
-    shown.push_back(alert);
-    return answer;
-  }
-  std::vector<StandardAlert> shown;
-  DialogItemIndex answer = kAlertStdAlertOKButton;
-};
-
 class CommonAlertsTest : public testing::Test {
  protected:
-  void SetUp() override { platformSetAlertPresenter(&presenter); }
-  void TearDown() override { platformSetAlertPresenter(nullptr); }
-  RecordingPresenter presenter;
+  RecordingPresenter presenter{kAlertStdAlertOKButton};
 };
 
 TEST_F(CommonAlertsTest, WarningWithoutCancelHasOneButton) {
