@@ -66,8 +66,20 @@ QString titleFor(const NavDialogOptions* options, const char* fallback) {
   return QString::fromLatin1(fallback);
 }
 
-void applyLabels(QFileDialog& dialog, const NavDialogOptions* options) {
+// A fresh reply and a GUI application to show the dialog in.
+OSErr beginDialog(NavReplyRecord* reply) {
+  if (reply == nullptr) return paramErr;
+  const OSErr err = startReply(reply);
+  if (err != noErr) return err;
+  if (!toolkit::ensureApplication()) return failReply(reply, paramErr);
+  return noErr;
+}
+
+void setUpDialog(QFileDialog& dialog, const NavDialogOptions* options, const char* fallbackTitle,
+                 QFileDialog::AcceptMode mode) {
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setWindowTitle(titleFor(options, fallbackTitle));
+  dialog.setAcceptMode(mode);
   if (options == nullptr) return;
   if (options->actionButtonLabel[0] != 0) dialog.setLabelText(QFileDialog::Accept, textOf(options->actionButtonLabel));
   if (options->cancelButtonLabel[0] != 0) dialog.setLabelText(QFileDialog::Reject, textOf(options->cancelButtonLabel));
@@ -98,14 +110,9 @@ OSErr NavGetDefaultDialogOptions(NavDialogOptions* dialogOptions) {
 
 OSErr NavGetFile(AEDesc*, NavReplyRecord* reply, NavDialogOptions* dialogOptions, NavEventUPP, NavPreviewUPP,
                  NavObjectFilterUPP, NavTypeListHandle typeList, void*) {
-  if (reply == nullptr) return paramErr;
-  OSErr err = startReply(reply);
-  if (err != noErr) return err;
-  if (!toolkit::ensureApplication()) return failReply(reply, paramErr);
+  if (OSErr err = beginDialog(reply); err != noErr) return err;
   QFileDialog dialog;
-  applyLabels(dialog, dialogOptions);
-  dialog.setWindowTitle(titleFor(dialogOptions, "Open"));
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  setUpDialog(dialog, dialogOptions, "Open", QFileDialog::AcceptOpen);
   bool multiple = dialogOptions != nullptr && (dialogOptions->dialogOptionFlags & kNavAllowMultipleFiles);
   dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   const NavTypeList* types = typeList != nullptr ? *typeList : nullptr;
@@ -118,14 +125,9 @@ OSErr NavGetFile(AEDesc*, NavReplyRecord* reply, NavDialogOptions* dialogOptions
 
 OSErr NavPutFile(AEDesc*, NavReplyRecord* reply, NavDialogOptions* dialogOptions, NavEventUPP, OSType, OSType,
                  void*) {
-  if (reply == nullptr) return paramErr;
-  OSErr err = startReply(reply);
-  if (err != noErr) return err;
-  if (!toolkit::ensureApplication()) return failReply(reply, paramErr);
+  if (OSErr err = beginDialog(reply); err != noErr) return err;
   QFileDialog dialog;
-  applyLabels(dialog, dialogOptions);
-  dialog.setWindowTitle(titleFor(dialogOptions, "Save"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  setUpDialog(dialog, dialogOptions, "Save", QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   if (dialogOptions != nullptr && dialogOptions->savedFileName[0] != 0)
     dialog.selectFile(textOf(dialogOptions->savedFileName));
