@@ -1,5 +1,4 @@
-// Creating, resetting, copying and releasing configuration records, and the
-// first-use set-up of the master record.
+// Creating, resetting, copying and releasing configuration records.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +18,6 @@ void pCopyConfig(pluginDataPtr source, pluginDataPtr dest);
 // Releases what pCopyConfig made; the block itself stays the caller's.
 void pUncopyConfig(pluginDataPtr theData);
 void pDestroyConfig(pluginDataPtr aConfig);
-// Makes sure the preferences file exists, then resets the record and reads
-// the stored configuration over it. theData points at the master pointer.
-void InitMyPlugIn(pluginDataPtr* theData);
-void InitPluginData(pluginDataPtr theConfig);
 // Every field to its default; the image references only when fullInit (they
 // are dropped, not released). frameEndColor is left as it is.
 void ResetConfig(pluginDataPtr theConfig, bool fullInit);

@@ -6,7 +6,7 @@
 #include "platform/coregraphics/cgimage.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "platform/toolkit/toolkit_types.h"
-#include "plugin/render/relrects.h"
+#include "plugin/core/rel_rect.h"
 
 inline constexpr const char* cMyPluginName = "velmorance";
 inline constexpr const char* cMyClearName = "Velmorance (b&w)";

@@ -5,7 +5,7 @@
 #include "plugin/common/alerts.h"
 #include "plugin/core/globals.h"
 #include "plugin/dialog/carbonmacros.h"
-#include "plugin/host/imovie_glue.h"
+#include "plugin/dialog/imovie_glue.h"
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/cg/line_effect.h"
 

@@ -20,9 +20,9 @@
 #include "platform/corefoundation/cfbase.h"
 #include "platform/toolkit/qt_access.h"
 #include "plugin/core/data_handling.h"
-#include "plugin/core/pascal_fx.h"
+#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/config_dialog.h"
-#include "plugin/host/host_interface.h"
+#include "velmorance/host_interface.h"
 #include "plugin/render/offscreen_buffers.h"
 
 namespace {

@@ -21,8 +21,6 @@ int16_t scaled(int16_t origin, int16_t extent, double fraction) {
 
 }  // namespace
 
-void InitRelRect(relRect& theRel) { theRel = relRect{0.0, 1.0, 0.0, 1.0}; }
-
 Rect Rel2Rect(const relRect& theRel, const Rect& theFrame) {
   const FrameSize size = sizeOf(theFrame);
   Rect result;

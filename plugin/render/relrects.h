@@ -3,22 +3,8 @@
 #pragma once
 
 #include "platform/quickdraw/quickdraw.h"
+#include "plugin/core/rel_rect.h"
 
-// Fractions of the frame's width (left, right) and height (top, bottom),
-// measured from its top left corner. Not clamped.
-struct relRect {
-  double left;
-  double right;
-  double top;
-  double bottom;
-};
-
-struct relPoint {
-  double horiz;
-  double vert;
-};
-
-void InitRelRect(relRect& theRel);
 // Pixel products are truncated toward zero before the frame's corner is added.
 Rect Rel2Rect(const relRect& theRel, const Rect& theFrame);
 relRect Rect2Rel(const Rect& theRect, const Rect& theFrame);

@@ -1,4 +1,4 @@
-#include "host/blit.h"
+#include "host/session/blit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/encode_queue.h"
+#include "host/media/encode_queue.h"
 
 #include <gtest/gtest.h>
 

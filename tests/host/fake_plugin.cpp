@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plugin/host/host_interface.h"
+#include "platform/quickdraw/quickdraw.h"
+#include "velmorance/host_interface.h"
 
 extern "C++" int32_t FakeMain(int32_t, _PluginParams*) __asm__("main") __attribute__((visibility("default")));
 

@@ -1,8 +1,8 @@
-#include "host/host_session.h"
+#include "host/session/host_session.h"
 
 #include <gtest/gtest.h>
 
-#include "host/memory_tracker.h"
+#include "host/session/memory_tracker.h"
 #include "tests/host/test_media.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/options.h"
+#include "host/cli/options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/pixel_pack.h"
+#include "host/media/pixel_pack.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -8,9 +8,8 @@ extern "C" {
 
 #include <vector>
 
-#include "host/mac_roman.h"
-#include "host/plugin_loader.h"
-#include "host/progress.h"
+#include "host/session/plugin_loader.h"
+#include "host/cli/progress.h"
 
 namespace {
 
@@ -79,10 +78,5 @@ TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
   EXPECT_EQ(vmhost::ProgressBar::line(50, 50, 75.0, true).substr(32), " 50/50 frames  0.7 fps  done in 1:15");
 }
 
-TEST(MacRomanToUtf8, ConvertsTheHighHalf) {
-  EXPECT_EQ(vmhost::macRomanToUtf8("Settings\xC9"), "Settings\u2026");
-  EXPECT_EQ(vmhost::macRomanToUtf8("Caf\x8E \xA9 \xD2x\xD3"), "Caf\u00E9 \u00A9 \u201Cx\u201D");
-  EXPECT_EQ(vmhost::macRomanToUtf8("plain"), "plain");
-}
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "host/video_reader.h"
+#include "host/media/video_reader.h"
 
 #include <gtest/gtest.h>
 

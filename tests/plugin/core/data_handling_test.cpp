@@ -8,7 +8,7 @@
 #include "platform/memory/memory.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
-#include "plugin/core/pascal_fx.h"
+#include "plugin/core/bridges/pascal_fx.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "platform/memory/memory.h"
+#include "plugin/core/bridges/plugin_init.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/files/prefsloader.h"
 #include "tests/plugin/dialog/dialog_fixture.h"

@@ -12,6 +12,7 @@
 #include "platform/bundles/cfurl.h"
 #include "platform/corefoundation/cfbase.h"
 #include "platform/toolkit/qt_access.h"
+#include "plugin/core/bridges/plugin_init.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
 #include "plugin/files/prefsloader.h"

@@ -13,7 +13,7 @@
 #include "platform/toolkit/qt_access.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
-#include "plugin/core/pascal_fx.h"
+#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/clip_control.h"
 #include "plugin/dialog/color_control.h"

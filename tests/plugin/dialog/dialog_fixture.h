@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "plugin/core/plugin_defines.h"
-#include "plugin/host/host_interface.h"
+#include "velmorance/host_interface.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
 namespace dialog_test {

@@ -1,5 +1,5 @@
 // The dialog's frame fetch against a recording host.
-#include "plugin/host/imovie_glue.h"
+#include "plugin/dialog/imovie_glue.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "plugin/core/globals.h"
-#include "plugin/core/pascal_fx.h"
+#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/slider_handlers.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "tests/plugin/dialog/dialog_fixture.h"

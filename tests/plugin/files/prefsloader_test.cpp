@@ -13,6 +13,7 @@
 #include "platform/memory/memory.h"
 #include "platform/resources/atomic_file.h"
 #include "platform/resources/resources.h"
+#include "plugin/core/bridges/plugin_init.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/files/prefsloader.h"
 

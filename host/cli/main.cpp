@@ -1,0 +1,56 @@
+// velmorance: renders video and pictures through the Velmorance plug-in.
+#include <malloc.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "host/cli/commands.h"
+#include "host/session/memory_tracker.h"
+
+int main(int argc, char** argv) {
+  using namespace vmhost;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Options options;
+  std::string error;
+  if (!parseOptions(args, options, error)) return reportError(error);
+  if (options.command == Command::Help || options.help) {
+    std::fputs(usageText(options.help ? options.command : Command::None).c_str(), stdout);
+    return 0;
+  }
+  // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
+  av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+
+  watchForInterrupts();
+  // Every frame step allocates and frees frame-sized buffers (ours and the
+  // plug-in's). Kept in the heap, freed ones are reused; mapped and unmapped
+  // each time, every page of every frame costs a fault and a clear.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+  int status = 1;
+  try {
+    switch (options.command) {
+      case Command::Render: status = runRender(options); break;
+      case Command::Thumbnail: status = runThumbnail(options); break;
+      case Command::Info: status = runInfo(options); break;
+      case Command::Configure: status = runConfigure(options); break;
+      default: break;
+    }
+  } catch (const std::exception& e) {
+    status = reportError(e.what());
+  }
+#ifndef NDEBUG
+  const std::string held = outstandingReport();
+  if (!held.empty()) std::fprintf(stderr, "velmorance: debug: %s at exit\n", held.c_str());
+#else
+  if (options.verbose) {
+    const std::string held = outstandingReport();
+    if (!held.empty()) std::fprintf(stderr, "velmorance: %s at exit\n", held.c_str());
+  }
+#endif
+  return status;
+}

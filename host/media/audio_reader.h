@@ -1,0 +1,60 @@
+// Reads the audio stream of a file as interleaved float samples at the
+// stream's own rate and channel layout, addressed by sample index from the
+// time of the video's first frame.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/media/ffmpeg_util.h"
+
+namespace vmhost {
+
+class AudioReader {
+ public:
+  // Opens the best audio stream of `path`. Returns nullptr with `error`
+  // empty when the file has no audio, or with `error` set when it has audio
+  // that cannot be decoded. `videoStartSeconds` is the time of video frame 0.
+  static std::unique_ptr<AudioReader> open(const std::string& path, double videoStartSeconds, std::string& error);
+
+  int sampleRate() const { return sampleRate_; }
+  int channels() const { return layout_.nb_channels; }
+  const AVChannelLayout& layout() const { return layout_; }
+
+  // Adds `count` sample frames starting at sample `start` into `out`
+  // (count * channels() floats), each scaled by `gain`. Samples before the
+  // start or past the end of the stream add nothing. Returns false with
+  // `error` set when decoding fails.
+  bool mixInto(int64_t start, int64_t count, float gain, float* out, std::string& error);
+
+  ~AudioReader();
+  AudioReader(const AudioReader&) = delete;
+  AudioReader& operator=(const AudioReader&) = delete;
+
+ private:
+  AudioReader() = default;
+  bool seekTo(int64_t sample, std::string& error);
+  bool decodeMore(std::string& error);  // false at the end of the stream or on error
+  bool appendFrame(const AVFrame* frame, std::string& error);
+  void dropBefore(int64_t sample);  // forgets decoded samples before `sample`
+
+  InputContextPtr input_;
+  CodecContextPtr decoder_;
+  AVStream* stream_ = nullptr;
+  SwrContext* resampler_ = nullptr;  // owned
+  int resamplerFormat_ = -1;
+  PacketPtr packet_;
+  FramePtr frame_;
+  AVChannelLayout layout_{};
+  int sampleRate_ = 0;
+  double videoStartSeconds_ = 0;
+  std::vector<float> buffer_;   // decoded samples, interleaved
+  int64_t bufferStart_ = 0;     // sample index of buffer_[0]
+  bool positionKnown_ = false;  // false until the first frame after a seek
+  bool draining_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace vmhost

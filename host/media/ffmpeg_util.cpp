@@ -1,0 +1,85 @@
+#include "host/media/ffmpeg_util.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vmhost {
+
+std::string avErrorText(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+namespace {
+
+bool isPattern(const std::string& path) { return path.find('%') != std::string::npos; }
+
+}  // namespace
+
+AVStream* keepOnlyStream(AVFormatContext* input, int index) {
+  for (unsigned i = 0; i < input->nb_streams; ++i)
+    if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
+  return input->streams[index];
+}
+
+InputContextPtr openInput(const std::string& path, std::string& error) {
+  // A plain missing file gets the system's own words; image sequences are
+  // checked by the demuxer, which knows the pattern syntax.
+  if (!isPattern(path)) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+      error = path + ": " + std::strerror(errno);
+      return nullptr;
+    }
+    if (S_ISDIR(info.st_mode)) {
+      error = path + ": is a folder, not a video or image file";
+      return nullptr;
+    }
+    if (info.st_size == 0) {
+      error = path + ": the file is empty";
+      return nullptr;
+    }
+  }
+  AVFormatContext* raw = nullptr;
+  int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+  if (rc < 0) {
+    error = path + ": cannot open as video or image (" + avErrorText(rc) + ")";
+    return nullptr;
+  }
+  InputContextPtr input(raw);
+  rc = avformat_find_stream_info(input.get(), nullptr);
+  if (rc < 0) {
+    error = path + ": cannot read stream information (" + avErrorText(rc) + ")";
+    return nullptr;
+  }
+  return input;
+}
+
+CodecContextPtr openDecoder(const AVStream* stream, std::string& error) {
+  const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+  if (codec == nullptr) {
+    error = std::string("no decoder for ") + avcodec_get_name(stream->codecpar->codec_id);
+    return nullptr;
+  }
+  CodecContextPtr ctx(avcodec_alloc_context3(codec));
+  if (!ctx) {
+    error = "out of memory";
+    return nullptr;
+  }
+  int rc = avcodec_parameters_to_context(ctx.get(), stream->codecpar);
+  if (rc >= 0) {
+    ctx->pkt_timebase = stream->time_base;
+    ctx->thread_count = 0;
+    rc = avcodec_open2(ctx.get(), codec, nullptr);
+  }
+  if (rc < 0) {
+    error = std::string("cannot open the ") + codec->name + " decoder (" + avErrorText(rc) + ")";
+    return nullptr;
+  }
+  return ctx;
+}
+
+}  // namespace vmhost

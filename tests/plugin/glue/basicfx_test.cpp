@@ -1,0 +1,156 @@
+// The entry dispatcher and the selectors that do not render a clip.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/bundles/cfbundle.h"
+#include "platform/memory/memory.h"
+#include "platform/resources/resources.h"
+#include "plugin/core/globals.h"
+#include "plugin/glue/render_pass.h"
+#include "tests/plugin/glue/host_fixture.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+using BasicFxTest = HostTest;
+
+std::string bundleString(short refNum, short list, short index) {
+  const short previous = CurResFile();
+  UseResFile(refNum);
+  Str255 text;
+  GetIndString(text, list, index);
+  UseResFile(previous);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
+  EXPECT_EQ(EffectMain(0, nullptr), kPluginBadParams);
+  pluginDataPtr master = gPascalData;
+  gPascalData = nullptr;
+  _PluginParams p = host().params(kPlugGetInfo);
+  p.interfaceVersion = 3;
+  EXPECT_EQ(call(p, kPlugGetInfo), kPluginAppIsTooOld);
+  EXPECT_EQ(gPascalData, nullptr);
+  EXPECT_TRUE(host().calls.empty());
+  EXPECT_EQ(p.getInfo.pluginType, 0);
+  // The first call of a current host makes the master record, once.
+  p = host().params(kPlugDrawIcon);
+  EXPECT_EQ(call(p, kPlugDrawIcon), kPluginOK);
+  ASSERT_NE(gPascalData, nullptr);
+  pluginDataPtr made = gPascalData;
+  EXPECT_EQ(call(p, kPlugDrawIcon), kPluginOK);
+  EXPECT_EQ(gPascalData, made);
+  EXPECT_THAT(host().calls, ElementsAre("NewPtrClear " + std::to_string(sizeof(pluginDataRec))));
+  EXPECT_EQ(made->sliders[1], 17);
+  // Start-up leaves the stored defaults in the preferences file.
+  EXPECT_TRUE(std::filesystem::exists(prefsFolder_ / "zelph-Prefs"));
+  DisposePtr(reinterpret_cast<Ptr>(made));
+  gPascalData = master;
+}
+
+TEST_F(BasicFxTest, SelectorsWithoutHandlerChangeNothing) {
+  for (HYPluginSelector selector : {0, 3, 4, 7, 10, 200}) {
+    _PluginParams p = host().params(selector);
+    const _PluginParams before = p;
+    EXPECT_EQ(call(p, selector), kPluginOK);
+    EXPECT_EQ(std::memcmp(&p, &before, sizeof p), 0) << int{selector};
+  }
+  EXPECT_TRUE(host().calls.empty());
+}
+
+TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
+  // The texts come from the built bundle's string lists. The bundle and its
+  // resource map stay open for the process, as the plug-in keeps using them.
+  static CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
+  static CFBundleRef bundle = CFBundleCreate(nullptr, url);
+  ASSERT_NE(bundle, nullptr);
+  const short refNum = CFBundleOpenBundleResourceMap(bundle);
+  ASSERT_NE(refNum, -1);
+
+  _PluginParams p = host().params(kPlugGetInfo);
+  p.getInfo.pluginFlags = 0x40000001;
+  p.getInfo.minSpeedFrames = p.getInfo.maxSpeedFrames = 9;
+  p.getInfo.mustTakeFromSingleClips = true;
+  p.getInfo.takeFromClipBefore = 4;
+  p.getInfo2.selectedFrames = 77;
+  EXPECT_EQ(call(p, kPlugGetInfo), kPluginOK);
+  EXPECT_TRUE(host().calls.empty());
+  EXPECT_EQ(p.getInfo.pluginFlags, 0x40000001u | 0x1380u);
+  // Type, frames, clip takes, speeds and memory.
+  EXPECT_EQ((std::vector<long>{p.getInfo.pluginType, p.getInfo.framesToBeRendered, p.getInfo.takeFromClipAfter,
+                               p.getInfo.takeFromClipBefore, p.getInfo.minSpeedFrames, p.getInfo.maxSpeedFrames,
+                               p.getInfo2.baseMemoryNeeded}),
+            (std::vector<long>{kPluginFilterType, 77, 77, 0, 0, 0, 50000}));
+  EXPECT_FALSE(p.getInfo.mustTakeFromSingleClips);
+  for (short idx = 0; idx < 3; ++idx) {
+    const HYPluginFilterSliderInfo& slider = p.getInfo2.filterSliders[idx];
+    EXPECT_EQ(slider.defaultValue, 0.5f);
+    EXPECT_EQ(slider.label, bundleString(refNum, 128, idx + 1));
+    EXPECT_EQ(slider.minLabel, bundleString(refNum, 129, 2 * idx + 1));
+    EXPECT_EQ(slider.maxLabel, bundleString(refNum, 129, 2 * idx + 2));
+    EXPECT_FALSE(bundleString(refNum, 129, 2 * idx + 2).empty());
+  }
+  EXPECT_EQ(p.getInfo3.buttonTitle, bundleString(refNum, 130, 1));
+  EXPECT_EQ(p.getInfo2.group, bundleString(refNum, 17000, 1));
+  EXPECT_FALSE(bundleString(refNum, 17000, 1).empty());
+}
+
+// Rendered on a private copy of the block; a failed begin step renders
+// nothing and releases what it attached.
+TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
+  EffectData hostsOwn{};
+  _PluginParams p = host().params(kPlugFilePlaceHolder);
+  p.clientData = &hostsOwn;
+  p.startFrame = 30;
+  p.renderFrame = 2;
+  p.frameCount = 20;
+  p.getInfo.bestThumbOffset = 6;
+  const auto before = host().outputPixels();
+  EXPECT_EQ(call(p, kPlugFilePlaceHolder), kPluginOK);
+  EXPECT_EQ(p.clientData, &hostsOwn);
+  EXPECT_EQ(p.renderFrame, 2);
+  EXPECT_EQ(p.selector, kPlugFilePlaceHolder);
+  EXPECT_NE(host().outputPixels(), before);
+  EXPECT_THAT(host().calls, ElementsAre("NewPtrClear " + std::to_string(sizeof(EffectData)),
+                                        "NewPtrClear " + std::to_string(sizeof(pluginDataRec)), "GetFilterInfo",
+                                        "ReleaseFilterInfo", "GetFrame 36 8x6 q1", "MixAudio 256", "ReleaseFrame",
+                                        "DisposePtr", "DisposePtr"));
+
+  host().calls.clear();
+  host().failures["GetFilterInfo"] = 17;
+  p = host().params(kPlugFilePlaceHolder);
+  EXPECT_EQ(call(p, kPlugFilePlaceHolder), 17);
+  EXPECT_EQ(p.clientData, nullptr);
+  EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "DisposePtr"), 2);
+  EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "GetFrame 0 8x6 q1"), 0);
+}
+
+TEST_F(BasicFxTest, CustomButtonAsksForTheFrameOfTheLastRenderedClip) {
+  struct Row {
+    int16_t mediaType;
+    const char* size;
+  };
+  // A frame step remembers where the clip starts.
+  _PluginParams render = host().params(kPlugInitialize);
+  render.startFrame = 40;
+  render.frameCount = 12;
+  ASSERT_EQ(call(render, kPlugInitialize), kPluginOK);
+  ASSERT_EQ(call(render, kPlugDoFrame), kPluginOK);
+  ASSERT_EQ(call(render, kPlugTerminate), kPluginOK);
+  // Without a frame the dialog cannot open: the button reports it and still
+  // gives the frame back. (The dialog itself is tested on real windows.)
+  host().failures["GetFrame"] = kPluginFailed;
+  for (const Row& row : {Row{1, "720x480"}, Row{2, "720x576"}, Row{3, "960x540"}, Row{7, "720x480"}}) {
+    host().calls.clear();
+    gPascalData->mediaType = row.mediaType;
+    _PluginParams p = host().params(kPlugCustomButtonClick);
+    p.renderFrame = 3;
+    EXPECT_EQ(call(p, kPlugCustomButtonClick), kPluginOK);
+    EXPECT_THAT(host().calls, ElementsAre(std::string("GetFrame 43 ") + row.size + " q1", "ReleaseFrame"));
+  }
+}
+
+}  // namespace
