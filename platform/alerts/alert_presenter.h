@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "platform/alerts/alerts.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 struct AlertButton {
   DialogItemIndex item;  // kAlertStdAlertOKButton, ...Cancel..., ...Other..., ...Help...
@@ -39,3 +42,5 @@ void platformSetAlertPresenter(AlertPresenter* presenter);
 AlertPresenter* platformAlertPresenter();
 // The console stand-in, always available.
 AlertPresenter& platformConsoleAlertPresenter();
+
+VM_API_END

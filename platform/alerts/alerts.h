@@ -5,6 +5,9 @@
 
 #include "platform/corefoundation/cftypes.h"
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct OpaqueDialogPtr* DialogPtr;
 typedef DialogPtr DialogRef;
@@ -66,3 +69,5 @@ OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP filterProc, DialogIt
 // Ends the process at once with a non-zero exit status after flushing
 // standard output and error. Nothing else is cleaned up.
 [[noreturn]] void ExitToShell();
+
+VM_API_END

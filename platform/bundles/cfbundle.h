@@ -3,6 +3,9 @@
 #pragma once
 
 #include "platform/bundles/cfurl.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // A bundle for the folder at `bundleURL`; nullptr when it is not a folder.
 // Creating a bundle for a folder that already has one returns that bundle,
@@ -38,3 +41,5 @@ Boolean CFBundleLoadExecutable(CFBundleRef bundle);
 Boolean CFBundleIsExecutableLoaded(CFBundleRef bundle);
 // Loads the executable when needed; nullptr when it or the symbol is missing.
 void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName);
+
+VM_API_END

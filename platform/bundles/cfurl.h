@@ -4,6 +4,9 @@
 #include <string>
 
 #include "platform/strings/cfstring.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef enum { kCFURLPOSIXPathStyle = 0 } CFURLPathStyle;
 
@@ -21,3 +24,5 @@ Boolean CFURLHasDirectoryPath(CFURLRef url);
 // For our own code: a URL for an absolute UTF-8 path, and the path of a URL.
 CFURLRef platformCreateURLForPath(const std::string& absolutePath, bool isDirectory);
 std::string platformPathOfURL(CFURLRef url);
+
+VM_API_END

@@ -6,6 +6,9 @@
 #include <atomic>
 
 #include "platform/corefoundation/cftypes.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 struct CFRuntimeBase {
   // Called once when the last reference goes; deletes the whole object.
@@ -20,3 +23,5 @@ CFTypeRef CFRetain(CFTypeRef object);
 // Drops one reference; the object is finalized when none remain.
 void CFRelease(CFTypeRef object);
 long CFGetRetainCount(CFTypeRef object);
+
+VM_API_END

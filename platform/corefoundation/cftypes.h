@@ -1,6 +1,9 @@
 // Opaque reference types of the Core Foundation stand-ins. The strings
 // (platform/strings) and bundles (platform/bundles) define the records.
 #pragma once
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef const struct __CFString* CFStringRef;
 typedef struct __CFString* CFMutableStringRef;
@@ -11,3 +14,5 @@ typedef long CFIndex;
 typedef unsigned int CFStringEncoding;
 
 enum { kCFStringEncodingMacRoman = 0, kCFStringEncodingUTF8 = 0x08000100 };
+
+VM_API_END

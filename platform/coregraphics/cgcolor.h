@@ -5,6 +5,9 @@
 #include <cstddef>
 
 #include "platform/coregraphics/cggeometry.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct CGColorSpace* CGColorSpaceRef;
 typedef struct CGColor* CGColorRef;
@@ -25,3 +28,5 @@ size_t CGColorGetNumberOfComponents(CGColorRef color);
 // The components including alpha; valid while the colour lives.
 const CGFloat* CGColorGetComponents(CGColorRef color);
 CGFloat CGColorGetAlpha(CGColorRef color);
+
+VM_API_END

@@ -11,7 +11,7 @@
 #include <new>
 #include <vector>
 
-#include "platform/toolkit/port_display.h"
+#include "platform/quickdraw/port_observer.h"
 
 namespace {
 
@@ -194,7 +194,7 @@ void CGContextRelease(CGContextRef context) {
 }
 
 void CGContextFlush(CGContextRef context) {
-  if (context != nullptr && context->port != nullptr) toolkit::portChanged(context->port);
+  if (context != nullptr && context->port != nullptr) QDPortChanged(context->port);
 }
 
 void CGContextSaveGState(CGContextRef context) {
@@ -294,7 +294,7 @@ OSStatus QDBeginCGContext(CGrafPtr port, CGContextRef* context) {
 
 OSStatus QDEndCGContext(CGrafPtr port, CGContextRef* context) {
   if (context == nullptr || *context == nullptr) return paramErr;
-  if (port != nullptr) toolkit::portChanged(port);
+  if (port != nullptr) QDPortChanged(port);
   CGContextRelease(*context);
   *context = nullptr;
   return noErr;

@@ -13,6 +13,9 @@
 #include "platform/coregraphics/cggeometry.h"
 #include "platform/coregraphics/cgimage.h"
 #include "platform/quickdraw/quickdraw.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct CGContext* CGContextRef;
 typedef uint32_t CGBitmapInfo;
@@ -93,3 +96,5 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image);
 // port is redisplayed when its context ends.
 OSStatus QDBeginCGContext(CGrafPtr port, CGContextRef* context);
 OSStatus QDEndCGContext(CGrafPtr port, CGContextRef* context);
+
+VM_API_END

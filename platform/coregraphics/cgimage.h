@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct CGImage* CGImageRef;
 
@@ -21,3 +24,5 @@ size_t CGImageGetBytesPerRow(CGImageRef image);
 const uint8_t* CGImageGetARGBData(CGImageRef image);
 // Images alive in this process; lets tests check ownership.
 long CGImageLiveCount();
+
+VM_API_END

@@ -4,6 +4,9 @@
 
 #include "platform/macos/types.h"
 #include "platform/toolkit/events.h"  // typeWildCard
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef FourCharCode DescType;
 typedef FourCharCode AEKeyword;
@@ -36,3 +39,5 @@ OSErr AEGetNthPtr(const AEDescList* theAEDescList, long index, DescType desiredT
                   DescType* typeCode, void* dataPtr, Size maximumSize, Size* actualSize);
 // Frees the list's items and makes the descriptor a null one.
 OSErr AEDisposeDesc(AEDesc* theAEDesc);
+
+VM_API_END

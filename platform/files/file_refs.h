@@ -5,6 +5,9 @@
 #include "platform/files/files.h"
 #include "platform/resources/resources.h"  // fsRdPerm ... and wrPermErr
 #include "platform/toolkit/launch.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum {
   fsRtParID = 1,  // the parent of a volume's root
@@ -79,3 +82,5 @@ OSErr PBGetCatInfoSync(CInfoPBPtr paramBlock);
 std::string platformPathOfFSRef(const FSRef* ref);
 // Fills `ref` with a path; false when it does not fit.
 bool platformFSRefForPath(const std::string& path, FSRef* ref);
+
+VM_API_END

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum { dirNFErr = -120, bdNamErr = -37 };
 
@@ -46,3 +49,5 @@ bool platformPathOfFSSpec(const FSSpec* spec, std::string* path);
 // Makes a spec for an absolute file path (its folder registered, its last
 // component the name). Returns what FSMakeFSSpec would.
 OSErr platformFSSpecForPath(const std::string& absolutePath, FSSpec* spec);
+
+VM_API_END

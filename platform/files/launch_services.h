@@ -4,6 +4,9 @@
 
 #include "platform/files/apple_events.h"
 #include "platform/toolkit/launch.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef UInt32 LSRequestedInfo;
 typedef UInt32 LSItemInfoFlags;
@@ -56,3 +59,5 @@ struct LSLaunchFSRefSpec {
 // does not start. Without, opens each document as LSOpenFSRef does and
 // returns the first failure. fnfErr when a document does not exist.
 OSStatus LSOpenFromRefSpec(const LSLaunchFSRefSpec* inLaunchSpec, FSRef* outLaunchedRef);
+
+VM_API_END

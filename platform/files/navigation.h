@@ -5,6 +5,9 @@
 
 #include "platform/files/apple_events.h"
 #include "platform/files/files.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef UInt32 NavDialogOptionFlags;
 enum : NavDialogOptionFlags {
@@ -72,3 +75,5 @@ OSErr NavDisposeReply(NavReplyRecord* reply);
 // For our own code: whether the open dialog offers the file at `path` for
 // this type list (every file for a null list or one without types).
 bool platformNavOffersFile(const NavTypeList* typeList, const std::string& path);
+
+VM_API_END

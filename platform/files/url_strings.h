@@ -5,6 +5,9 @@
 
 #include "platform/bundles/cfurl.h"
 #include "platform/toolkit/launch.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // The URL's text, owned by the URL (valid while the URL lives); nullptr for
 // a null URL.
@@ -16,3 +19,5 @@ CFURLRef CFURLCreateWithString(CFAllocatorRef allocator, CFStringRef URLString, 
 // A new URL for the reference's path (a folder's ending in "/"); nullptr
 // when nothing exists there.
 CFURLRef CFURLCreateFromFSRef(CFAllocatorRef allocator, const FSRef* fsRef);
+
+VM_API_END

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "platform/strings/cfstring.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 #define kUTTagClassFilenameExtension CFSTR("public.filename-extension")
 #define kUTTagClassOSType CFSTR("com.apple.ostype")
@@ -25,3 +28,5 @@ CFStringRef UTCreateStringForOSType(OSType inOSType);
 // For our own code: the lower-case extensions of the table's type for a file
 // type code (empty for an unknown code).
 std::vector<std::string> platformExtensionsForOSType(OSType fileType);
+
+VM_API_END

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/memory/fault_injection.h"
+
 namespace {
 
 // Each block carries its size in a header in front of the caller's bytes,
@@ -13,12 +15,11 @@ struct alignas(std::max_align_t) BlockHeader {
 };
 
 OSErr gMemError = noErr;
-int gFailingAllocations = 0;
 
 BlockHeader* headerOf(Ptr p) { return reinterpret_cast<BlockHeader*>(p) - 1; }
 
 Ptr allocateBlock(Size size, bool clear) {
-  if (size < 0 || platformShouldFailAllocation()) {
+  if (size < 0 || vmfaults::shouldFailAllocation()) {
     gMemError = size < 0 ? paramErr : memFullErr;
     return nullptr;
   }
@@ -35,14 +36,6 @@ Ptr allocateBlock(Size size, bool clear) {
 }
 
 }  // namespace
-
-void platformFailNextAllocations(int count) { gFailingAllocations = count; }
-
-bool platformShouldFailAllocation() {
-  if (gFailingAllocations <= 0) return false;
-  --gFailingAllocations;
-  return true;
-}
 
 Ptr NewPtr(Size size) { return allocateBlock(size, false); }
 Ptr NewPtrClear(Size size) { return allocateBlock(size, true); }

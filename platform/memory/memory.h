@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // Allocates a block of `size` bytes; NewPtrClear zero-fills it. Returns
 // nullptr when memory runs out (MemError() then reports memFullErr). The
@@ -30,8 +33,4 @@ void HLock(Handle h);
 void HUnlock(Handle h);
 void MoveHHi(Handle h);
 
-// Test support: the next `count` allocations (pointer, handle or pixel buffer)
-// fail as if memory had run out.
-void platformFailNextAllocations(int count);
-// True (and the count is used up by one) when an allocation should fail.
-bool platformShouldFailAllocation();
+VM_API_END

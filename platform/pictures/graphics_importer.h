@@ -5,6 +5,9 @@
 
 #include "platform/files/files.h"
 #include "platform/pictures/pictures.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct ComponentInstanceRecord* ComponentInstance;
 typedef ComponentInstance GraphicsImportComponent;
@@ -24,3 +27,5 @@ ComponentResult GraphicsImportGetAsPicture(GraphicsImportComponent ci, PicHandle
 ComponentResult GraphicsImportCreateCGImage(GraphicsImportComponent ci, CGImageRef* imageRef, UInt32 flags);
 // paramErr for nullptr.
 OSErr CloseComponent(ComponentInstance aComponentInstance);
+
+VM_API_END

@@ -4,6 +4,9 @@
 
 #include "platform/bundles/cfurl.h"
 #include "platform/coregraphics/cgimage.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct CGImageSource* CGImageSourceRef;
 typedef const void* CGImageSourceOptions;  // no options are read
@@ -16,3 +19,5 @@ size_t CGImageSourceGetCount(CGImageSourceRef isrc);
 // A new image the caller releases with CGImageRelease; nullptr for an index
 // beyond the count or when decoding fails.
 CGImageRef CGImageSourceCreateImageAtIndex(CGImageSourceRef isrc, size_t index, CGImageSourceOptions options);
+
+VM_API_END

@@ -6,6 +6,9 @@
 
 #include "platform/coregraphics/cgimage.h"
 #include "platform/quickdraw/quickdraw.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef int32_t Fixed;
 enum : Fixed { kPictureDefaultResolution = 72 << 16 };  // 72 dpi as Fixed
@@ -45,3 +48,5 @@ void KillPicture(PicHandle myPicture);
 // For our own code: a closed picture holding a retained `image` with frame
 // (0, 0, height, width), or nullptr.
 PicHandle platformNewPictureWithImage(CGImageRef image);
+
+VM_API_END

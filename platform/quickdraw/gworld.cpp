@@ -2,6 +2,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/memory/fault_injection.h"
 #include "platform/memory/memory.h"
 #include "platform/quickdraw/port_state.h"
 #include "platform/quickdraw/quickdraw.h"
@@ -36,7 +37,7 @@ QDErr NewGWorld(GWorldPtr* offscreen, short pixelDepth, const Rect* bounds, CTab
   const int32_t width = int32_t{bounds->right} - bounds->left;
   const int32_t height = int32_t{bounds->bottom} - bounds->top;
   if (width < 0 || height < 0) return paramErr;
-  if (platformShouldFailAllocation()) return memFullErr;
+  if (vmfaults::shouldFailAllocation()) return memFullErr;
 
   const int32_t rowBytes = paddedRowBytes(width);
   // At least one row, so even an empty buffer has a valid base address.

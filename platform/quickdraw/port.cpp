@@ -1,6 +1,9 @@
 #include "platform/quickdraw/port_state.h"
+#include "platform/quickdraw/port_observer.h"
 
 namespace {
+
+PortChangedObserver gPortChangedObserver = nullptr;
 
 CGrafPtr gCurrentPort = nullptr;
 GDHandle gCurrentDevice = nullptr;
@@ -102,4 +105,10 @@ void MoveTo(short h, short v) {
 
 void ClipRect(const Rect* r) {
   if (gCurrentPort != nullptr && r != nullptr) gCurrentPort->clipRect = *r;
+}
+
+void QDSetPortChangedObserver(PortChangedObserver observer) { gPortChangedObserver = observer; }
+
+void QDPortChanged(GrafPtr port) {
+  if (gPortChangedObserver != nullptr && port != nullptr) gPortChangedObserver(port);
 }

@@ -9,6 +9,9 @@
 #define VELMORANCE_PLATFORM_QUICKDRAW_H
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct BitMap {
   Ptr baseAddr;
@@ -139,5 +142,7 @@ Boolean EqualRect(const Rect* a, const Rect* b);
 void SetPt(Point* pt, short h, short v);
 
 #endif
+
+VM_API_END
 
 #endif /* VELMORANCE_PLATFORM_QUICKDRAW_H */

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "platform/quickdraw/quickdraw.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // A new empty region; the caller disposes of it with DisposeRgn.
 RgnHandle NewRgn();
@@ -11,3 +14,5 @@ void RectRgn(RgnHandle region, const Rect* r);
 void SetRectRgn(RgnHandle region, short left, short top, short right, short bottom);
 // The region's bounding rectangle.
 Rect* GetRegionBounds(RgnHandle region, Rect* bounds);
+
+VM_API_END

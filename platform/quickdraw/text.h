@@ -5,6 +5,9 @@
 #pragma once
 
 #include "platform/quickdraw/quickdraw.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef SInt16 FMFontFamily;
 enum { kInvalidFontFamily = -1 };
@@ -33,3 +36,5 @@ struct FontInfo {
   short leading;
 };
 void GetFontInfo(FontInfo* info);
+
+VM_API_END

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace {
+#include "platform/memory/fault_injection.h"
 
-long gFailAfterBytes = -1;
+namespace {
 
 // Closes the descriptor and, unless released, removes the temporary file.
 class TempFile {
@@ -57,8 +57,7 @@ bool writeAll(int fd, const UInt8* data, size_t count) {
 
 // Applies the test hook: writes only the allowed prefix and reports failure.
 bool writeContents(int fd, const std::vector<UInt8>& bytes) {
-  long failAfter = gFailAfterBytes;
-  gFailAfterBytes = -1;
+  const long failAfter = vmfaults::resourceWriteLimit();
   if (failAfter >= 0 && static_cast<size_t>(failAfter) < bytes.size() + 1) {
     writeAll(fd, bytes.data(), static_cast<size_t>(failAfter));
     return false;
@@ -83,8 +82,6 @@ void syncFolder(const std::string& path) {
 }
 
 }  // namespace
-
-void platformFailResourceWriteAfterBytes(long bytes) { gFailAfterBytes = bytes; }
 
 OSErr platformReadWholeFile(const std::string& path, std::vector<UInt8>* bytes) {
   bytes->clear();

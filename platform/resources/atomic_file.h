@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // Reads the whole file. fnfErr when it does not exist, ioErr otherwise.
 OSErr platformReadWholeFile(const std::string& path, std::vector<UInt8>* bytes);
@@ -16,6 +19,4 @@ OSErr platformReadWholeFile(const std::string& path, std::vector<UInt8>* bytes);
 // A new file gets mode 0666 less the umask; a replaced one keeps its mode.
 OSErr platformWriteWholeFileAtomically(const std::string& path, const std::vector<UInt8>& bytes, bool mustNotExist);
 
-// Test support: the next atomic write fails with ioErr once `bytes` bytes of
-// its temporary file are written. A negative count turns this off.
-void platformFailResourceWriteAfterBytes(long bytes);
+VM_API_END

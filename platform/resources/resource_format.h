@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // Attribute bits of a reference entry, and of the map. They are stored as
 // read; the Resource Manager keeps its changed flags apart from them.
@@ -41,3 +44,5 @@ OSErr parseResourceFile(const std::vector<UInt8>& bytes, ResourceFileImage* imag
 // type list, reference lists, name list). False when the resources do not fit
 // the format's offsets (16 MB of data, 64 KB of map).
 bool serializeResourceFile(const ResourceFileImage& image, std::vector<UInt8>* bytes);
+
+VM_API_END

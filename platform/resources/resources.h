@@ -13,6 +13,9 @@
 #include "platform/files/files.h"
 #include "platform/macos/types.h"
 #include "platform/resources/resource_format.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum { fsCurPerm = 0, fsRdPerm = 1, fsWrPerm = 2, fsRdWrPerm = 3, fsRdWrShPerm = 4 };
 enum { wrPermErr = -61, rmvResFailed = -196, resAttrErr = -198 };
@@ -79,3 +82,5 @@ short HomeResFile(Handle resource);
 
 // For our own code: FSpOpenResFile for an absolute path.
 short platformOpenResFileAtPath(const std::string& path, SInt8 permission);
+
+VM_API_END

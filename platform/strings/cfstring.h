@@ -6,6 +6,9 @@
 
 #include "platform/corefoundation/cfbase.h"
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef const void* CFAllocatorRef;
 #define kCFAllocatorDefault nullptr
@@ -35,3 +38,5 @@ Boolean CFStringCompareEqual(CFStringRef a, CFStringRef b);
 
 // For our own code: the text as UTF-8.
 std::string CFStringToUTF8(CFStringRef str);
+
+VM_API_END

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "platform/corefoundation/cftypes.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 namespace vmstrings {
 
@@ -24,3 +27,5 @@ bool decodeBytes(const uint8_t* bytes, size_t count, CFStringEncoding encoding, 
 bool encodeText(const std::u16string& text, CFStringEncoding encoding, std::string& out);
 
 }  // namespace vmstrings
+
+VM_API_END

@@ -6,6 +6,9 @@
 #include <string_view>
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 // Decimal text of `theNum`: an optional '-' and digits, no grouping.
 void NumToString(long theNum, Str255 theString);
@@ -25,3 +28,5 @@ void CopyCStringToPascal(const char* src, Str255 dst);
 // from bytes (cut at 255).
 std::string_view pstringView(ConstStr255Param str);
 void pstringAssign(Str255 dst, std::string_view text);
+
+VM_API_END

@@ -13,6 +13,9 @@
 
 #include "platform/corefoundation/cftypes.h"
 #include "platform/toolkit/events.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum { hiObjectClassExistsErr = -22080, hiObjectClassHasInstancesErr = -22082 };
 
@@ -23,3 +26,5 @@ OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectClassRef b
 // Fails with hiObjectClassHasInstancesErr while a window still shows an
 // instance.
 OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef);
+
+VM_API_END

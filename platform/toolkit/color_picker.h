@@ -2,6 +2,9 @@
 #pragma once
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum : UInt32 {
   kColorPickerDialogIsMoveable = 1,
@@ -42,3 +45,5 @@ enum { userCanceledErr = -128 };
 // channel, the high byte repeated). Cancelled: noErr with newColorChosen
 // false. Without a GUI application: userCanceledErr.
 OSStatus NPickColor(NColorPickerInfo* info);
+
+VM_API_END

@@ -12,6 +12,9 @@
 
 #include "platform/quickdraw/quickdraw.h"
 #include "platform/toolkit/toolkit_types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum {
   errUnknownControl = -30584,
@@ -89,3 +92,5 @@ MenuRef GetControlPopupMenuHandle(ControlRef control);
 UInt16 CountMenuItems(MenuRef menu);
 // Item text as a length-prefixed Mac OS Roman string (empty when out of range).
 void GetMenuItemText(MenuRef menu, MenuItemIndex item, Str255 outText);
+
+VM_API_END

@@ -5,6 +5,9 @@
 
 #include "platform/quickdraw/quickdraw.h"
 #include "platform/toolkit/toolkit_types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum {
   eventNotHandledErr = -9874,
@@ -128,3 +131,5 @@ UInt32 GetCurrentKeyModifiers();
 // port's (window's) coordinates. Without a track in progress it reports a
 // release at once.
 OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* outResult);
+
+VM_API_END

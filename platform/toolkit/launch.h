@@ -3,6 +3,9 @@
 
 #include "platform/corefoundation/cftypes.h"
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum { kLSApplicationNotFoundErr = -10814, kLSUnknownErr = -10810 };
 
@@ -18,3 +21,5 @@ Boolean CFURLGetFSRef(CFURLRef url, FSRef* outRef);
 // display), kLSApplicationNotFoundErr when nothing opened it.
 // outLaunchedRef is not filled.
 OSStatus LSOpenFSRef(const FSRef* ref, FSRef* outLaunchedRef);
+
+VM_API_END

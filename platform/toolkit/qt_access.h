@@ -3,8 +3,13 @@
 #pragma once
 
 #include "platform/toolkit/toolkit_types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 class QWidget;
 
 QWidget* ToolkitWindowWidget(WindowRef window);
 QWidget* ToolkitControlWidget(ControlRef control);
+
+VM_API_END

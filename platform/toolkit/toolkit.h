@@ -7,3 +7,8 @@
 #include "platform/toolkit/launch.h"
 #include "platform/toolkit/toolkit_types.h"
 #include "platform/toolkit/windows.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
+
+VM_API_END

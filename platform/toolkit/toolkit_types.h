@@ -3,6 +3,9 @@
 #pragma once
 
 #include "platform/macos/types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 typedef struct OpaqueWindowPtr* WindowRef;
 typedef WindowRef WindowPtr;
@@ -38,3 +41,5 @@ struct HICommand {
     MenuItemIndex menuItemIndex;
   } menu;
 };
+
+VM_API_END

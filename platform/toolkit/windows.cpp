@@ -15,7 +15,7 @@
 #include <new>
 
 #include "platform/bundles/cfbundle.h"
-#include "platform/toolkit/port_display.h"
+#include "platform/quickdraw/port_observer.h"
 #include "platform/toolkit/qt_access.h"
 #include "platform/toolkit/toolkit_internal.h"
 
@@ -107,6 +107,9 @@ bool ensureApplication() {
 void portChanged(GrafPtr port) {
   if (port != nullptr && port->window != nullptr) refreshCustomControls(static_cast<WindowRef>(port->window));
 }
+
+// Core Graphics drawing into a window's port shows through this.
+[[maybe_unused]] const bool gObservingPorts = (QDSetPortChangedObserver(&portChanged), true);
 
 void sendWindowCommand(WindowRef window, UInt32 commandID) {
   HICommand command{kHICommandFromWindow, commandID, {nullptr, 0}};

@@ -10,6 +10,9 @@
 #include "platform/corefoundation/cftypes.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "platform/toolkit/toolkit_types.h"
+#include "platform/macos/export.h"
+
+VM_API_BEGIN
 
 enum {
   kIBCarbonRuntimeCantFindNibFile = -10960,
@@ -58,3 +61,5 @@ OSStatus QuitAppModalLoopForWindow(WindowRef window);
 
 // Makes the window's custom controls show the port's current pixels.
 OSStatus QDFlushPortBuffer(CGrafPtr port, RgnHandle region);
+
+VM_API_END

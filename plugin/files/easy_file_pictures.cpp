@@ -3,7 +3,7 @@
 #include "platform/pictures/graphics_importer.h"
 #include "platform/pictures/image_source.h"
 #include "plugin/common/alerts.h"
-#include "plugin/common/file_conversions.h"
+#include "plugin/files/file_conversions.h"
 #include "plugin/files/easy_file.h"
 #include "plugin/files/easy_file_internal.h"
 #include "plugin/render/cg/cgglue.h"

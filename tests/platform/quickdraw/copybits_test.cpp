@@ -3,6 +3,7 @@
 #include "platform/memory/memory.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "tests/support/gworld_fixture.h"
+#include "tests/support/platform_faults.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "platform/resources/atomic_file.h"
 #include "platform/resources/resources.h"
 #include "tests/platform/files/temp_dir.h"
+#include "tests/support/platform_faults.h"
 
 namespace {
 

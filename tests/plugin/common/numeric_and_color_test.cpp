@@ -5,6 +5,7 @@
 #include "platform/memory/memory.h"
 #include "plugin/common/color_packing.h"
 #include "plugin/common/numeric_helpers.h"
+#include "tests/support/platform_faults.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "plugin/core/bridges/plugin_init.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/files/prefsloader.h"
+#include "tests/support/platform_faults.h"
 
 namespace {
 

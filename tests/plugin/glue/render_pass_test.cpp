@@ -8,6 +8,7 @@
 #include "platform/memory/memory.h"
 #include "plugin/glue/render_pass.h"
 #include "tests/plugin/glue/host_fixture.h"
+#include "tests/support/platform_faults.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

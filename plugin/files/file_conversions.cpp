@@ -1,4 +1,4 @@
-#include "plugin/common/file_conversions.h"
+#include "plugin/files/file_conversions.h"
 
 #include <cstring>
 

@@ -1,0 +1,24 @@
+#include "tests/support/platform_faults.h"
+
+namespace {
+
+int gFailingAllocations = 0;
+long gWriteLimit = -1;
+
+}  // namespace
+
+// Looked up by the platform libraries in the running program.
+extern "C" __attribute__((visibility("default"), used)) bool vmFaultFailAllocation() {
+  if (gFailingAllocations <= 0) return false;
+  --gFailingAllocations;
+  return true;
+}
+
+extern "C" __attribute__((visibility("default"), used)) long vmFaultResourceWriteLimit() {
+  const long limit = gWriteLimit;
+  gWriteLimit = -1;
+  return limit;
+}
+
+void platformFailNextAllocations(int count) { gFailingAllocations = count; }
+void platformFailResourceWriteAfterBytes(long bytes) { gWriteLimit = bytes; }

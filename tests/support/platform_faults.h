@@ -1,0 +1,10 @@
+// Faults the tests inject into the platform libraries (memory running out,
+// a file write cut short). Link the test-only library vmplatform_faults.
+#pragma once
+
+// The next `count` allocations (pointer, handle or pixel buffer) fail as if
+// memory had run out.
+void platformFailNextAllocations(int count);
+// The next atomic file write fails with ioErr once `bytes` bytes of its
+// temporary file are written. A negative count turns this off.
+void platformFailResourceWriteAfterBytes(long bytes);
