@@ -6,14 +6,10 @@
 #include <string>
 
 #include "host/session/host_session.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "host/session/plugin_loader.h"
 
 namespace vmhost {
-
-struct GWorldDeleter {
-  void operator()(GrafPort* world) const { DisposeGWorld(world); }
-};
-using GWorldOwner = std::unique_ptr<GrafPort, GWorldDeleter>;
 
 // A zeroed 32-bit buffer of width x height, or nullptr.
 GWorldOwner makeOutputWorld(int width, int height);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
+#include <type_traits>
 
 #include "platform/corefoundation/cftypes.h"
 #include "platform/macos/export.h"
@@ -23,5 +25,12 @@ CFTypeRef CFRetain(CFTypeRef object);
 // Drops one reference; the object is finalized when none remain.
 void CFRelease(CFTypeRef object);
 long CFGetRetainCount(CFTypeRef object);
+
+// Owns one reference to a Core Foundation object: CFOwner<CFStringRef>.
+struct CFReleaser {
+  void operator()(CFTypeRef object) const { CFRelease(object); }
+};
+template <class Ref>
+using CFOwner = std::unique_ptr<std::remove_pointer_t<Ref>, CFReleaser>;
 
 VM_API_END

@@ -34,6 +34,18 @@ short FSpOpenResFile(const FSSpec* spec, SInt8 permission);
 void UseResFile(short refNum);
 // The current file's refNum; -1 when no file is open.
 short CurResFile();
+
+// Puts the current resource file back as it was when the scope began.
+class CurResFileRestorer {
+ public:
+  CurResFileRestorer() : saved_(CurResFile()) {}
+  ~CurResFileRestorer() { UseResFile(saved_); }
+  CurResFileRestorer(const CurResFileRestorer&) = delete;
+  CurResFileRestorer& operator=(const CurResFileRestorer&) = delete;
+
+ private:
+  short saved_;
+};
 // Writes pending changes, disposes of the file's resource handles and takes
 // the file out of the chain. When it was current, the file below it (or, if
 // none, the top of the chain) becomes current.

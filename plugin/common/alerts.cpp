@@ -3,16 +3,14 @@
 #include <memory>
 
 #include "platform/alerts/alerts.h"
+#include "platform/corefoundation/cfbase.h"
 #include "platform/strings/cfstring.h"
 #include "platform/strings/text_utils.h"
 #include "plugin/common/string_conversions.h"
 
 namespace {
 
-struct CFReleaser {
-  void operator()(const void* ref) const { CFRelease(ref); }
-};
-using CFStringOwner = std::unique_ptr<const __CFString, CFReleaser>;
+using CFStringOwner = CFOwner<CFStringRef>;
 
 CFStringOwner OwnCFString(ConstStr255Param text) { return CFStringOwner(MakeCFString(text)); }
 

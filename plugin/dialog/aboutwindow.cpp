@@ -5,7 +5,7 @@
 #include "plugin/core/plugin_defines.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/window_helpers.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "plugin/dialog/frame_handles.h"
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/strings/cfstring.h"
 #include "platform/toolkit/color_picker.h"
 #include "plugin/common/color_packing.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

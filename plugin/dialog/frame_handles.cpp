@@ -5,7 +5,7 @@
 #include "plugin/core/globals.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/render/offscreen_buffers.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "plugin/render/rect_geometry.h"
 
 namespace {

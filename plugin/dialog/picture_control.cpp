@@ -5,7 +5,7 @@
 
 #include "platform/strings/cfstring.h"
 #include "plugin/render/cg/cgglue.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "plugin/render/rect_geometry.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/bundles/cfbundle.h"
+#include "platform/corefoundation/cfbase.h"
 #include "platform/quickdraw/regions.h"
 #include "platform/quickdraw/text.h"
 #include "plugin/common/alerts.h"
@@ -17,10 +18,7 @@
 
 namespace {
 
-struct CFReleaser {
-  void operator()(const void* object) const { CFRelease(object); }
-};
-using CFStringPtr = std::unique_ptr<const __CFString, CFReleaser>;
+using CFStringPtr = CFOwner<CFStringRef>;
 
 CFStringPtr makeString(const char* text) {
   return CFStringPtr(CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingMacRoman));

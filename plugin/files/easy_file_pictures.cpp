@@ -9,7 +9,7 @@
 #include "plugin/render/cg/cgglue.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "plugin/render/picture_drawing.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "plugin/glue/bundle_strings.h"
 #include "plugin/glue/host_state.h"
 #include "plugin/glue/render_pass.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

@@ -27,11 +27,12 @@ void CopyBundleString(short listID, short index, char* field, size_t fieldSize) 
   field[0] = '\0';
   const short refNum = BundleResourceFile();
   if (refNum == -1) return;
-  const short previousFile = CurResFile();
-  UseResFile(refNum);
   Str255 text;
-  GetIndString(text, listID, index);
-  UseResFile(previousFile);
+  {
+    CurResFileRestorer restorer;
+    UseResFile(refNum);
+    GetIndString(text, listID, index);
+  }
   const size_t length = std::min<size_t>(text[0], fieldSize - 1);
   std::memcpy(field, text + 1, length);
   field[length] = '\0';

@@ -7,7 +7,7 @@
 #include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/glue/host_state.h"
 #include "plugin/render/float_to_int.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 
@@ -17,29 +17,6 @@ Rect movedToOrigin(Rect r) {
   OffsetRect(&r, static_cast<short>(-r.left), static_cast<short>(-r.top));
   return r;
 }
-
-// Locks a pixel map for the duration of a copy and puts its handle and pixel
-// states back afterwards.
-class PixMapLock {
- public:
-  explicit PixMapLock(PixMapHandle pixels)
-      : pixels_(pixels), handleState_(HGetState(reinterpret_cast<Handle>(pixels))), pixelState_(GetPixelsState(pixels)) {
-    MoveHHi(reinterpret_cast<Handle>(pixels));
-    HLock(reinterpret_cast<Handle>(pixels));
-    LockPixels(pixels);
-  }
-  ~PixMapLock() {
-    HSetState(reinterpret_cast<Handle>(pixels_), handleState_);
-    SetPixelsState(pixels_, pixelState_);
-  }
-  PixMapLock(const PixMapLock&) = delete;
-  PixMapLock& operator=(const PixMapLock&) = delete;
-
- private:
-  PixMapHandle pixels_;
-  SInt8 handleState_;
-  GWorldFlags pixelState_;
-};
 
 // Fades never overlap: when both are set each may take at most half the clip.
 void clampFades(EffectData& data, int32_t frameCount) {
@@ -172,27 +149,21 @@ HYPluginResult ApplyEffect(GWorldPtr sourceFrame, _PluginParams* params) {
   Rect srcRect{};
   GetPortBounds(sourceFrame, &srcRect);
   srcRect = movedToOrigin(srcRect);
-  PixMapHandle sourcePixels = GetGWorldPixMap(sourceFrame);
-  const GWorldFlags sourceState = GetPixelsState(sourcePixels);
-  LockPixels(sourcePixels);
+  PixelsStateRestorer sourceState(GetGWorldPixMap(sourceFrame));
+  LockPixels(GetGWorldPixMap(sourceFrame));
 
   const QDErr status = NewGWorld(&data->effectGWorld, 32, &srcRect, nullptr, nullptr, 0);
   if (status == noErr && data->effectGWorld != nullptr) {
-    PixMapHandle workPixels = GetGWorldPixMap(data->effectGWorld);
-    const GWorldFlags workState = GetPixelsState(workPixels);
-    LockPixels(workPixels);
+    PixelsStateRestorer workState(GetGWorldPixMap(data->effectGWorld));
+    LockPixels(GetGWorldPixMap(data->effectGWorld));
     CopyBits(GetPortBitMapForCopyBits(sourceFrame), GetPortBitMapForCopyBits(data->effectGWorld), &srcRect, &srcRect,
              srcCopy, nullptr);
     ApplyLineArtEffect(sourceFrame, data->effectGWorld, params);
-    PixMapHandle framePixels = GetGWorldPixMap(params->frame);
-    const GWorldFlags frameState = GetPixelsState(framePixels);
-    LockPixels(framePixels);
+    PixelsStateRestorer frameState(GetGWorldPixMap(params->frame));
+    LockPixels(GetGWorldPixMap(params->frame));
     CopyBits(GetPortBitMapForCopyBits(data->effectGWorld), GetPortBitMapForCopyBits(params->frame), &srcRect,
              &params->frameRect, srcCopy, nullptr);
-    SetPixelsState(framePixels, frameState);
-    SetPixelsState(workPixels, workState);
   }
-  SetPixelsState(sourcePixels, sourceState);
   DisposeGWorld(data->effectGWorld);
   data->effectGWorld = nullptr;
   if (status == noErr) return kPluginOK;

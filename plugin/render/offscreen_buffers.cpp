@@ -1,6 +1,6 @@
 #include "plugin/render/offscreen_buffers.h"
 
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 namespace {
 

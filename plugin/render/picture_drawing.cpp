@@ -1,6 +1,6 @@
 #include "plugin/render/picture_drawing.h"
 
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 void DrawPictureInGW(GrafPtr theGW, PicHandle theP, const Rect& theRect) {
   if (theGW == nullptr || theP == nullptr) return;

@@ -7,7 +7,7 @@
 #include "plugin/common/numeric_helpers.h"
 #include "plugin/render/float_to_int.h"
 #include "plugin/render/pascal_pixel_lib.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "plugin/render/print_kernel.h"
 
 namespace {

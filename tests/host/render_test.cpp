@@ -41,7 +41,7 @@ TEST(Render, PngToPngIsPixelExact) {
 
 // Five random frames as a PNG sequence; fade-in 3 and fade-out 2, then a
 // thumbnail of one of them.
-TEST(Render, FadesBlendTheUnprocessedFrameWithTheDesignOpacities) {
+TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   ScratchDir dir;
   const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
   const auto pixels = vmtest::randomBytes(frameBytes * n, 5);

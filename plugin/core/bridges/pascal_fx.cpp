@@ -5,7 +5,7 @@
 #include "plugin/core/globals.h"
 #include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 void DoEffect(pluginDataPtr myConfig, void*, GrafPtr theSource, GrafPtr theTarget, int32_t currentFrameIndex,
               int32_t, int32_t, int32_t totalFrames, double, double, double, int16_t&) {

@@ -3,7 +3,7 @@
 #include "plugin/common/alerts.h"
 #include "plugin/render/cg/cgglue.h"
 #include "plugin/render/offscreen_buffers.h"
-#include "plugin/render/port_saver.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 
 void RenderLineArt(pluginDataPtr theConfig) {
   Assert(theConfig, "nil config on RenderLineArt");
