@@ -51,14 +51,14 @@ int GreyOf(uint32_t word) {
 enum class ScaleFit { kFits, kTooSmall, kTooLarge };
 
 // Whether some offset makes (mean * scale + offset) >> shift, clamped, give
-// every grey; if not, which way the scale must move. Each grey bounds the
-// value from below (unless 0) and above (unless 255); the bounds that
-// conflict tell the way: a lower bound at a brighter mean than the upper
-// bound it passes needs a steeper line.
-ScaleFit TryScale(const int (&greys)[256], int64_t scale, int shift, int64_t& offset) {
+// the greys of means begin..end; if not, which way the scale must move. Each
+// grey bounds the value from below (unless 0) and above (unless 255); the
+// bounds that conflict tell the way: a lower bound at a brighter mean than
+// the upper bound it passes needs a steeper line.
+ScaleFit TryScale(const int (&greys)[256], int begin, int end, int64_t scale, int shift, int64_t& offset) {
   int64_t lowest = std::numeric_limits<int64_t>::min(), highest = std::numeric_limits<int64_t>::max();
   int lowestAt = 0, highestAt = 0;
-  for (int mean = 0; mean < 256; ++mean) {
+  for (int mean = begin; mean <= end; ++mean) {
     const int64_t base = mean * scale;
     if (greys[mean] > 0 && (int64_t{greys[mean]} << shift) - base > lowest) {
       lowest = (int64_t{greys[mean]} << shift) - base;
@@ -74,37 +74,41 @@ ScaleFit TryScale(const int (&greys)[256], int64_t scale, int shift, int64_t& of
   return ScaleFit::kFits;
 }
 
-// The most precise shift worth trying: between the first brightness above
-// black and the last below white the line rises less than the greys between
-// them plus one, and a scale must fit 15 bits.
-int FirstShift(const int (&greys)[256]) {
+// A rising ramp of greys clamped to black below and white above.
+bool FitRamp(const DissolveTable& table, PrintRamp& ramp) {
+  int greys[256];
+  for (int mean = 0; mean < 256; ++mean) {
+    greys[mean] = GreyOf(WordOfMean(table, mean));
+    if (greys[mean] < 0 || (mean > 0 && greys[mean] < greys[mean - 1])) return false;
+  }
+  // Past the last black and the first white the clamp holds whatever the
+  // line does, so only the means from the one to the other bind it.
   int first = 0, last = 255;
   while (first < 256 && greys[first] == 0) ++first;
   while (last >= 0 && greys[last] == 255) --last;
-  if (last <= first) return 8;
-  const double slope = double(greys[last] - greys[first] + 1) / (last - first);
-  int shift = 15;
-  while (shift > 8 && slope * (1 << shift) > 32767.0) --shift;
-  return shift;
-}
-
-bool FitRamp(const DissolveTable& table, PrintRamp& ramp) {
-  int greys[256];
-  for (int mean = 0; mean < 256; ++mean)
-    if ((greys[mean] = GreyOf(WordOfMean(table, mean))) < 0) return false;
-  // The offsets that fit form an interval for each scale, and the scales that
-  // fit an interval too, so a bisection finds one where there is any.
-  for (int shift = FirstShift(greys); shift >= 8; --shift) {
-    int32_t low = 0, high = 32767;
+  if (last < first) return false;
+  const int begin = std::max(first - 1, 0), end = std::min(last + 1, 255);
+  constexpr int64_t kLargestScale = 32767;
+  for (int shift = 15; shift >= 8; --shift) {
+    // From the first grey above black to the last below white the line
+    // rises as much as the greys, give or take one.
+    int64_t low = 0, high = kLargestScale;
+    if (last > first) {
+      const int64_t run = last - first, rise = greys[last] - greys[first];
+      low = std::max<int64_t>(low, (((rise - 1) << shift) + run) / run);
+      high = std::min<int64_t>(high, (((rise + 1) << shift) - 1) / run);
+    }
+    // The offsets that fit form an interval for each scale, and the scales
+    // that fit an interval too, so a bisection finds one where there is any.
     while (low <= high) {
-      const int32_t scale = low + (high - low) / 2;
+      const int64_t scale = low + (high - low) / 2;
       int64_t offset = 0;
-      switch (TryScale(greys, scale, shift, offset)) {
+      switch (TryScale(greys, begin, end, scale, shift, offset)) {
         case ScaleFit::kFits:
           if (offset < std::numeric_limits<int32_t>::min() ||
-              255 * int64_t{scale} + offset > std::numeric_limits<int32_t>::max())
+              255 * scale + offset > std::numeric_limits<int32_t>::max())
             return false;
-          ramp = {scale, static_cast<int32_t>(offset), shift};
+          ramp = {static_cast<int32_t>(scale), static_cast<int32_t>(offset), shift};
           return true;
         case ScaleFit::kTooSmall:
           low = scale + 1;
@@ -115,21 +119,30 @@ bool FitRamp(const DissolveTable& table, PrintRamp& ramp) {
       }
     }
     // A coarser shift helps only a line steeper than the largest scale.
-    if (low <= 32767) return false;
+    if (low <= kLargestScale) return false;
   }
   return false;
 }
 
-// Whether `row` gives the table's word for every channel sum; the alpha
-// bytes vary so that a row that reads them shows.
-bool EqualsTable(const PrintKernel& kernel, PrintRowFn row) {
-  uint8_t pixels[766 * 4], mapped[766 * 4];
-  for (int sum = 0; sum < 766; ++sum) {
-    const pixRec pixel{static_cast<uint8_t>(sum * 7), static_cast<uint8_t>(std::min(sum, 255)),
-                       static_cast<uint8_t>(std::clamp(sum - 255, 0, 255)), static_cast<uint8_t>(std::max(sum - 510, 0))};
-    std::memcpy(pixels + sum * 4, &pixel, 4);
+// One pixel for each channel sum 0..765; the alpha bytes vary so that a row
+// that reads them shows.
+struct SumPixels {
+  uint8_t bytes[766 * 4];
+  SumPixels() {
+    for (int sum = 0; sum < 766; ++sum) {
+      const pixRec pixel{static_cast<uint8_t>(sum * 7), static_cast<uint8_t>(std::min(sum, 255)),
+                         static_cast<uint8_t>(std::clamp(sum - 255, 0, 255)),
+                         static_cast<uint8_t>(std::max(sum - 510, 0))};
+      std::memcpy(bytes + sum * 4, &pixel, 4);
+    }
   }
-  row(kernel, pixels, mapped, 766);
+};
+
+// Whether `row` gives the table's word for every channel sum.
+bool EqualsTable(const PrintKernel& kernel, PrintRowFn row) {
+  static const SumPixels pixels;
+  uint8_t mapped[766 * 4];
+  row(kernel, pixels.bytes, mapped, 766);
   return std::memcmp(mapped, kernel.table.bySum, sizeof mapped) == 0;
 }
 
