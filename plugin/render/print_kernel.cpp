@@ -147,11 +147,22 @@ bool EqualsTable(const PrintKernel& kernel, PrintRowFn row) {
 }
 
 #if defined(VELMORANCE_PRINT_X86)
-PrintVariant DetectVariant() { return __builtin_cpu_supports("avx2") ? PrintVariant::kAvx2 : PrintVariant::kSse2; }
+PrintVariant DetectVariant() {
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vnni"))
+    return PrintVariant::kAvx512;
+  return __builtin_cpu_supports("avx2") ? PrintVariant::kAvx2 : PrintVariant::kSse2;
+}
 
 PrintRowFn SimdRow(PrintVariant variant, bool step) {
-  if (variant == PrintVariant::kAvx2) return step ? ApplyAvx2StepRow : ApplyAvx2RampRow;
-  return step ? ApplySse2StepRow : ApplySse2RampRow;
+  switch (variant) {
+    case PrintVariant::kAvx512:
+      return step ? ApplyAvx512StepRow : ApplyAvx512RampRow;
+    case PrintVariant::kAvx2:
+      return step ? ApplyAvx2StepRow : ApplyAvx2RampRow;
+    default:
+      return step ? ApplySse2StepRow : ApplySse2RampRow;
+  }
 }
 #else
 PrintVariant DetectVariant() { return PrintVariant::kTable; }
@@ -173,6 +184,8 @@ const char* PrintVariantName(PrintVariant variant) {
       return "sse2";
     case PrintVariant::kAvx2:
       return "avx2";
+    case PrintVariant::kAvx512:
+      return "avx512";
   }
   return "?";
 }

@@ -8,8 +8,9 @@
 
 // The ways of mapping a row, ordered by the processor features they need.
 // The table is the reference every other variant must equal byte for byte.
-enum class PrintVariant : uint8_t { kTable, kSse2, kAvx2 };
-inline constexpr PrintVariant kAllPrintVariants[] = {PrintVariant::kTable, PrintVariant::kSse2, PrintVariant::kAvx2};
+enum class PrintVariant : uint8_t { kTable, kSse2, kAvx2, kAvx512 };
+inline constexpr PrintVariant kAllPrintVariants[] = {PrintVariant::kTable, PrintVariant::kSse2, PrintVariant::kAvx2,
+                                                     PrintVariant::kAvx512};
 
 // The most capable variant this processor runs.
 PrintVariant MachinePrintVariant();
@@ -46,7 +47,7 @@ struct PrintKernel {
 // this processor runs and that equals the table for every channel sum; the
 // table itself otherwise.
 void PreparePrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth, PrintKernel& kernel,
-                        PrintVariant cap = PrintVariant::kAvx2);
+                        PrintVariant cap = PrintVariant::kAvx512);
 // Writes `count` pixels of `to` from the pixels of `from`, and nothing past
 // them; the rows may be the same memory.
 inline void ApplyPrintRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {

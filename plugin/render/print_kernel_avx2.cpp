@@ -30,28 +30,25 @@ AVX2 void ApplyAvx2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8
 }
 
 AVX2 void ApplyAvx2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
-  // Shifted 8 bits less than the grey, the value saturates to 0..65535 in
-  // the pack and its high byte is the grey clamped to 0..255.
   const __m256i scale = _mm256_set1_epi32(kernel.ramp.scale << 16);
   const __m256i offset = _mm256_set1_epi32(kernel.ramp.offset);
   const __m128i shift = _mm_cvtsi32_si128(kernel.ramp.shift - 8);
-  const __m256i alpha = _mm256_set1_epi32(0xFF);
-  // The pack interleaves four words of each half at a time; these pick the
-  // high bytes of the first and of the second eight pixels into red, green
-  // and blue.
-  const __m256i first = _mm256_setr_epi8(-1, 1, 1, 1, -1, 3, 3, 3, -1, 5, 5, 5, -1, 7, 7, 7, -1, 1, 1, 1, -1, 3, 3, 3,
-                                         -1, 5, 5, 5, -1, 7, 7, 7);
-  const __m256i second = _mm256_setr_epi8(-1, 9, 9, 9, -1, 11, 11, 11, -1, 13, 13, 13, -1, 15, 15, 15, -1, 9, 9, 9,
-                                          -1, 11, 11, 11, -1, 13, 13, 13, -1, 15, 15, 15);
-  const auto scaled = [&](const uint8_t* in) AVX2 {
+  const __m256i white = _mm256_set1_epi32(0xFFFF);
+  // Shifted 8 bits less than the grey, each value saturates to 0..65535 in
+  // the pack, whose high byte is then the grey clamped to 0..255. The pack
+  // puts four such words and then four 0xFFFF words in each half; the
+  // shuffle spreads each grey into red, green and blue and takes alpha 255
+  // from the 0xFFFF words.
+  const __m256i spread = _mm256_setr_epi8(8, 1, 1, 1, 8, 3, 3, 3, 8, 5, 5, 5, 8, 7, 7, 7, 8, 1, 1, 1, 8, 3, 3, 3, 8, 5,
+                                          5, 5, 8, 7, 7, 7);
+  ApplyBlocks<8>(from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
     const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
-    return _mm256_sra_epi32(_mm256_add_epi32(_mm256_madd_epi16(SumTimesThird(pixels), scale), offset), shift);
-  };
-  ApplyBlocks<16>(from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
-    const __m256i packed = _mm256_packus_epi32(scaled(in), scaled(in + 32));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_or_si256(_mm256_shuffle_epi8(packed, first), alpha));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32),
-                        _mm256_or_si256(_mm256_shuffle_epi8(packed, second), alpha));
+    // The mean sits in the high half of each word of SumTimesThird: the
+    // multiply-add weighs it by the scale and the low half by 0.
+    const __m256i scaled =
+        _mm256_sra_epi32(_mm256_add_epi32(_mm256_madd_epi16(SumTimesThird(pixels), scale), offset), shift);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm256_shuffle_epi8(_mm256_packus_epi32(scaled, white), spread));
   });
 }
 #endif

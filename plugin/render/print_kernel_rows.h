@@ -15,6 +15,8 @@ void ApplySse2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* t
 void ApplySse2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count);
 void ApplyAvx2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count);
 void ApplyAvx2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count);
+void ApplyAvx512StepRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count);
+void ApplyAvx512RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count);
 #endif
 
 // Brightness sums are multiplied by this: the product's high 16 bits are then
