@@ -22,7 +22,7 @@ AVX2 void ApplyAvx2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8
   const __m256i threshold = _mm256_set1_epi32(kernel.step.sum * kThirdOf65536 - 1);
   const __m256i below = _mm256_set1_epi32(static_cast<int32_t>(kernel.step.below));
   const __m256i atOrAbove = _mm256_set1_epi32(static_cast<int32_t>(kernel.step.atOrAbove));
-  ApplyBlocks<8>(from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
+  ApplyBlocks<8>(ApplyAvx2StepRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
     const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
     const __m256i above = _mm256_cmpgt_epi32(SumTimesThird(pixels), threshold);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(below, atOrAbove, above));
@@ -32,7 +32,8 @@ AVX2 void ApplyAvx2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8
 AVX2 void ApplyAvx2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
   const __m256i scale = _mm256_set1_epi32(kernel.ramp.scale << 16);
   const __m256i offset = _mm256_set1_epi32(kernel.ramp.offset);
-  const __m128i shift = _mm_cvtsi32_si128(kernel.ramp.shift - 8);
+  // A shift count per word: shifting by one count register is slower here.
+  const __m256i shift = _mm256_set1_epi32(kernel.ramp.shift - 8);
   const __m256i white = _mm256_set1_epi32(0xFFFF);
   // Shifted 8 bits less than the grey, each value saturates to 0..65535 in
   // the pack, whose high byte is then the grey clamped to 0..255. The pack
@@ -41,12 +42,12 @@ AVX2 void ApplyAvx2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8
   // from the 0xFFFF words.
   const __m256i spread = _mm256_setr_epi8(8, 1, 1, 1, 8, 3, 3, 3, 8, 5, 5, 5, 8, 7, 7, 7, 8, 1, 1, 1, 8, 3, 3, 3, 8, 5,
                                           5, 5, 8, 7, 7, 7);
-  ApplyBlocks<8>(from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
+  ApplyBlocks<8>(ApplyAvx2RampRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
     const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
     // The mean sits in the high half of each word of SumTimesThird: the
     // multiply-add weighs it by the scale and the low half by 0.
     const __m256i scaled =
-        _mm256_sra_epi32(_mm256_add_epi32(_mm256_madd_epi16(SumTimesThird(pixels), scale), offset), shift);
+        _mm256_srav_epi32(_mm256_add_epi32(_mm256_madd_epi16(SumTimesThird(pixels), scale), offset), shift);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
                         _mm256_shuffle_epi8(_mm256_packus_epi32(scaled, white), spread));
   });

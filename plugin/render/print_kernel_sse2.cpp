@@ -19,7 +19,7 @@ void ApplySse2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* t
   const __m128i threshold = _mm_set1_epi32(kernel.step.sum * kThirdOf65536 - 1);
   const __m128i below = _mm_set1_epi32(static_cast<int32_t>(kernel.step.below));
   const __m128i flip = _mm_set1_epi32(static_cast<int32_t>(kernel.step.below ^ kernel.step.atOrAbove));
-  ApplyBlocks<4>(from, to, count, [&](const uint8_t* in, uint8_t* out) {
+  ApplyBlocks<4>(ApplySse2StepRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) {
     const __m128i above = _mm_cmpgt_epi32(SumTimesThird(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))), threshold);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_xor_si128(below, _mm_and_si128(above, flip)));
   });
@@ -35,7 +35,7 @@ void ApplySse2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* t
     const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     return _mm_sra_epi32(_mm_add_epi32(_mm_madd_epi16(SumTimesThird(pixels), scale), offset), shift);
   };
-  ApplyBlocks<8>(from, to, count, [&](const uint8_t* in, uint8_t* out) {
+  ApplyBlocks<8>(ApplySse2RampRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) {
     // The two packs clamp to 0..255; each grey byte then becomes the words
     // (alpha 255, grey) and (grey, grey) interleaved.
     const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(grey(in), grey(in + 16)), _mm_setzero_si128());
