@@ -94,8 +94,8 @@ double PrepareSeconds(double bandWidth, PrintVariant variant, const PixRecArray&
 }
 
 void PrintRow(const FrameSize& size, const char* what, int strength, double prepare, const Timing& timing) {
-  std::printf("%4dx%-5d %-12s %8d %10.2f %10.1f %10.1f %8.2f\n", size.width, size.height, what, strength,
-              prepare * 1e6, timing.copy * 1e6, timing.work * 1e6, timing.ratio);
+  std::printf("%4dx%-5d %-12s %8d %10.2f %10.1f %10.1f %8.2f\n", size.width, size.height, what, strength, prepare * 1e6,
+              timing.copy * 1e6, timing.work * 1e6, timing.ratio);
 }
 
 // The kernel over unpadded rows, so memcpy moves exactly the bytes it maps.
@@ -119,8 +119,7 @@ void TimeKernels(const FrameSize& size, double (&worst)[std::size(kAllPrintVaria
       });
       // A variant that fell back to the table is named so.
       char name[32];
-      std::snprintf(name, sizeof name, "%s%s", PrintVariantName(variant),
-                    kernel->variant == variant ? "" : "->table");
+      std::snprintf(name, sizeof name, "%s%s", PrintVariantName(variant), kernel->variant == variant ? "" : "->table");
       PrintRow(size, name, strength, prepare, timing);
       double& worstOfVariant = worst[static_cast<size_t>(variant)];
       worstOfVariant = std::max(worstOfVariant, timing.ratio);
@@ -139,9 +138,8 @@ void TimeEffect(const FrameSize& size) {
   FillPicture(sourceBytes, bytes);
   pluginDataRec config{};
   ResetConfig(&config, true);
-  const Timing timing =
-      AgainstMemcpy(reinterpret_cast<uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(dest))), sourceBytes, bytes,
-                    size.rounds, [&] { DoPascalPixelEffect(source, dest, &config, 0, 1); });
+  const Timing timing = AgainstMemcpy(reinterpret_cast<uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(dest))), sourceBytes,
+                                      bytes, size.rounds, [&] { DoPascalPixelEffect(source, dest, &config, 0, 1); });
   PrintRow(size, "whole effect", config.sliders[1], 0.0, timing);
   DisposeGWorld(source);
   DisposeGWorld(dest);
@@ -150,8 +148,9 @@ void TimeEffect(const FrameSize& size) {
 }  // namespace
 
 int main() {
-  std::printf("frame      variant      strength prepare us  memcpy us  kernel us  /memcpy  (medians of %d/%d/%d rounds)\n",
-              kSizes[0].rounds, kSizes[1].rounds, kSizes[2].rounds);
+  std::printf(
+      "frame      variant      strength prepare us  memcpy us  kernel us  /memcpy  (medians of %d/%d/%d rounds)\n",
+      kSizes[0].rounds, kSizes[1].rounds, kSizes[2].rounds);
   double worst[std::size(kAllPrintVariants)] = {};
   for (const FrameSize& size : kSizes) {
     TimeKernels(size, worst);

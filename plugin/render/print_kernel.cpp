@@ -148,8 +148,7 @@ bool EqualsTable(const PrintKernel& kernel, PrintRowFn row) {
 
 #if defined(VELMORANCE_PRINT_X86)
 PrintVariant DetectVariant() {
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-      __builtin_cpu_supports("avx512vnni"))
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vnni"))
     return PrintVariant::kAvx512;
   return __builtin_cpu_supports("avx2") ? PrintVariant::kAvx2 : PrintVariant::kSse2;
 }

@@ -40,8 +40,8 @@ AVX2 void ApplyAvx2RampRow(const PrintKernel& kernel, const uint8_t* from, uint8
   // puts four such words and then four 0xFFFF words in each half; the
   // shuffle spreads each grey into red, green and blue and takes alpha 255
   // from the 0xFFFF words.
-  const __m256i spread = _mm256_setr_epi8(8, 1, 1, 1, 8, 3, 3, 3, 8, 5, 5, 5, 8, 7, 7, 7, 8, 1, 1, 1, 8, 3, 3, 3, 8, 5,
-                                          5, 5, 8, 7, 7, 7);
+  const __m256i spread =
+      _mm256_setr_epi8(8, 1, 1, 1, 8, 3, 3, 3, 8, 5, 5, 5, 8, 7, 7, 7, 8, 1, 1, 1, 8, 3, 3, 3, 8, 5, 5, 5, 8, 7, 7, 7);
   ApplyBlocks<8>(ApplyAvx2RampRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) AVX2 {
     const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
     // The mean sits in the high half of each word of SumTimesThird: the

@@ -20,7 +20,8 @@ void ApplySse2StepRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* t
   const __m128i below = _mm_set1_epi32(static_cast<int32_t>(kernel.step.below));
   const __m128i flip = _mm_set1_epi32(static_cast<int32_t>(kernel.step.below ^ kernel.step.atOrAbove));
   ApplyBlocks<4>(ApplySse2StepRow, kernel, from, to, count, [&](const uint8_t* in, uint8_t* out) {
-    const __m128i above = _mm_cmpgt_epi32(SumTimesThird(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))), threshold);
+    const __m128i above =
+        _mm_cmpgt_epi32(SumTimesThird(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))), threshold);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_xor_si128(below, _mm_and_si128(above, flip)));
   });
 }

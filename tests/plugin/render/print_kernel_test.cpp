@@ -30,11 +30,10 @@ class PrintKernelVariant : public testing::TestWithParam<PrintVariant> {};
 TEST_P(PrintKernelVariant, EqualsTheMapperOnPaddedRowsOfOddLengths) {
   const PrintVariant variant = GetParam();
   if (variant > MachinePrintVariant()) GTEST_SKIP() << "this processor has no " << PrintVariantName(variant);
-  const std::pair<PixRecArray, int16_t> stopSets[] = {
-      {Stops({{0, 0, 0, 0}, {0, 255, 255, 255}}), 2},
-      {Stops({{0, 40, 40, 40}, {0, 200, 200, 200}}), 2},
-      {Stops({{0, 255, 0, 0}, {0, 0, 0, 255}}), 2},
-      {Stops({{0, 0, 0, 0}, {0, 255, 0, 0}, {0, 255, 255, 255}}), 3}};
+  const std::pair<PixRecArray, int16_t> stopSets[] = {{Stops({{0, 0, 0, 0}, {0, 255, 255, 255}}), 2},
+                                                      {Stops({{0, 40, 40, 40}, {0, 200, 200, 200}}), 2},
+                                                      {Stops({{0, 255, 0, 0}, {0, 0, 0, 255}}), 2},
+                                                      {Stops({{0, 0, 0, 0}, {0, 255, 0, 0}, {0, 255, 255, 255}}), 3}};
   constexpr int kRows = 3, kPadding = 12;
   std::mt19937 random(7);
   for (int strength = -20; strength <= 120; ++strength) {
