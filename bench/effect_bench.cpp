@@ -93,8 +93,9 @@ double PrepareSeconds(double bandWidth, PrintVariant variant, const PixRecArray&
          kTimes;
 }
 
-void PrintRow(const FrameSize& size, const char* what, int strength, double prepare, const Timing& timing) {
-  std::printf("%4dx%-5d %-12s %8d %10.2f %10.1f %10.1f %8.2f\n", size.width, size.height, what, strength, prepare * 1e6,
+// `prepare` is left blank where the timed work prepares its own kernel.
+void PrintRow(const FrameSize& size, const char* what, int strength, const char* prepare, const Timing& timing) {
+  std::printf("%4dx%-5d %-12s %8d %10s %10.1f %10.1f %8.2f\n", size.width, size.height, what, strength, prepare,
               timing.copy * 1e6, timing.work * 1e6, timing.ratio);
 }
 
@@ -111,7 +112,8 @@ void TimeKernels(const FrameSize& size, double (&worst)[std::size(kAllPrintVaria
     if (variant > MachinePrintVariant()) continue;
     for (int strength : kStrengths) {
       const double bandWidth = 1.0 - strength / 100.0;
-      const double prepare = PrepareSeconds(bandWidth, variant, stops);
+      char prepare[16];
+      std::snprintf(prepare, sizeof prepare, "%.2f", PrepareSeconds(bandWidth, variant, stops) * 1e6);
       PreparePrintKernel(stops, 2, bandWidth, *kernel, variant);
       const Timing timing = AgainstMemcpy(dest.get(), source.get(), bytes, size.rounds, [&] {
         for (int row = 0; row < size.height; ++row)
@@ -140,7 +142,7 @@ void TimeEffect(const FrameSize& size) {
   ResetConfig(&config, true);
   const Timing timing = AgainstMemcpy(reinterpret_cast<uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(dest))), sourceBytes,
                                       bytes, size.rounds, [&] { DoPascalPixelEffect(source, dest, &config, 0, 1); });
-  PrintRow(size, "whole effect", config.sliders[1], 0.0, timing);
+  PrintRow(size, "whole effect", config.sliders[1], "", timing);
   DisposeGWorld(source);
   DisposeGWorld(dest);
 }
