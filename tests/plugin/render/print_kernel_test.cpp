@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <vector>
+
+void PrintTo(PrintVariant variant, std::ostream* out) { *out << PrintVariantName(variant); }
 
 namespace {
 
