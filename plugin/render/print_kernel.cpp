@@ -1,11 +1,11 @@
 #include "plugin/render/print_kernel.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
+#include "plugin/render/print_kernel_rows.h"
 
 namespace {
 
@@ -17,129 +17,192 @@ inline uint32_t ChannelSum(uint32_t word) {
     return ((word >> 16) & 0xFF) + ((word >> 8) & 0xFF) + (word & 0xFF);
 }
 
-void ApplyTableRow(const DissolveTable& table, const uint8_t* from, uint8_t* to, int count) {
+void ApplyTableRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
   for (int col = 0; col < count; ++col) {
     uint32_t word;
-    std::memcpy(&word, from + col * 4, 4);
-    word = table.bySum[ChannelSum(word)];
-    std::memcpy(to + col * 4, &word, 4);
+    std::memcpy(&word, from + size_t(col) * 4, 4);
+    word = kernel.table.bySum[ChannelSum(word)];
+    std::memcpy(to + size_t(col) * 4, &word, 4);
   }
 }
 
-#if defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kHasAffinePath = true;
+uint32_t WordOfMean(const DissolveTable& table, int mean) { return table.bySum[mean * 3]; }
 
-// Four pixels: mean = sum * 21846 >> 16 equals sum / 3 for every sum up to
-// 765; the grey is saturated to 0..255 by the two packs.
-inline __m128i AffineQuad(__m128i pixels, __m128 scale, __m128 offset) {
-  const __m128i byteMask = _mm_set1_epi32(0xFF);
-  const __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_and_si128(_mm_srli_epi32(pixels, 8), byteMask),
-                                                  _mm_and_si128(_mm_srli_epi32(pixels, 16), byteMask)),
-                                    _mm_srli_epi32(pixels, 24));
-  const __m128i mean = _mm_mulhi_epu16(sum, _mm_set1_epi32(21846));
-  const __m128 value = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(mean), scale), offset);
-  const __m128i grey32 = _mm_cvttps_epi32(value);
-  const __m128i grey16 = _mm_packs_epi32(grey32, grey32);
-  const __m128i grey8 = _mm_packus_epi16(grey16, grey16);
-  // Spread each grey byte into red, green and blue, alpha 255.
-  const __m128i grey = _mm_unpacklo_epi8(grey8, grey8);
-  const __m128i words = _mm_unpacklo_epi16(grey, grey);
-  return _mm_or_si128(_mm_andnot_si128(byteMask, words), byteMask);
-}
-
-// The same four-pixel step on each 128-bit half of a 256-bit register: the
-// packs and unpacks work per half, so pixel order is kept.
-__attribute__((target("avx2"))) inline __m256i AffineOctet(__m256i pixels, __m256 scale, __m256 offset) {
-  const __m256i byteMask = _mm256_set1_epi32(0xFF);
-  const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(pixels, 8), byteMask),
-                                                        _mm256_and_si256(_mm256_srli_epi32(pixels, 16), byteMask)),
-                                       _mm256_srli_epi32(pixels, 24));
-  const __m256i mean = _mm256_mulhi_epu16(sum, _mm256_set1_epi32(21846));
-  const __m256 value = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(mean), scale), offset);
-  const __m256i grey32 = _mm256_cvttps_epi32(value);
-  const __m256i grey16 = _mm256_packs_epi32(grey32, grey32);
-  const __m256i grey8 = _mm256_packus_epi16(grey16, grey16);
-  const __m256i grey = _mm256_unpacklo_epi8(grey8, grey8);
-  const __m256i words = _mm256_unpacklo_epi16(grey, grey);
-  return _mm256_or_si256(_mm256_andnot_si256(byteMask, words), byteMask);
-}
-
-void ApplyAffineTail(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
-  const __m128 scale = _mm_set1_ps(kernel.scale), offset = _mm_set1_ps(kernel.offset);
-  int col = 0;
-  for (; col + 4 <= count; col += 4) {
-    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col * 4));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col * 4), AffineQuad(pixels, scale, offset));
-  }
-  if (col < count) {
-    uint8_t tail[16] = {}, out[16];
-    std::memcpy(tail, from + col * 4, size_t(count - col) * 4);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     AffineQuad(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tail)), scale, offset));
-    std::memcpy(to + col * 4, out, size_t(count - col) * 4);
-  }
-}
-
-__attribute__((target("avx2"))) void ApplyAffineRowAvx2(const PrintKernel& kernel, const uint8_t* from, uint8_t* to,
-                                                          int count) {
-  const __m256 scale = _mm256_set1_ps(kernel.scale), offset = _mm256_set1_ps(kernel.offset);
-  int col = 0;
-  for (; col + 8 <= count; col += 8) {
-    const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + col * 4));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + col * 4), AffineOctet(pixels, scale, offset));
-  }
-  ApplyAffineTail(kernel, from + col * 4, to + col * 4, count - col);
-}
-
-void ApplyAffineRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
-  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-  if (hasAvx2)
-    ApplyAffineRowAvx2(kernel, from, to, count);
-  else
-    ApplyAffineTail(kernel, from, to, count);
-}
-#else
-constexpr bool kHasAffinePath = false;
-void ApplyAffineRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
-  ApplyTableRow(kernel.table, from, to, count);
-}
-#endif
-
-// Black-and-white stops with a band narrower than the whole segment give a
-// clipped ramp; the ramp's line is tried, then checked against the table.
-bool FitAffine(const PixRecArray& stops, int16_t numElems, double bandWidth, PrintKernel& kernel) {
-  if (!kHasAffinePath || numElems != 2) return false;
-  const pixRec& low = stops.pixels[1];
-  const pixRec& high = stops.pixels[2];
-  const bool blackWhite = low.red == 0 && low.green == 0 && low.blue == 0 && high.red == 255 && high.green == 255 &&
-                          high.blue == 255;
-  const double h = bandWidth / 2.0;
-  if (!blackWhite || !(1.0 - 2.0 * h > 1e-6)) return false;
-  kernel.scale = static_cast<float>(255.0 / (256.0 * (1.0 - 2.0 * h)));
-  kernel.offset = static_cast<float>(-255.0 * h / (1.0 - 2.0 * h));
-  uint8_t greys[256 * 4], mapped[256 * 4];
-  for (int mean = 0; mean < 256; ++mean) {
-    const pixRec pixel{0, uint8_t(mean), uint8_t(mean), uint8_t(mean)};
-    std::memcpy(greys + mean * 4, &pixel, 4);
-  }
-  ApplyAffineRow(kernel, greys, mapped, 256);
-  for (int mean = 0; mean < 256; ++mean)
-    if (std::memcmp(mapped + mean * 4, &kernel.table.bySum[mean * 3], 4) != 0) return false;
+// Two colours split at one brightness; a single colour is the split past
+// the last brightness.
+bool FitStep(const DissolveTable& table, PrintStep& step) {
+  int split = 1;
+  while (split < 256 && WordOfMean(table, split) == WordOfMean(table, 0)) ++split;
+  for (int mean = split + 1; mean < 256; ++mean)
+    if (WordOfMean(table, mean) != WordOfMean(table, split)) return false;
+  step.sum = split * 3;
+  step.below = WordOfMean(table, 0);
+  step.atOrAbove = split < 256 ? WordOfMean(table, split) : step.below;
   return true;
 }
 
-}  // namespace
-
-void PreparePrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth, PrintKernel& kernel) {
-  BuildDissolveTable(stops, numElems, bandWidth, kernel.table);
-  kernel.affine = false;
-  kernel.affine = FitAffine(stops, numElems, bandWidth, kernel);
+// The grey of a word that is a grey with alpha 255, else -1.
+int GreyOf(uint32_t word) {
+  uint8_t bytes[4];
+  std::memcpy(bytes, &word, 4);
+  return bytes[0] == 255 && bytes[1] == bytes[2] && bytes[2] == bytes[3] ? bytes[1] : -1;
 }
 
-void ApplyPrintRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {
-  if (count <= 0) return;
-  if (kernel.affine)
-    ApplyAffineRow(kernel, from, to, count);
-  else
-    ApplyTableRow(kernel.table, from, to, count);
+enum class ScaleFit { kFits, kTooSmall, kTooLarge };
+
+// Whether some offset makes (mean * scale + offset) >> shift, clamped, give
+// the greys of means begin..end; if not, which way the scale must move. Each
+// grey bounds the value from below (unless 0) and above (unless 255); the
+// bounds that conflict tell the way: a lower bound at a brighter mean than
+// the upper bound it passes needs a steeper line.
+ScaleFit TryScale(const int (&greys)[256], int begin, int end, int64_t scale, int shift, int64_t& offset) {
+  int64_t lowest = std::numeric_limits<int64_t>::min(), highest = std::numeric_limits<int64_t>::max();
+  int lowestAt = 0, highestAt = 0;
+  for (int mean = begin; mean <= end; ++mean) {
+    const int64_t base = mean * scale;
+    if (greys[mean] > 0 && (int64_t{greys[mean]} << shift) - base > lowest) {
+      lowest = (int64_t{greys[mean]} << shift) - base;
+      lowestAt = mean;
+    }
+    if (greys[mean] < 255 && ((int64_t{greys[mean]} + 1) << shift) - 1 - base < highest) {
+      highest = ((int64_t{greys[mean]} + 1) << shift) - 1 - base;
+      highestAt = mean;
+    }
+  }
+  if (lowest > highest) return lowestAt > highestAt ? ScaleFit::kTooSmall : ScaleFit::kTooLarge;
+  offset = lowest == std::numeric_limits<int64_t>::min() ? highest : lowest;
+  return ScaleFit::kFits;
+}
+
+// A rising ramp of greys clamped to black below and white above.
+bool FitRamp(const DissolveTable& table, PrintRamp& ramp) {
+  int greys[256];
+  for (int mean = 0; mean < 256; ++mean) {
+    greys[mean] = GreyOf(WordOfMean(table, mean));
+    if (greys[mean] < 0 || (mean > 0 && greys[mean] < greys[mean - 1])) return false;
+  }
+  // Past the last black and the first white the clamp holds whatever the
+  // line does, so only the means from the one to the other bind it.
+  int first = 0, last = 255;
+  while (first < 256 && greys[first] == 0) ++first;
+  while (last >= 0 && greys[last] == 255) --last;
+  if (last < first) return false;
+  const int begin = std::max(first - 1, 0), end = std::min(last + 1, 255);
+  constexpr int64_t kLargestScale = 32767;
+  for (int shift = 15; shift >= 8; --shift) {
+    // From the first grey above black to the last below white the line
+    // rises as much as the greys, give or take one.
+    int64_t low = 0, high = kLargestScale;
+    if (last > first) {
+      const int64_t run = last - first, rise = greys[last] - greys[first];
+      low = std::max<int64_t>(low, (((rise - 1) << shift) + run) / run);
+      high = std::min<int64_t>(high, (((rise + 1) << shift) - 1) / run);
+    }
+    // The offsets that fit form an interval for each scale, and the scales
+    // that fit an interval too, so a bisection finds one where there is any.
+    while (low <= high) {
+      const int64_t scale = low + (high - low) / 2;
+      int64_t offset = 0;
+      switch (TryScale(greys, begin, end, scale, shift, offset)) {
+        case ScaleFit::kFits:
+          if (offset < std::numeric_limits<int32_t>::min() ||
+              255 * scale + offset > std::numeric_limits<int32_t>::max())
+            return false;
+          ramp = {static_cast<int32_t>(scale), static_cast<int32_t>(offset), shift};
+          return true;
+        case ScaleFit::kTooSmall:
+          low = scale + 1;
+          break;
+        case ScaleFit::kTooLarge:
+          high = scale - 1;
+          break;
+      }
+    }
+    // A coarser shift helps only a line steeper than the largest scale.
+    if (low <= kLargestScale) return false;
+  }
+  return false;
+}
+
+// One pixel for each channel sum 0..765; the alpha bytes vary so that a row
+// that reads them shows.
+struct SumPixels {
+  uint8_t bytes[766 * 4];
+  SumPixels() {
+    for (int sum = 0; sum < 766; ++sum) {
+      const pixRec pixel{static_cast<uint8_t>(sum * 7), static_cast<uint8_t>(std::min(sum, 255)),
+                         static_cast<uint8_t>(std::clamp(sum - 255, 0, 255)),
+                         static_cast<uint8_t>(std::max(sum - 510, 0))};
+      std::memcpy(bytes + sum * 4, &pixel, 4);
+    }
+  }
+};
+
+// Whether `row` gives the table's word for every channel sum.
+bool EqualsTable(const PrintKernel& kernel, PrintRowFn row) {
+  static const SumPixels pixels;
+  uint8_t mapped[766 * 4];
+  row(kernel, pixels.bytes, mapped, 766);
+  return std::memcmp(mapped, kernel.table.bySum, sizeof mapped) == 0;
+}
+
+#if defined(VELMORANCE_PRINT_X86)
+PrintVariant DetectVariant() {
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vnni"))
+    return PrintVariant::kAvx512;
+  return __builtin_cpu_supports("avx2") ? PrintVariant::kAvx2 : PrintVariant::kSse2;
+}
+
+PrintRowFn SimdRow(PrintVariant variant, bool step) {
+  switch (variant) {
+    case PrintVariant::kAvx512:
+      return step ? ApplyAvx512StepRow : ApplyAvx512RampRow;
+    case PrintVariant::kAvx2:
+      return step ? ApplyAvx2StepRow : ApplyAvx2RampRow;
+    default:
+      return step ? ApplySse2StepRow : ApplySse2RampRow;
+  }
+}
+#else
+PrintVariant DetectVariant() { return PrintVariant::kTable; }
+PrintRowFn SimdRow(PrintVariant, bool) { return nullptr; }
+#endif
+
+}  // namespace
+
+PrintVariant MachinePrintVariant() {
+  static const PrintVariant variant = DetectVariant();
+  return variant;
+}
+
+const char* PrintVariantName(PrintVariant variant) {
+  switch (variant) {
+    case PrintVariant::kTable:
+      return "table";
+    case PrintVariant::kSse2:
+      return "sse2";
+    case PrintVariant::kAvx2:
+      return "avx2";
+    case PrintVariant::kAvx512:
+      return "avx512";
+  }
+  return "?";
+}
+
+void PreparePrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth, PrintKernel& kernel,
+                        PrintVariant cap) {
+  BuildDissolveTable(stops, numElems, bandWidth, kernel.table);
+  kernel.variant = PrintVariant::kTable;
+  kernel.row = ApplyTableRow;
+  const PrintVariant variant = std::min(cap, MachinePrintVariant());
+  if (variant == PrintVariant::kTable) return;
+  PrintRowFn row = nullptr;
+  if (FitStep(kernel.table, kernel.step))
+    row = SimdRow(variant, true);
+  else if (FitRamp(kernel.table, kernel.ramp))
+    row = SimdRow(variant, false);
+  if (row != nullptr && EqualsTable(kernel, row)) {
+    kernel.variant = variant;
+    kernel.row = row;
+  }
 }
