@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "plugin/render/float_to_int.h"
 
 namespace {
@@ -89,13 +90,13 @@ void SetPixMapPixels(GrafPtr theDest, const Rect& theActiveRect, uint8_t r, uint
   uint32_t state;
   Rect bounds;
   GetPixInfoFromGWorld(theDest, base, rowBytes, state, bounds);
+  PixelsStateRestorer restoreDest(GetGWorldPixMap(theDest), state);
   const pixRec pixel{0, r, g, b};
   for (int row = 0; row < bounds.bottom; ++row)
     for (int col = 0; col < bounds.right; ++col)
       if (row >= theActiveRect.top && row < theActiveRect.bottom && col >= theActiveRect.left &&
           col < theActiveRect.right)
         std::memcpy(base + static_cast<ptrdiff_t>(row) * rowBytes + col * 4, &pixel, 4);
-  SetPixelsState(GetGWorldPixMap(theDest), state);
 }
 
 void Put32BitPixelInPixMap(const pixRec& thePixel, Ptr dstBaseAddress, int16_t x, int16_t y, int32_t dstRowBytes,
@@ -227,7 +228,9 @@ void RotatePixmap(GrafPtr theSource, GrafPtr theDest, const Rect& theActiveRect,
   uint32_t srcState, dstState;
   Rect srcBounds, dstBounds;
   GetPixInfoFromGWorld(theSource, srcBase, srcRowBytes, srcState, srcBounds);
+  PixelsStateRestorer restoreSource(GetGWorldPixMap(theSource), srcState);
   GetPixInfoFromGWorld(theDest, dstBase, dstRowBytes, dstState, dstBounds);
+  PixelsStateRestorer restoreDest(GetGWorldPixMap(theDest), dstState);
   const double sinF = std::sin(phi), cosF = std::cos(phi);
   const int wid = std::abs(theActiveRect.right - theActiveRect.left) / 2;
   const int hig = std::abs(theActiveRect.bottom - theActiveRect.top) / 2;
@@ -248,6 +251,4 @@ void RotatePixmap(GrafPtr theSource, GrafPtr theDest, const Rect& theActiveRect,
       if (xs > dstBounds.left) std::memcpy(to - 4, from, 4);
     }
   }
-  SetPixelsState(GetGWorldPixMap(theSource), srcState);
-  SetPixelsState(GetGWorldPixMap(theDest), dstState);
 }

@@ -77,7 +77,9 @@ void RainbowGWorlds(GrafPtr source1, GrafPtr dest, const Rect& activeRect, const
   uint32_t srcState, dstState;
   Rect srcFrame, dstFrame;
   GetPixInfoFromGWorld(source1, srcBase, srcRowBytes, srcState, srcFrame);
+  PixelsStateRestorer restoreSource(GetGWorldPixMap(source1), srcState);
   GetPixInfoFromGWorld(dest, dstBase, dstRowBytes, dstState, dstFrame);
+  PixelsStateRestorer restoreDest(GetGWorldPixMap(dest), dstState);
 
   if (srcFrame.right == dstFrame.right && srcFrame.bottom == dstFrame.bottom) {
     numElems = std::clamp<int16_t>(numElems, 1, cMaxPixArray);
@@ -97,8 +99,6 @@ void RainbowGWorlds(GrafPtr source1, GrafPtr dest, const Rect& activeRect, const
       ApplyPrintRow(kernel, from + left * 4, to + left * 4, right - left);
     }
   }
-  SetPixelsState(GetGWorldPixMap(source1), srcState);
-  SetPixelsState(GetGWorldPixMap(dest), dstState);
 }
 
 void ThePixelEffect(GrafPtr source, GrafPtr dest, const Rect& activeRect, bool, pluginDataPtr theConfig, int32_t,
