@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/files/easy_file.h"
+#include "plugin/files/easyfile/easy_file.h"
 
 class TempFolder {
  public:

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "platform/files/uttypes.h"
-#include "plugin/files/file_conversions.h"
+#include "plugin/files/easyfile/file_conversions.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <array>
 #include <climits>
 
-#include "plugin/files/file_conversions.h"
+#include "plugin/files/easyfile/file_conversions.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
 #include "tests/support/gworld_fixture.h"
 

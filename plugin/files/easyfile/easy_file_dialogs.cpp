@@ -2,7 +2,7 @@
 
 #include "platform/files/navigation.h"
 #include "platform/memory/memory.h"
-#include "plugin/files/easy_file.h"
+#include "plugin/files/easyfile/easy_file.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "platform/files/main_bundle.h"
 #include "platform/files/uttypes.h"
 #include "plugin/common/string_conversions.h"
-#include "plugin/files/easy_file.h"
-#include "plugin/files/easy_file_internal.h"
+#include "plugin/files/easyfile/easy_file.h"
+#include "plugin/files/easyfile/easy_file_internal.h"
 
 CFURLRef CopyMainBundleResource(const char* theName, const char* theType, const char* thePath) {
   CFBundleRef theBundle = CFBundleGetMainBundle();

@@ -1,4 +1,4 @@
-#include "plugin/files/file_conversions.h"
+#include "plugin/files/easyfile/file_conversions.h"
 
 #include <cstring>
 

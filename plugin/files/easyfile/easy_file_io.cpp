@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/files/easy_file.h"
+#include "plugin/files/easyfile/easy_file.h"
 
 namespace {
 
