@@ -242,6 +242,21 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
   return true;
 }
 
+namespace {
+
+// The options of the look, in the help of the commands that take them.
+const std::string kRectOption =
+    "  --rect L,T,R,B  the rectangle the effect covers, as fractions of the frame's width\n"
+    "                  and height (left, top, right, bottom); 0,0,1,1 is the whole frame\n";
+const std::string kRunLook =
+    "the look for this run (the stored settings are not changed):\n"
+    "  --settings FILE a settings file (a copy of zelph-Prefs, see velmorance settings) instead\n"
+    "                  of the stored settings\n"
+    "  --strength N    strength of the print, 0 to 100\n" +
+    kRectOption;
+
+}  // namespace
+
 std::string usageText(Command command) {
   switch (command) {
     case Command::Render:
@@ -262,13 +277,8 @@ std::string usageText(Command command) {
              "  --lossless      lossless output (.mkv or .png)\n"
              "  --plugin PATH   plug-in bundle or module (default: the one installed with this program)\n"
              "  --quiet         no progress bar\n"
-             "  --verbose       show FFmpeg's own messages\n"
-             "the look for this run (the stored settings are not changed):\n"
-             "  --settings FILE a settings file (a copy of zelph-Prefs, see velmorance settings) instead\n"
-             "                  of the stored settings\n"
-             "  --strength N    strength of the print, 0 to 100\n"
-             "  --rect L,T,R,B  the rectangle the effect covers, as fractions of the frame's width\n"
-             "                  and height (left, top, right, bottom); 0,0,1,1 is the whole frame\n";
+             "  --verbose       show FFmpeg's own messages\n" +
+             kRunLook;
     case Command::Thumbnail:
       return "usage: velmorance thumbnail INPUT OUTPUT.png [options]\n"
              "Writes the plug-in's placeholder picture for INPUT as a PNG.\n"
@@ -276,13 +286,8 @@ std::string usageText(Command command) {
              "  --at N          frame of the input to show (default 0)\n"
              "  --size WxH      picture size (default: the input's)\n"
              "  --plugin PATH   plug-in bundle or module\n"
-             "  --verbose       show FFmpeg's own messages\n"
-             "the look for this run (the stored settings are not changed):\n"
-             "  --settings FILE a settings file (a copy of zelph-Prefs, see velmorance settings) instead\n"
-             "                  of the stored settings\n"
-             "  --strength N    strength of the print, 0 to 100\n"
-             "  --rect L,T,R,B  the rectangle the effect covers, as fractions of the frame's width\n"
-             "                  and height (left, top, right, bottom); 0,0,1,1 is the whole frame\n";
+             "  --verbose       show FFmpeg's own messages\n" +
+             kRunLook;
     case Command::Info:
       return "usage: velmorance info [--plugin PATH]\n"
              "Prints the effect's stored settings (the file, strength, rectangle, media type, keep\n"
@@ -308,19 +313,18 @@ std::string usageText(Command command) {
              "options:\n"
              "  --settings FILE work on the settings file FILE instead (made when missing); render,\n"
              "                  thumbnail and configure take it with --settings too\n"
-             "  --strength N    strength of the print, 0 to 100 (default 17)\n"
-             "  --rect L,T,R,B  the rectangle the effect covers, as fractions of the frame's width\n"
-             "                  and height (left, top, right, bottom); 0,0,1,1 is the whole frame\n"
+             "  --strength N    strength of the print, 0 to 100 (default 17)\n" +
+             kRectOption +
              "  --media-type T  the frame the settings window shows: ntsc (720x480), pal (720x576)\n"
              "                  or hd (960x540)\n"
              "  --keep-proportions yes|no  whether dragging a corner keeps the rectangle's shape\n"
-             "  --reset         back to the defaults first (strength 17, the whole frame, ntsc, no)\n";
+             "  --reset         back to the defaults first (strength 17, the whole frame, ntsc, not kept)\n";
     default:
       return "usage: velmorance COMMAND [arguments] [options]\n"
              "commands:\n"
              "  render INPUT OUTPUT       render a video or pictures through the plug-in\n"
              "  thumbnail INPUT OUT.png   write the plug-in's placeholder picture\n"
-             "  info                      describe the plug-in\n"
+             "  info                      show the stored settings and describe the plug-in\n"
              "  configure INPUT           set the effect up in its settings window\n"
              "  settings                  show or change the effect's settings without a window\n"
              "Run 'velmorance COMMAND --help' (or -h) for a command's options; velmorance --version\n"

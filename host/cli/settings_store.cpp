@@ -1,5 +1,6 @@
 #include "host/cli/settings_store.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -134,9 +135,11 @@ bool PrivatePreferences::dropRecord() {
 
 bool PrivatePreferences::commitTo(const std::string& target, std::string& error) const {
   std::vector<UInt8> bytes;
+  errno = 0;
   if (platformReadWholeFile(file_, &bytes) == noErr && platformWriteWholeFileAtomically(target, bytes, false) == noErr)
     return true;
-  error = target + ": cannot be written (" + std::strerror(errno) + "); it is left as it was";
+  error = target + ": cannot be written" + (errno != 0 ? " (" + std::string(std::strerror(errno)) + ")" : "") +
+          "; nothing written";
   return false;
 }
 
