@@ -84,7 +84,8 @@ bool parseRect(const std::string& text, std::array<double, 4>& rect, std::string
       return false;
     }
     if (rect[i] < 0.0 || rect[i] > 1.0) {
-      error = option + ": " + std::string(first, last) + " is outside 0 to 1 (fractions of the frame's width and height)";
+      error = option + ": " + std::string(first, last) +
+              " is outside 0 to 1 (fractions of the frame's width and height)";
       return false;
     }
     at = comma + 1;

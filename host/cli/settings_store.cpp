@@ -193,6 +193,7 @@ std::string describeSettings(const std::string& path, const std::string& state, 
   const MediaFrame frame = mediaFrame(config.mediaType);
   const relRect& r = config.startRel;
   const Rect pixels = Rel2Rect(r, Rect{0, 0, static_cast<int16_t>(frame.height), static_cast<int16_t>(frame.width)});
+  const std::string size = std::to_string(frame.width) + "x" + std::to_string(frame.height);
   const std::string mediaNote =
       config.mediaType >= 1 && config.mediaType <= 3 ? "" : " (stored as " + std::to_string(config.mediaType) + ")";
   return "settings:         " + path + (state.empty() ? "" : " " + state) + "\n" +
@@ -200,9 +201,9 @@ std::string describeSettings(const std::string& path, const std::string& state, 
          "rectangle:        " + fraction(r.left) + "," + fraction(r.top) + "," + fraction(r.right) + "," +
          fraction(r.bottom) + " (left, top, right, bottom); pixels x " + std::to_string(pixels.left) + " to " +
          std::to_string(pixels.right) + ", y " + std::to_string(pixels.top) + " to " + std::to_string(pixels.bottom) +
-         " of " + frame.name + " " + std::to_string(frame.width) + "x" + std::to_string(frame.height) + "\n" +
-         "media type:       " + frame.name + " (" + std::to_string(frame.width) + "x" + std::to_string(frame.height) + ")" +
-         mediaNote + "\n" + "keep proportions: " + (config.keepProps ? "yes" : "no") + "\n";
+         " of " + frame.name + " " + size + "\n" +
+         "media type:       " + frame.name + " (" + size + ")" + mediaNote + "\n" +
+         "keep proportions: " + (config.keepProps ? "yes" : "no") + "\n";
 }
 
 std::string describeSettingsFile(const std::string& path) {

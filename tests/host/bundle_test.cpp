@@ -160,7 +160,8 @@ TEST_F(BundleTest, SettingsFilesThatCannotServeAreNamed) {
   const struct {
     std::string args, error;
   } cases[] = {
-      {"render a.png b.png --settings " + dir_.path("none"), "--settings " + dir_.path("none") + ": no such settings file"},
+      {"render a.png b.png --settings " + dir_.path("none"),
+       "--settings " + dir_.path("none") + ": no such settings file"},
       {"settings --strength 3 --settings " + dir_.path("notes.txt"),
        dir_.path("notes.txt") + ": not a settings file (it is not a resource file)"},
   };

@@ -98,10 +98,14 @@ TEST(ParseOptions, NamesWhatIsWrong) {
       {"settings --settings=", "--settings needs a file name"},
       {"render a b --strength 101", "--strength '101' is not a strength from 0 to 100"},
       {"render a b --strength -1", "--strength '-1' is not a strength from 0 to 100"},
-      {"render a b --rect 0,0,1", "--rect '0,0,1' is not four fractions L,T,R,B (left, top, right, bottom) such as 0,0,0.5,1"},
-      {"render a b --rect 0,0,1,1,1", "--rect '0,0,1,1,1' is not four fractions L,T,R,B (left, top, right, bottom) such as 0,0,0.5,1"},
-      {"render a b --rect 0,a,1,1", "--rect '0,a,1,1' is not four fractions L,T,R,B (left, top, right, bottom) such as 0,0,0.5,1"},
-      {"render a b --rect 0,0,1.5,1", "--rect '0,0,1.5,1': 1.5 is outside 0 to 1 (fractions of the frame's width and height)"},
+      {"render a b --rect 0,0,1", "--rect '0,0,1' is not four fractions L,T,R,B (left, top, right, bottom) such as "
+                                  "0,0,0.5,1"},
+      {"render a b --rect 0,0,1,1,1", "--rect '0,0,1,1,1' is not four fractions L,T,R,B (left, top, right, bottom) "
+                                      "such as 0,0,0.5,1"},
+      {"render a b --rect 0,a,1,1", "--rect '0,a,1,1' is not four fractions L,T,R,B (left, top, right, bottom) such "
+                                    "as 0,0,0.5,1"},
+      {"render a b --rect 0,0,1.5,1",
+       "--rect '0,0,1.5,1': 1.5 is outside 0 to 1 (fractions of the frame's width and height)"},
       {"render a b --rect 0.5,0,0.5,1", "--rect '0.5,0,0.5,1': left is not less than right"},
       {"render a b --rect 0,0.9,1,0.1", "--rect '0,0.9,1,0.1': top is not less than bottom"},
       {"settings --media-type NTSC", "--media-type 'NTSC' is not ntsc, pal or hd"},
