@@ -12,8 +12,12 @@ namespace vmhost {
 int runRender(const Options& options);
 int runThumbnail(const Options& options);
 int runInfo(const Options& options);
-// Opens the plug-in's settings window on a frame of the input.
+// Opens the plug-in's settings window on a frame of the input; returns 0
+// after OK (the settings stored), kCancelledStatus after Cancel.
 int runConfigure(const Options& options);
+inline constexpr int kCancelledStatus = 2;
+// Prints or changes the stored settings (or a settings file).
+int runSettings(const Options& options);
 
 // "OPTION FRAME is past the end: INPUT has N frames (0 to N-1)" when frame
 // lies past the clip's last frame, else the empty text.

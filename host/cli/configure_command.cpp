@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "host/cli/commands.h"
+#include "host/cli/settings_store.h"
 #include "host/session/plugin_run.h"
 #include "platform/toolkit/gui_application.h"
 
@@ -14,12 +16,23 @@ int runConfigure(const Options& o) {
     return reportError(
         "configure opens a window and needs a display: none is set (DISPLAY, WAYLAND_DISPLAY or "
         "QT_QPA_PLATFORM); run it in a desktop session or under Xvfb (xvfb-run velmorance configure ...)");
+  const std::string target = settingsTarget(o);
+  if (target.empty())
+    return reportError("there is no preferences folder: HOME or XDG_CONFIG_HOME must be an absolute path");
   std::string error;
   auto video = VideoReader::open(o.input, error);
   if (!video) return reportError(error);
   const VideoInfo& info = video->info();
   if (const std::string past = framePastEnd("--at", o.at, o.input, info.frameCount); !past.empty())
     return reportError(past);
+  // The dialog works on a private copy of the settings: its OK stores the
+  // record there, and only then is the copy put in the target's place.
+  auto prefs = PrivatePreferences::open(target, error);
+  if (!prefs) return reportError(error);
+  pluginDataRec stored{};
+  prefs->read(stored);
+  if (const std::string note = mediaShapeNote(info.width, info.height, stored.mediaType, o.settings); !note.empty())
+    std::printf("note: %s\n", note.c_str());
   auto plugin = loadPlugin(o.plugin, error);
   if (!plugin) return reportError(error);
   if (!platformCreateGUIApplication()) return reportError("cannot start the window system on this display");
@@ -31,6 +44,9 @@ int runConfigure(const Options& o) {
   PluginRun run(*plugin, session);
   int32_t result = run.getInfo(clipFrames);
   if (result != kPluginOK) return reportError(plugin->path() + ": describing itself, " + run.describe(result));
+  // The plug-in has read the copy and written it back as it starts; from
+  // now on a record in the copy means OK.
+  if (!prefs->dropRecord()) return reportError("cannot prepare the copy of " + target);
 
   // A host renders a clip before its settings are opened; the plug-in learns
   // from that render which frames the settings window can scrub through. One
@@ -52,6 +68,12 @@ int runConfigure(const Options& o) {
   params.renderFrame = o.at;
   result = run.call(kPlugCustomButtonClick);
   if (result != kPluginOK) return reportError(o.input + ": opening the settings, " + run.describe(result));
+  if (!prefs->holdsRecord()) {
+    std::printf("cancelled; settings unchanged\n");
+    return kCancelledStatus;
+  }
+  if (!prefs->commitTo(target, error)) return reportError(error);
+  std::printf("settings saved to %s\n", target.c_str());
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "host/cli/commands.h"
+#include "host/cli/settings_store.h"
 #include "platform/strings/encodings.h"
 #include "host/session/plugin_run.h"
 
@@ -24,7 +25,12 @@ std::string field(const char (&text)[N]) {
 }  // namespace
 
 int runInfo(const Options& o) {
+  std::fputs(describeSettingsFile(storedSettingsPath()).c_str(), stdout);
   std::string error;
+  // The plug-in describes itself from a private, empty preferences folder:
+  // asking it is no reason to write the stored settings back.
+  auto prefs = PrivatePreferences::open("", error);
+  if (!prefs) return reportError(error);
   auto plugin = loadPlugin(o.plugin, error);
   if (!plugin) return reportError(error);
   const HYPluginFilterInfo filterInfo{{0.5f, 0.5f, 0.5f}, 0, 0};
@@ -33,6 +39,7 @@ int runInfo(const Options& o) {
   const int32_t result = run.getInfo(0);
   if (result != kPluginOK) return reportError(plugin->path() + ": describing itself, " + run.describe(result));
   const _PluginParams& p = run.params();
+  std::printf("\nwhat the plug-in tells a host (its three sliders are not the effect's settings):\n");
   std::printf("plug-in:      %s\n", plugin->path().c_str());
   std::printf("type:         %u%s\n", p.getInfo.pluginType,
               p.getInfo.pluginType == kPluginFilterType ? " (filter)" : "");

@@ -11,6 +11,7 @@ extern "C" {
 
 #include "host/cli/commands.h"
 #include "host/session/memory_tracker.h"
+#include "plugin/core/plugin_defines.h"
 
 int main(int argc, char** argv) {
   using namespace vmhost;
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
   if (!parseOptions(args, options, error)) return reportError(error);
   if (options.command == Command::Help || options.help) {
     std::fputs(usageText(options.help ? options.command : Command::None).c_str(), stdout);
+    return 0;
+  }
+  if (options.command == Command::Version) {
+    std::printf("velmorance %s\n", cPlugVersion);
     return 0;
   }
   // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
@@ -38,6 +43,7 @@ int main(int argc, char** argv) {
       case Command::Thumbnail: status = runThumbnail(options); break;
       case Command::Info: status = runInfo(options); break;
       case Command::Configure: status = runConfigure(options); break;
+      case Command::Settings: status = runSettings(options); break;
       default: break;
     }
   } catch (const std::exception& e) {

@@ -1,18 +1,21 @@
 #include "host/cli/options.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace vmhost {
 
 namespace {
 
-enum class Kind { Flag, Count, Size, Path };
+constexpr const char* kCommands = "render, thumbnail, info, configure or settings";
+
+enum class Kind { Flag, Count, Size, Path, Look };
 
 struct OptionSpec {
   const char* name;
   Kind kind;
-  bool render, thumbnail, info, configure;
+  bool render, thumbnail, info, configure, settings = false;
 };
 
 constexpr OptionSpec kSpecs[] = {
@@ -21,7 +24,13 @@ constexpr OptionSpec kSpecs[] = {
     {"--size", Kind::Size, true, true, false, false},      {"--at", Kind::Count, false, true, false, true},
     {"--draft", Kind::Flag, true, false, false, false},    {"--lossless", Kind::Flag, true, false, false, false},
     {"--plugin", Kind::Path, true, true, true, true},      {"--quiet", Kind::Flag, true, true, true, false},
-    {"--verbose", Kind::Flag, true, true, true, true},     {"--help", Kind::Flag, true, true, true, true},
+    {"--verbose", Kind::Flag, true, true, true, true},     {"--help", Kind::Flag, true, true, true, true, true},
+    {"--settings", Kind::Look, true, true, false, true, true},
+    {"--strength", Kind::Look, true, true, false, false, true},
+    {"--rect", Kind::Look, true, true, false, false, true},
+    {"--media-type", Kind::Look, false, false, false, false, true},
+    {"--keep-proportions", Kind::Look, false, false, false, false, true},
+    {"--reset", Kind::Flag, false, false, false, false, true},
 };
 
 const char* commandName(Command c) {
@@ -30,13 +39,15 @@ const char* commandName(Command c) {
     case Command::Thumbnail: return "thumbnail";
     case Command::Info: return "info";
     case Command::Configure: return "configure";
+    case Command::Settings: return "settings";
     default: return "velmorance";
   }
 }
 
 bool appliesTo(const OptionSpec& spec, Command c) {
   return (c == Command::Render && spec.render) || (c == Command::Thumbnail && spec.thumbnail) ||
-         (c == Command::Info && spec.info) || (c == Command::Configure && spec.configure);
+         (c == Command::Info && spec.info) || (c == Command::Configure && spec.configure) ||
+         (c == Command::Settings && spec.settings);
 }
 
 bool parseCount(const std::string& text, int& value) {
@@ -59,6 +70,57 @@ bool parseSize(const std::string& text, Size2& size) {
   return true;
 }
 
+// "L,T,R,B": four fractions of the frame, left < right and top < bottom.
+bool parseRect(const std::string& text, std::array<double, 4>& rect, std::string& error) {
+  const std::string option = "--rect '" + text + "'";
+  size_t at = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = i < 3 ? text.find(',', at) : text.size();
+    const char* first = text.data() + at;
+    const char* last = text.data() + (comma == std::string::npos ? text.size() : comma);
+    auto [end, ec] = std::from_chars(first, last, rect[i]);
+    if (comma == std::string::npos || first == last || ec != std::errc() || end != last || !std::isfinite(rect[i])) {
+      error = option + " is not four fractions L,T,R,B (left, top, right, bottom) such as 0,0,0.5,1";
+      return false;
+    }
+    if (rect[i] < 0.0 || rect[i] > 1.0) {
+      error = option + ": " + std::string(first, last) +
+              " is outside 0 to 1 (fractions of the frame's width and height)";
+      return false;
+    }
+    at = comma + 1;
+  }
+  if (rect[0] >= rect[2] || rect[1] >= rect[3]) {
+    error = option + ": " + (rect[0] >= rect[2] ? "left is not less than right" : "top is not less than bottom");
+    return false;
+  }
+  return true;
+}
+
+bool applyLookOption(const std::string& name, const std::string& value, Options& o, std::string& error) {
+  const std::string quoted = name + " '" + value + "'";
+  if (name == "--settings") {
+    o.settings = value;
+    if (value.empty()) error = "--settings needs a file name";
+  } else if (name == "--strength") {
+    int strength = 0;
+    if (parseCount(value, strength) && strength <= 100) o.strength = strength;
+    else error = quoted + " is not a strength from 0 to 100";
+  } else if (name == "--rect") {
+    std::array<double, 4> rect{};
+    if (parseRect(value, rect, error)) o.rect = rect;
+  } else if (name == "--media-type") {
+    const int type = value == "ntsc" ? 1 : value == "pal" ? 2 : value == "hd" ? 3 : 0;
+    if (type != 0) o.mediaType = type;
+    else error = quoted + " is not ntsc, pal or hd";
+  } else if (value == "yes" || value == "no") {
+    o.keepProportions = value == "yes";
+  } else {
+    error = quoted + " is not yes or no";
+  }
+  return error.empty();
+}
+
 bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, std::string& error) {
   const std::string name = spec.name;
   if (spec.kind == Kind::Flag) {
@@ -67,8 +129,10 @@ bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, s
     if (name == "--quiet") o.quiet = true;
     if (name == "--verbose") o.verbose = true;
     if (name == "--help") o.help = true;
+    if (name == "--reset") o.reset = true;
     return true;
   }
+  if (spec.kind == Kind::Look) return applyLookOption(name, value, o, error);
   if (spec.kind == Kind::Path) {
     if (value.empty()) {
       error = name + " needs a path";
@@ -104,7 +168,7 @@ bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, s
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
   o = Options{};
   if (args.empty()) {
-    error = "no command given (render, thumbnail, info or configure; see velmorance --help)";
+    error = "no command given (" + std::string(kCommands) + "; see velmorance --help)";
     return false;
   }
   const std::string& word = args[0];
@@ -112,18 +176,23 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
     o.command = Command::Help;
     return true;
   }
+  if (word == "--version") {
+    o.command = Command::Version;
+    return true;
+  }
   if (word == "render") o.command = Command::Render;
   else if (word == "thumbnail") o.command = Command::Thumbnail;
   else if (word == "info") o.command = Command::Info;
   else if (word == "configure") o.command = Command::Configure;
+  else if (word == "settings") o.command = Command::Settings;
   else {
-    error = "unknown command '" + word + "' (render, thumbnail, info or configure; see velmorance --help)";
+    error = "unknown command '" + word + "' (" + kCommands + "; see velmorance --help)";
     return false;
   }
   const std::string command = commandName(o.command);
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    const std::string arg = args[i] == "-h" ? "--help" : args[i];
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
       positional.push_back(arg);
       continue;
@@ -154,10 +223,11 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
     if (!applyOption(*spec, value, o, error)) return false;
   }
   if (o.help) return true;
-  const size_t wanted = o.command == Command::Info ? 0 : o.command == Command::Configure ? 1 : 2;
+  const size_t wanted =
+      o.command == Command::Info || o.command == Command::Settings ? 0 : o.command == Command::Configure ? 1 : 2;
   if (positional.size() != wanted) {
     if (wanted == 0)
-      error = "info takes no file names ('" + positional[0] + "' given)";
+      error = command + " takes no file names ('" + positional[0] + "' given)";
     else if (wanted == 1)
       error = positional.empty() ? "configure needs an INPUT (see velmorance configure --help)"
                                  : "configure: unexpected argument '" + positional[1] + "'";
@@ -172,6 +242,21 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
   if (wanted == 2) o.output = positional[1];
   return true;
 }
+
+namespace {
+
+// The options of the look, in the help of the commands that take them.
+const std::string kRectOption =
+    "  --rect L,T,R,B  the rectangle the effect covers, as fractions of the frame's width\n"
+    "                  and height (left, top, right, bottom); 0,0,1,1 is the whole frame\n";
+const std::string kRunLook =
+    "the look for this run (the stored settings are not changed):\n"
+    "  --settings FILE a settings file (a copy of zelph-Prefs, see velmorance settings) instead\n"
+    "                  of the stored settings\n"
+    "  --strength N    strength of the print, 0 to 100\n" +
+    kRectOption;
+
+}  // namespace
 
 std::string usageText(Command command) {
   switch (command) {
@@ -193,7 +278,8 @@ std::string usageText(Command command) {
              "  --lossless      lossless output (.mkv or .png)\n"
              "  --plugin PATH   plug-in bundle or module (default: the one installed with this program)\n"
              "  --quiet         no progress bar\n"
-             "  --verbose       show FFmpeg's own messages\n";
+             "  --verbose       show FFmpeg's own messages\n" +
+             kRunLook;
     case Command::Thumbnail:
       return "usage: velmorance thumbnail INPUT OUTPUT.png [options]\n"
              "Writes the plug-in's placeholder picture for INPUT as a PNG.\n"
@@ -201,10 +287,12 @@ std::string usageText(Command command) {
              "  --at N          frame of the input to show (default 0)\n"
              "  --size WxH      picture size (default: the input's)\n"
              "  --plugin PATH   plug-in bundle or module\n"
-             "  --verbose       show FFmpeg's own messages\n";
+             "  --verbose       show FFmpeg's own messages\n" +
+             kRunLook;
     case Command::Info:
       return "usage: velmorance info [--plugin PATH]\n"
-             "Prints what the plug-in tells a host about itself.\n";
+             "Prints the effect's stored settings (the file, strength, rectangle, media type, keep\n"
+             "proportions), then what the plug-in tells a host about itself.\n";
     case Command::Configure:
       return "usage: velmorance configure INPUT [options]\n"
              "Opens the plug-in's settings window on a frame of INPUT: the strength slider, the\n"
@@ -212,18 +300,36 @@ std::string usageText(Command command) {
              "the centre) and a scrubber over the clip from that frame on. OK stores the settings in\n"
              "$XDG_CONFIG_HOME/zelph-Prefs (or ~/.config/zelph-Prefs) and every later render uses\n"
              "them; Cancel changes nothing. Needs a display (X11, Wayland or Xvfb).\n"
+             "Exit status: 0 after OK, 2 after Cancel, 1 on an error.\n"
              "options:\n"
              "  --at N          frame of the input to open on (default 0)\n"
+             "  --settings FILE edit the settings file FILE instead of the stored settings (made\n"
+             "                  when missing)\n"
              "  --plugin PATH   plug-in bundle or module\n"
              "  --verbose       show FFmpeg's own messages\n";
+    case Command::Settings:
+      return "usage: velmorance settings [options]\n"
+             "Prints the effect's stored settings, or changes them without a window and prints the\n"
+             "result. Every later render uses them, as after OK in velmorance configure.\n"
+             "options:\n"
+             "  --settings FILE work on the settings file FILE instead (made when missing); render,\n"
+             "                  thumbnail and configure take it with --settings too\n"
+             "  --strength N    strength of the print, 0 to 100 (default 17)\n" +
+             kRectOption +
+             "  --media-type T  the frame the settings window shows: ntsc (720x480), pal (720x576)\n"
+             "                  or hd (960x540)\n"
+             "  --keep-proportions yes|no  whether dragging a corner keeps the rectangle's shape\n"
+             "  --reset         back to the defaults first (strength 17, the whole frame, ntsc, not kept)\n";
     default:
       return "usage: velmorance COMMAND [arguments] [options]\n"
              "commands:\n"
              "  render INPUT OUTPUT       render a video or pictures through the plug-in\n"
              "  thumbnail INPUT OUT.png   write the plug-in's placeholder picture\n"
-             "  info                      describe the plug-in\n"
+             "  info                      show the stored settings and describe the plug-in\n"
              "  configure INPUT           set the effect up in its settings window\n"
-             "Run 'velmorance COMMAND --help' for a command's options.\n";
+             "  settings                  show or change the effect's settings without a window\n"
+             "Run 'velmorance COMMAND --help' (or -h) for a command's options; velmorance --version\n"
+             "prints the version.\n";
   }
 }
 

@@ -1,13 +1,14 @@
 // The command line: which command, its arguments and options.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vmhost {
 
-enum class Command { None, Render, Thumbnail, Info, Configure, Help };
+enum class Command { None, Render, Thumbnail, Info, Configure, Settings, Help, Version };
 
 struct Size2 {
   int width = 0;
@@ -30,6 +31,13 @@ struct Options {
   bool quiet = false;
   bool verbose = false;
   std::string plugin;  // empty: the bundle next to the program
+  // The effect's look: a settings file, and values over it.
+  std::string settings;                         // --settings FILE; empty: the stored configuration
+  std::optional<int> strength;                  // 0 to 100
+  std::optional<std::array<double, 4>> rect;    // left, top, right, bottom in fractions of the frame
+  std::optional<int> mediaType;                 // 1 NTSC, 2 PAL, 3 HD
+  std::optional<bool> keepProportions;
+  bool reset = false;
 };
 
 // Parses argv[1..]. On a bad command line returns false with `error` set to

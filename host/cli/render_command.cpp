@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/cli/commands.h"
+#include "host/cli/settings_store.h"
 #include "host/media/frame_sink.h"
 #include "host/session/plugin_run.h"
 #include "host/cli/progress.h"
@@ -52,6 +53,9 @@ bool sameFile(const std::string& input, const std::string& output) {
 
 int runRender(const Options& o) {
   std::string error;
+  // Declared first so it goes last, after the plug-in's last call.
+  const auto look = prepareRunLook(o, error);
+  if (!error.empty()) return reportError(error);
   if (sameFile(o.input, o.output)) return reportError(o.output + ": the output would replace the input");
   auto video = VideoReader::open(o.input, error);
   if (!video) return reportError(error);

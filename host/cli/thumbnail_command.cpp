@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "host/cli/commands.h"
+#include "host/cli/settings_store.h"
 #include "host/media/frame_sink.h"
 #include "host/session/plugin_run.h"
 
@@ -12,6 +13,8 @@ int runThumbnail(const Options& o) {
   if (out.size() < 4 || (out.compare(out.size() - 4, 4, ".png") != 0 && out.compare(out.size() - 4, 4, ".PNG") != 0))
     return reportError(out + ": a thumbnail is written as .png");
   if (out.find('%') != std::string::npos) return reportError(out + ": a thumbnail is one picture, not a sequence");
+  const auto look = prepareRunLook(o, error);
+  if (!error.empty()) return reportError(error);
   auto video = VideoReader::open(o.input, error);
   if (!video) return reportError(error);
   const VideoInfo& info = video->info();

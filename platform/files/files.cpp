@@ -47,7 +47,22 @@ bool makeFolderTree(const std::string& path) {
   return errno == EEXIST && isDirectory(path);
 }
 
+struct PreferencesOverride {
+  std::mutex lock;
+  std::string folder;
+};
+
+PreferencesOverride& preferencesOverride() {
+  static PreferencesOverride instance;
+  return instance;
+}
+
 std::string preferencesFolder() {
+  {
+    PreferencesOverride& chosen = preferencesOverride();
+    std::lock_guard<std::mutex> hold(chosen.lock);
+    if (!chosen.folder.empty()) return chosen.folder;
+  }
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config != nullptr && config[0] == '/') return normalisedFolder(config);
   const char* home = std::getenv("HOME");
@@ -122,6 +137,14 @@ OSErr platformFSSpecForPath(const std::string& absolutePath, FSSpec* spec) {
   if (leaf != nullptr) CFRelease(leaf);
   if (!converted) return bdNamErr;
   return FSMakeFSSpec(kVelmoranceVolume, platformDirIDForPath(folder), name, spec);
+}
+
+bool platformSetPreferencesFolder(const std::string& absolutePath) {
+  if (!absolutePath.empty() && absolutePath[0] != '/') return false;
+  PreferencesOverride& chosen = preferencesOverride();
+  std::lock_guard<std::mutex> hold(chosen.lock);
+  chosen.folder = absolutePath.empty() ? std::string() : normalisedFolder(absolutePath);
+  return true;
 }
 
 OSErr FindFolder(short vRefNum, OSType folderType, Boolean /*createFolder*/, short* foundVRefNum, long* foundDirID) {

@@ -31,12 +31,19 @@ typedef FSSpec* FSSpecPtr;
 // name ("/", ".", "..").
 OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param name, FSSpec* spec);
 
-// Finds a standard folder. kPreferencesFolderType is $XDG_CONFIG_HOME when it
-// is an absolute path, else $HOME/.config; it is made (mode 0700, with any
-// missing parents) whatever `createFolder` says, as that folder always exists
-// on the real platform. Other folder types give fnfErr. The environment is
-// read on every call.
+// Finds a standard folder. kPreferencesFolderType is the folder set with
+// platformSetPreferencesFolder, else $XDG_CONFIG_HOME when it is an absolute
+// path, else $HOME/.config; it is made (mode 0700, with any missing parents)
+// whatever `createFolder` says, as that folder always exists on the real
+// platform. Other folder types give fnfErr. The environment is read on every
+// call.
 OSErr FindFolder(short vRefNum, OSType folderType, Boolean createFolder, short* foundVRefNum, long* foundDirID);
+
+// For our own code. Makes FindFolder's Preferences folder `absolutePath` for
+// every library of this process (a host and the plug-in it loaded alike)
+// until it is set again; the empty path goes back to the usual folder. False,
+// and nothing changed, for a path that is not absolute.
+bool platformSetPreferencesFolder(const std::string& absolutePath);
 
 // For our own code. The id that stands for an absolute folder path (made on
 // first use, stable for the process); 0 when the path is not absolute.

@@ -294,7 +294,16 @@ OSStatus RunAppModalLoopForWindow(WindowRef window) {
   if (std::find(all.begin(), all.end(), window) != all.end()) {
     window->modalLoop = nullptr;
     window->quitRequested = false;
-    if (window->widget != nullptr) window->widget->setWindowModality(Qt::NonModal);
+    // Qt takes a window off its list of modal windows only when it hides
+    // while modal: changing the modality of a shown window would leave every
+    // other window blocked for good. So the window hides first, then becomes
+    // non-modal, and shows again as it was.
+    if (QWidget* widget = window->widget.data(); widget != nullptr) {
+      const bool visible = widget->isVisible();
+      widget->hide();
+      widget->setWindowModality(Qt::NonModal);
+      if (visible) widget->show();
+    }
   }
   return noErr;
 }

@@ -11,11 +11,35 @@
 inline constexpr const char* cMyPluginName = "velmorance";
 inline constexpr const char* cMyClearName = "Velmorance (b&w)";
 inline constexpr const char* cMyBundleID = "com.qzt.oxbowfx.velmorance";
-#if defined(__powerpc__) || defined(__ppc__)
-inline constexpr const char* cPlugVersion = "3.0.0 (PPC Universal)";
+// The version names the machine and system the build runs on, as uname(1)
+// names them.
+#if defined(__x86_64__)
+#define VM_BUILD_MACHINE "x86_64"
+#elif defined(__aarch64__)
+#define VM_BUILD_MACHINE "aarch64"
+#elif defined(__i386__)
+#define VM_BUILD_MACHINE "i686"
+#elif defined(__arm__)
+#define VM_BUILD_MACHINE "arm"
+#elif defined(__powerpc64__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define VM_BUILD_MACHINE "ppc64le"
+#elif defined(__powerpc64__)
+#define VM_BUILD_MACHINE "ppc64"
+#elif defined(__riscv) && __riscv_xlen == 64
+#define VM_BUILD_MACHINE "riscv64"
 #else
-inline constexpr const char* cPlugVersion = "3.0.0 (i386 Universal)";
+#define VM_BUILD_MACHINE "unknown machine"
 #endif
+#if defined(__linux__)
+#define VM_BUILD_SYSTEM "Linux"
+#elif defined(__FreeBSD__)
+#define VM_BUILD_SYSTEM "FreeBSD"
+#elif defined(__APPLE__)
+#define VM_BUILD_SYSTEM "Darwin"
+#else
+#define VM_BUILD_SYSTEM "unknown system"
+#endif
+inline constexpr const char* cPlugVersion = "3.0.0 (" VM_BUILD_MACHINE " " VM_BUILD_SYSTEM ")";
 inline constexpr int32_t cPlugVersionNum = 0x30000;
 
 inline constexpr int cUsesSlider1 = 1;

@@ -230,7 +230,15 @@ void OpenUserManual(CFBundleRef theBundle) {
   FSRef theRef;
   if (CFURLGetFSRef(theURL, &theRef)) {
     const OSStatus status = LSOpenFSRef(&theRef, nullptr);
-    if (status != noErr) Notify("LSOpen failed with " + std::to_string(status));
+    // Without a program for PDF files the user can still open the manual
+    // by hand, given where it is.
+    UInt8 path[1024] = {};
+    CFURLGetFileSystemRepresentation(theURL, true, path, sizeof path);
+    const std::string manual(reinterpret_cast<const char*>(path));
+    if (status == kLSApplicationNotFoundErr)
+      Notify("No program to open PDF files was found. The user manual is " + manual);
+    else if (status != noErr)
+      Notify("LSOpen failed with " + std::to_string(status));
   }
   CFRelease(theURL);
 }

@@ -46,6 +46,28 @@ TEST(ParseOptions, ThumbnailAndInfo) {
   EXPECT_TRUE(o.help);
 }
 
+TEST(ParseOptions, LookOptionsVersionAndShortHelp) {
+  vmhost::Options o;
+  std::string error;
+  ASSERT_TRUE(vmhost::parseOptions(words("settings --settings p.prefs --strength 0 --rect 0.25,0,1,0.5 "
+                                         "--media-type hd --keep-proportions yes --reset"),
+                                   o, error))
+      << error;
+  EXPECT_EQ(o.command, vmhost::Command::Settings);
+  EXPECT_EQ(o.settings, "p.prefs");
+  EXPECT_EQ(o.strength, 0);
+  EXPECT_EQ(o.rect, (std::array<double, 4>{0.25, 0, 1, 0.5}));
+  EXPECT_EQ(o.mediaType, 3);
+  EXPECT_EQ(o.keepProportions, true);
+  EXPECT_TRUE(o.reset);
+  ASSERT_TRUE(vmhost::parseOptions(words("thumbnail a.mov t.png --strength 100 --rect=0,0,1,1"), o, error)) << error;
+  EXPECT_EQ(o.strength, 100);
+  ASSERT_TRUE(vmhost::parseOptions(words("configure a.mov -h"), o, error)) << error;
+  EXPECT_TRUE(o.help);
+  ASSERT_TRUE(vmhost::parseOptions(words("--version"), o, error)) << error;
+  EXPECT_EQ(o.command, vmhost::Command::Version);
+}
+
 struct BadLine {
   const char* line;
   const char* error;
@@ -53,8 +75,8 @@ struct BadLine {
 
 TEST(ParseOptions, NamesWhatIsWrong) {
   const BadLine cases[] = {
-      {"", "no command given (render, thumbnail, info or configure; see velmorance --help)"},
-      {"paint a b", "unknown command 'paint' (render, thumbnail, info or configure; see velmorance --help)"},
+      {"", "no command given (render, thumbnail, info, configure or settings; see velmorance --help)"},
+      {"paint a b", "unknown command 'paint' (render, thumbnail, info, configure or settings; see velmorance --help)"},
       {"render a b --speed 2", "unknown option '--speed' for render (see velmorance render --help)"},
       {"thumbnail a b.png --fade-in 2", "unknown option '--fade-in' for thumbnail (see velmorance thumbnail --help)"},
       {"render a b --frames", "--frames needs a value"},
@@ -71,6 +93,23 @@ TEST(ParseOptions, NamesWhatIsWrong) {
       {"configure", "configure needs an INPUT (see velmorance configure --help)"},
       {"configure a b", "configure: unexpected argument 'b'"},
       {"configure a --size 10x10", "unknown option '--size' for configure (see velmorance configure --help)"},
+      {"configure a --strength 5", "unknown option '--strength' for configure (see velmorance configure --help)"},
+      {"settings x", "settings takes no file names ('x' given)"},
+      {"settings --settings=", "--settings needs a file name"},
+      {"render a b --strength 101", "--strength '101' is not a strength from 0 to 100"},
+      {"render a b --strength -1", "--strength '-1' is not a strength from 0 to 100"},
+      {"render a b --rect 0,0,1", "--rect '0,0,1' is not four fractions L,T,R,B (left, top, right, bottom) such as "
+                                  "0,0,0.5,1"},
+      {"render a b --rect 0,0,1,1,1", "--rect '0,0,1,1,1' is not four fractions L,T,R,B (left, top, right, bottom) "
+                                      "such as 0,0,0.5,1"},
+      {"render a b --rect 0,a,1,1", "--rect '0,a,1,1' is not four fractions L,T,R,B (left, top, right, bottom) such "
+                                    "as 0,0,0.5,1"},
+      {"render a b --rect 0,0,1.5,1",
+       "--rect '0,0,1.5,1': 1.5 is outside 0 to 1 (fractions of the frame's width and height)"},
+      {"render a b --rect 0.5,0,0.5,1", "--rect '0.5,0,0.5,1': left is not less than right"},
+      {"render a b --rect 0,0.9,1,0.1", "--rect '0,0.9,1,0.1': top is not less than bottom"},
+      {"settings --media-type NTSC", "--media-type 'NTSC' is not ntsc, pal or hd"},
+      {"settings --keep-proportions 1", "--keep-proportions '1' is not yes or no"},
   };
   for (const BadLine& c : cases) {
     vmhost::Options o;

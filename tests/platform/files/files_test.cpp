@@ -51,6 +51,27 @@ INSTANTIATE_TEST_SUITE_P(Env, FindPreferencesFolder,
                                            PrefsCase{"unset", nullptr, "home/.config"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// The folder a host sets is the Preferences folder, made when missing, until
+// it is cleared; a relative path changes nothing.
+TEST(FindFolder, SetPreferencesFolderWinsOverTheEnvironmentUntilCleared) {
+  TempDir temp;
+  ScopedEnv xdgEnv("XDG_CONFIG_HOME", (temp / "xdg").c_str());
+  ASSERT_TRUE(platformSetPreferencesFolder(temp / "private/"));
+  EXPECT_FALSE(platformSetPreferencesFolder("relative"));
+  std::vector<std::string> found;
+  for (int pass = 0; pass < 2; ++pass) {
+    short vRefNum = 0;
+    long dirID = 0;
+    std::string path;
+    ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID));
+    ASSERT_TRUE(platformPathForDirID(dirID, &path));
+    found.push_back(path);
+    EXPECT_EQ(0700u, modeOf(path));
+    ASSERT_TRUE(platformSetPreferencesFolder(""));
+  }
+  EXPECT_EQ((std::vector<std::string>{temp / "private", temp / "xdg"}), found);
+}
+
 TEST(FindFolder, ExistingFolderKeepsItsMode) {
   TempDir temp;
   std::string folder = temp / "cfg";

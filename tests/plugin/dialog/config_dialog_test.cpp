@@ -3,9 +3,13 @@
 #include "plugin/dialog/config_dialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/alerts/alert_presenter.h"
 #include "platform/bundles/cfbundle.h"
@@ -15,6 +19,7 @@
 #include "plugin/core/bridges/plugin_init.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
+#include "plugin/dialog/slider_handlers.h"
 #include "plugin/files/prefsloader.h"
 #include "tests/plugin/dialog/dialog_fixture.h"
 
@@ -121,6 +126,38 @@ TEST_F(StoredConfigTest, OKKeepsEveryEditAndStoresThem) {
   ExpectSameConfig(edited_, Stored());
 }
 
+// About… opened from the running dialog and closed again leaves the dialog
+// taking input as the window system delivers it (through the window, where
+// Qt drops input to windows a modal window blocks): a key on the slider, a
+// click on OK. Should the click be lost, the last step cancels so the test
+// ends.
+TEST_F(StoredConfigTest, AfterAboutClosesTheDialogTakesKeysAndClicksAgain) {
+  auto click = [](QWidget* window, const char* name) {
+    auto* button = window->findChild<QPushButton*>(name);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
+  };
+  bool aboutShown = false;
+  RunDialog(10, {[&] {
+                   QTimer::singleShot(0, [&] {
+                     for (QWidget* w : QApplication::topLevelWidgets())
+                       if (w->objectName() == QLatin1String("about") && w->isVisible()) {
+                         aboutShown = true;
+                         click(w, "okButton");
+                       }
+                   });
+                   click(ToolkitWindowWidget(lgTheWindow), "infoButton");
+                 },
+                 [] {
+                   Widget(lgTheWindow, "Sldr", 1)->setFocus();
+                   QTest::keyClick(ToolkitWindowWidget(lgTheWindow)->windowHandle(), Qt::Key_PageUp);
+                 },
+                 [&] { click(ToolkitWindowWidget(lgTheWindow), "okButton"); },
+                 [] { ClickCommand(lgTheWindow, "cancelButton"); }});
+  EXPECT_TRUE(aboutShown);
+  EXPECT_EQ(1, lgItemHit);
+  EXPECT_EQ(27, Stored().sliders[1]);
+}
+
 TEST_F(StoredConfigTest, EscapeCancels) {
   RunDialog(10, {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
                  [] { QTest::keyClick(ToolkitWindowWidget(lgTheWindow), Qt::Key_Escape); }});
@@ -195,6 +232,20 @@ TEST_F(DialogTest, StepButtonsStopAtTheEndsAndFetchTheNextFrame) {
   EXPECT_EQ(PixelAt(expected, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
   EXPECT_EQ(1, host_.released);
   DisposeGWorld(expected);
+}
+
+// The frame counter of every window shows six-digit counts whole.
+TEST_F(DialogTest, FrameCounterFitsSixDigitCounts) {
+  for (int16_t mediaType = 1; mediaType <= 3; ++mediaType) {
+    config_->mediaType = mediaType;
+    OpenWindow(1000000);
+    SetClipPositionText(window_, 999999);
+    auto* label = static_cast<QLabel*>(Widget(window_, "ClpM", 1));
+    EXPECT_EQ("999999/999999", label->text().toStdString());
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width()) << mediaType;
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(DialogTest, AdvanceAtTheLastFrameChangesNothing) {
@@ -273,6 +324,20 @@ TEST(UserManualTest, ABundleWithoutTheManualSaysSoAndGoesOn) {
   OpenUserManual(nullptr);
   EXPECT_EQ((std::vector<std::string>{"Cannot Locate Bundle. Proceed with caution. Crash imminent",
                                       "Cannot locate manual in bundle"}),
+            presenter.texts);
+  platformSetAlertPresenter(previous == &presenter ? nullptr : previous);
+}
+
+// Where no program opens PDF files (as here, offscreen), the alert says so
+// and names the manual, so the user can open it by hand.
+TEST(UserManualTest, NoProgramForPDFFilesNamesTheManual) {
+  EnsureApplication();
+  RecordingPresenter presenter;
+  AlertPresenter* previous = platformAlertPresenter();
+  platformSetAlertPresenter(&presenter);
+  OpenUserManual(CFBundleGetBundleWithIdentifier(CFSTR("com.qzt.oxbowfx.velmorance")));
+  EXPECT_EQ(std::vector<std::string>{"No program to open PDF files was found. The user manual is " VELMORANCE_BUNDLE_DIR
+                                     "/Contents/Resources/manual.pdf"},
             presenter.texts);
   platformSetAlertPresenter(previous == &presenter ? nullptr : previous);
 }
