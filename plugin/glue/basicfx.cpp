@@ -117,24 +117,26 @@ HYPluginResult MakeEffectPlaceHolders(int16_t which, _PluginParams* params) {
 }
 
 HYPluginResult CustomButtons(int16_t, _PluginParams* params) {
-  const int32_t frame = params->renderFrame + gMostRecentStartFrame;
+  // The sum is taken in 64 bits: a frame past the 32-bit range is one the
+  // host cannot deliver.
+  const int64_t frame = int64_t{params->renderFrame} + gMostRecentStartFrame;
+  const bool frameInRange = frame >= INT32_MIN && frame <= INT32_MAX;
   const FrameSize size = DialogFrameSize(GetMediaFormat(gPascalData));
   GWorldPtr theGW = nullptr;
   int16_t volume = 0;
   void* cookie = nullptr;
-  const HYPluginResult result = params->procs->GetFrame(params->instance, frame, &theGW, size.width, size.height,
-                                                        kDVHighQuality, &volume, &cookie);
+  HYPluginResult result = kPluginFailed;
+  if (frameInRange)
+    result = params->procs->GetFrame(params->instance, static_cast<int32_t>(frame), &theGW, size.width, size.height,
+                                     kDVHighQuality, &volume, &cookie);
   if (result == kPluginOK && theGW != nullptr) {
-    ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
+    ConfigurePlugIn(gPascalData, theGW, params, static_cast<int32_t>(frame), gMostRecentFrameCount);
   } else {
     // The dialog needs a frame to work on; say why it does not open.
-    Str255 number;
-    Num2Text(frame, number);
-    std::string description = "The host could not deliver frame ";
-    description.append(reinterpret_cast<const char*>(number + 1), number[0]);
+    std::string description = "The host could not deliver frame " + std::to_string(frame);
     description += " of the clip, so the settings cannot be shown.";
     StandardStop("Cannot open the settings", description);
   }
-  params->procs->ReleaseFrame(params->instance, cookie);
+  if (frameInRange) params->procs->ReleaseFrame(params->instance, cookie);
   return kPluginOK;
 }

@@ -106,6 +106,8 @@ HYPluginResult EffectDrives(int16_t, _PluginParams* params) {
   void* cookie = nullptr;
   HYPluginResult result = procs->GetFrame(params->instance, static_cast<int32_t>(frame), &gWorldBefore, width,
                                           height, quality, &volume, &cookie);
+  // A host that answers OK without a frame has not delivered one.
+  if (result == kPluginOK && gWorldBefore == nullptr) result = kPluginFailed;
   GWorldPtr gWorldOriginal = nullptr;
   bool fadeCopyFailed = false;
   if (result == kPluginOK) {
