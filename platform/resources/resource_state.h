@@ -1,6 +1,7 @@
 // Internal state of the Resource Manager shared by its source files.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,10 +19,14 @@ struct Entry {
 struct OpenFile {
   short refNum = 0;
   std::string path;
-  bool writable = false;
-  bool mapChanged = false;  // resources added or removed since the last write
+  std::string readOnlyReason;  // why changes are refused; empty when writable
+  std::string unstoredReason;  // why a change has not reached the file; reported at close
+  bool mapChanged = false;     // resources added or removed since the last write
   UInt16 fileAttributes = 0;
+  std::array<UInt8, kConventionalDataOffset - kResourceHeaderSize> reserved{};
   std::vector<std::unique_ptr<Entry>> entries;
+
+  bool writable() const { return readOnlyReason.empty(); }
 };
 
 struct Located {
@@ -41,5 +46,7 @@ Located locate(Handle handle);
 // Writes the file's pending changes; returns the error (noErr when nothing
 // was pending).
 OSErr writeFile(OpenFile& file);
+// Refuses a change to a read-only file: wrPermErr, kept for the report at close.
+void refuseChange(OpenFile& file);
 
 }  // namespace vmres

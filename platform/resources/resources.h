@@ -79,3 +79,11 @@ short HomeResFile(Handle resource);
 
 // For our own code: FSpOpenResFile for an absolute path.
 short platformOpenResFileAtPath(const std::string& path, SInt8 permission);
+
+// Told, as a file closes, of changes that never reached it: refused because
+// the file is read-only, or not written (a full disk, a folder that cannot be
+// written). `path` is the file's as opened, `reason` says why in words. A
+// host installs one to tell its user; none (the default) says nothing. Main
+// thread only, like every call here.
+using ResourceStoreNotice = void (*)(const std::string& path, const std::string& reason);
+void platformSetResourceStoreNotice(ResourceStoreNotice notice);
