@@ -20,6 +20,8 @@ struct ResourceRecord {
   std::string name;  // Mac OS Roman bytes, at most 255
   UInt8 attributes = 0;
   std::vector<UInt8> data;
+
+  bool operator==(const ResourceRecord&) const = default;
 };
 
 // Where written files put their data area: after the header and the 240
@@ -35,6 +37,8 @@ struct ResourceFileImage {
   // Types are written in order of first appearance, each type's resources in
   // the order they appear here.
   std::vector<ResourceRecord> resources;
+
+  bool operator==(const ResourceFileImage&) const = default;
 };
 
 // Reads any conforming layout: map before or after the data, gaps, names in
