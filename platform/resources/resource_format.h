@@ -28,12 +28,12 @@ struct ResourceRecord {
 // bytes reserved for the system and the application, as convention has it.
 constexpr UInt32 kConventionalDataOffset = 256;
 constexpr size_t kResourceHeaderSize = 16;
+// Bytes 16 to 255 of a file, which belong to the system and the file's owner.
+using ReservedHeaderBytes = std::array<UInt8, kConventionalDataOffset - kResourceHeaderSize>;
 
 struct ResourceFileImage {
   UInt16 fileAttributes = 0;
-  // Bytes 16 to 255 of the file, which belong to the system and the file's
-  // owner: kept as read (zero where the data or the map lay).
-  std::array<UInt8, kConventionalDataOffset - kResourceHeaderSize> reserved{};
+  ReservedHeaderBytes reserved{};  // as read; zero where the data or the map lay
   // Types are written in order of first appearance, each type's resources in
   // the order they appear here.
   std::vector<ResourceRecord> resources;

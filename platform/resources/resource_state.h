@@ -1,7 +1,6 @@
 // Internal state of the Resource Manager shared by its source files.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +22,7 @@ struct OpenFile {
   std::string unstoredReason;  // why a change has not reached the file; reported at close
   bool mapChanged = false;     // resources added or removed since the last write
   UInt16 fileAttributes = 0;
-  std::array<UInt8, kConventionalDataOffset - kResourceHeaderSize> reserved{};
+  ReservedHeaderBytes reserved{};
   std::vector<std::unique_ptr<Entry>> entries;
 
   bool writable() const { return readOnlyReason.empty(); }
