@@ -11,6 +11,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   ffmpeg
   groff ghostscript
+  clang libclang-rt-14-dev
 )
 
 missing=()

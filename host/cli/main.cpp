@@ -12,6 +12,17 @@ extern "C" {
 #include "host/cli/commands.h"
 #include "host/session/memory_tracker.h"
 #include "plugin/core/plugin_defines.h"
+#include "platform/resources/resources.h"
+
+namespace {
+
+// The plug-in keeps its settings in a resource file and says nothing when
+// they cannot be stored; the run goes on with them, but the user should know.
+void reportUnstoredSettings(const std::string& path, const std::string& reason) {
+  std::fprintf(stderr, "velmorance: warning: settings could not be stored in %s: %s\n", path.c_str(), reason.c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace vmhost;
@@ -31,6 +42,7 @@ int main(int argc, char** argv) {
   av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
 
   watchForInterrupts();
+  platformSetResourceStoreNotice(reportUnstoredSettings);
   // Every frame step allocates and frees frame-sized buffers (ours and the
   // plug-in's). Kept in the heap, freed ones are reused; mapped and unmapped
   // each time, every page of every frame costs a fault and a clear.

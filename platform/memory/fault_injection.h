@@ -9,8 +9,8 @@ namespace vmfaults {
 // True when the allocation being made should fail as if memory had run out:
 // asks the program's vmFaultFailAllocation().
 bool shouldFailAllocation();
-// How many bytes of the next atomic file write may be written before it
-// fails, or -1: asks the program's vmFaultResourceWriteLimit().
+// How many bytes of an atomic file write may be written before it fails, or
+// -1: asks the program's vmFaultResourceWriteLimit().
 long resourceWriteLimit();
 
 }  // namespace vmfaults

@@ -98,7 +98,7 @@ void AddResource(Handle data, ResType type, short id, ConstStr255Param name) {
   OpenFile* file = currentFile();
   if (file == nullptr) return setError(resFNotFound);
   if (data == nullptr || locate(data).file != nullptr) return setError(addResFailed);
-  if (!file->writable) return setError(wrPermErr);
+  if (!file->writable()) return refuseChange(*file);
   auto entry = std::make_unique<Entry>();
   entry->record.type = type;
   entry->record.id = id;
@@ -114,7 +114,7 @@ void AddResource(Handle data, ResType type, short id, ConstStr255Param name) {
 void RemoveResource(Handle resource) {
   Located where = locate(resource);
   if (where.file == nullptr) return setError(resNotFound);
-  if (!where.file->writable) return setError(wrPermErr);
+  if (!where.file->writable()) return refuseChange(*where.file);
   where.file->entries.erase(where.file->entries.begin() + static_cast<long>(where.index));
   where.file->mapChanged = true;
   setError(noErr);
@@ -140,7 +140,7 @@ void ReleaseResource(Handle resource) {
 void ChangedResource(Handle resource) {
   Located where = locate(resource);
   if (where.file == nullptr) return setError(resNotFound);
-  if (!where.file->writable) return setError(wrPermErr);
+  if (!where.file->writable()) return refuseChange(*where.file);
   where.entry()->changed = true;
   setError(noErr);
 }

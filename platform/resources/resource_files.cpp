@@ -1,6 +1,7 @@
 // Opening, writing and closing resource files, and the chain they form.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/memory/memory.h"
@@ -15,12 +16,22 @@ OSErr gResError = noErr;
 std::vector<std::unique_ptr<OpenFile>> gChain;  // front is the top of the chain
 short gCurrent = kResFileNotOpened;
 short gLastRefNum = 0;
+ResourceStoreNotice gStoreNotice = nullptr;
 
 short nextRefNum() {
   do {
     gLastRefNum = static_cast<short>(gLastRefNum >= 32767 ? 1 : gLastRefNum + 1);
   } while (findFile(gLastRefNum) != nullptr);
   return gLastRefNum;
+}
+
+// Why changes to the file are to be refused; empty when they are not.
+std::string readOnlyReason(const std::string& path, SInt8 permission, UInt16 fileAttributes) {
+  // A map marked read-only is never written, whatever the permission asked.
+  if ((fileAttributes & mapReadOnly) != 0) return "the file is marked read-only";
+  if (permission == fsRdPerm) return "the file is open for reading only";
+  if (permission == fsCurPerm && access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+  return {};
 }
 
 bool hasPendingChanges(const OpenFile& file) {
@@ -62,9 +73,10 @@ Located locate(Handle handle) {
 
 OSErr writeFile(OpenFile& file) {
   if (!hasPendingChanges(file)) return noErr;
-  if (!file.writable) return wrPermErr;
+  if (!file.writable()) return wrPermErr;
   ResourceFileImage image;
   image.fileAttributes = file.fileAttributes;
+  image.reserved = file.reserved;
   for (const auto& entry : file.entries) {
     image.resources.push_back(entry->record);
     if (entry->changed && entry->handle != nullptr) {
@@ -73,9 +85,13 @@ OSErr writeFile(OpenFile& file) {
     }
   }
   std::vector<UInt8> bytes;
-  if (!serializeResourceFile(image, &bytes)) return addResFailed;
-  OSErr err = platformWriteWholeFileAtomically(file.path, bytes, false);
+  if (!serializeResourceFile(image, &bytes)) {
+    file.unstoredReason = "the resources do not fit in a resource file";
+    return addResFailed;
+  }
+  OSErr err = platformWriteWholeFileAtomically(file.path, bytes, false, &file.unstoredReason);
   if (err != noErr) return err;
+  file.unstoredReason.clear();
   for (size_t i = 0; i < file.entries.size(); ++i) {
     file.entries[i]->record.data = std::move(image.resources[i].data);
     file.entries[i]->changed = false;
@@ -84,9 +100,16 @@ OSErr writeFile(OpenFile& file) {
   return noErr;
 }
 
+void refuseChange(OpenFile& file) {
+  file.unstoredReason = file.readOnlyReason;
+  setError(wrPermErr);
+}
+
 }  // namespace vmres
 
 using namespace vmres;
+
+void platformSetResourceStoreNotice(ResourceStoreNotice notice) { gStoreNotice = notice; }
 
 OSErr ResError() { return gResError; }
 
@@ -114,10 +137,9 @@ short platformOpenResFileAtPath(const std::string& path, SInt8 permission) {
 
   auto file = std::make_unique<OpenFile>();
   file->path = path;
-  // A map marked read-only is never written, whatever the permission asked.
-  file->writable = (permission == fsCurPerm ? access(path.c_str(), W_OK) == 0 : permission != fsRdPerm) &&
-                   (image.fileAttributes & mapReadOnly) == 0;
+  file->readOnlyReason = readOnlyReason(path, permission, image.fileAttributes);
   file->fileAttributes = image.fileAttributes;
+  file->reserved = image.reserved;
   for (ResourceRecord& record : image.resources) {
     auto entry = std::make_unique<Entry>();
     entry->record = std::move(record);
@@ -154,6 +176,7 @@ void CloseResFile(short refNum) {
   if (file == nullptr) return setError(resFNotFound);
   OSErr err = writeFile(*file);
   // Unwritten changes are lost either way, as the file is gone from the chain.
+  const std::string path = file->path, unstored = file->unstoredReason;
   for (auto& entry : file->entries) DisposeHandle(entry->handle);
   size_t position = 0;
   while (gChain[position]->refNum != refNum) ++position;
@@ -165,4 +188,5 @@ void CloseResFile(short refNum) {
       gCurrent = gChain.empty() ? short{kResFileNotOpened} : gChain.front()->refNum;
   }
   setError(err);
+  if (!unstored.empty() && gStoreNotice != nullptr) gStoreNotice(path, unstored);
 }

@@ -2,6 +2,7 @@
 // as a byte image. Every multi-byte field is big-endian.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -22,22 +23,35 @@ struct ResourceRecord {
   std::string name;  // Mac OS Roman bytes, at most 255
   UInt8 attributes = 0;
   std::vector<UInt8> data;
-};
 
-struct ResourceFileImage {
-  UInt16 fileAttributes = 0;
-  // Types are written in order of first appearance, each type's resources in
-  // the order they appear here.
-  std::vector<ResourceRecord> resources;
+  bool operator==(const ResourceRecord&) const = default;
 };
 
 // Where written files put their data area: after the header and the 240
 // bytes reserved for the system and the application, as convention has it.
 constexpr UInt32 kConventionalDataOffset = 256;
+constexpr size_t kResourceHeaderSize = 16;
+// Bytes 16 to 255 of a file, which belong to the system and the file's owner.
+using ReservedHeaderBytes = std::array<UInt8, kConventionalDataOffset - kResourceHeaderSize>;
 
-// Reads any conforming layout (map before or after the data, gaps, names in
-// any order). Every offset and length is checked against the file; a file
-// that does not hold together gives mapReadErr and leaves `image` empty.
+struct ResourceFileImage {
+  UInt16 fileAttributes = 0;
+  ReservedHeaderBytes reserved{};  // as read; zero where the data or the map lay
+  // Types are written in order of first appearance, each type's resources in
+  // the order they appear here.
+  std::vector<ResourceRecord> resources;
+
+  bool operator==(const ResourceFileImage&) const = default;
+};
+
+// Reads any conforming layout: map before or after the data, gaps, names in
+// any order. The whole map is checked before anything is built: the data
+// area and the map lie in the file apart from the header and each other;
+// inside the map come the header, the type list, the reference lists and the
+// name list, in that order; no two reference lists and no two data entries
+// overlap or are shared, so the resources read never hold more bytes than the
+// file; every name lies in the name list. A file that does not hold together
+// gives mapReadErr and leaves `image` empty.
 OSErr parseResourceFile(const std::vector<UInt8>& bytes, ResourceFileImage* image);
 
 // The conventional layout: header, reserved area, data, map (header copy,

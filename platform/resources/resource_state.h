@@ -18,10 +18,14 @@ struct Entry {
 struct OpenFile {
   short refNum = 0;
   std::string path;
-  bool writable = false;
-  bool mapChanged = false;  // resources added or removed since the last write
+  std::string readOnlyReason;  // why changes are refused; empty when writable
+  std::string unstoredReason;  // why a change has not reached the file; reported at close
+  bool mapChanged = false;     // resources added or removed since the last write
   UInt16 fileAttributes = 0;
+  ReservedHeaderBytes reserved{};
   std::vector<std::unique_ptr<Entry>> entries;
+
+  bool writable() const { return readOnlyReason.empty(); }
 };
 
 struct Located {
@@ -41,5 +45,7 @@ Located locate(Handle handle);
 // Writes the file's pending changes; returns the error (noErr when nothing
 // was pending).
 OSErr writeFile(OpenFile& file);
+// Refuses a change to a read-only file: wrPermErr, kept for the report at close.
+void refuseChange(OpenFile& file);
 
 }  // namespace vmres

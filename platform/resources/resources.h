@@ -26,7 +26,8 @@ enum { kResFileNotOpened = -1 };
 // and `fileType` are not stored.
 void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, short scriptTag);
 // Opens a resource file at the top of the chain and makes it current.
-// Returns its refNum, or -1 (fnfErr, mapReadErr, ...). Opening a file that is
+// Returns its refNum, or -1: fnfErr when missing, ioErr for anything but a
+// regular file, mapReadErr when damaged or too large. Opening a file that is
 // already open makes it current and returns the same refNum. fsRdPerm opens
 // read-only; fsCurPerm opens for writing when the file is writable. A file
 // whose map carries mapReadOnly is always read-only.
@@ -47,11 +48,13 @@ class CurResFileRestorer {
   short saved_;
 };
 // Writes pending changes, disposes of the file's resource handles and takes
-// the file out of the chain. When it was current, the file below it (or, if
+// the file out of the chain; changes that never reached the file are told to
+// the store notice (below). When it was current, the file below it (or, if
 // none, the top of the chain) becomes current.
 void CloseResFile(short refNum);
 // Writes every pending change of the file atomically: the file on disk is
-// either wholly old or wholly new.
+// either wholly old or wholly new. After a failed write the changes stay
+// pending, and CloseResFile tries them once more.
 void UpdateResFile(short refNum);
 OSErr ResError();
 
@@ -94,5 +97,13 @@ short HomeResFile(Handle resource);
 
 // For our own code: FSpOpenResFile for an absolute path.
 short platformOpenResFileAtPath(const std::string& path, SInt8 permission);
+
+// Told, as a file closes, of changes that never reached it: refused because
+// the file is read-only, or not written (a full disk, a folder that cannot be
+// written). `path` is the file's as opened, `reason` says why in words. A
+// host installs one to tell its user; none (the default) says nothing. Main
+// thread only, like every call here.
+using ResourceStoreNotice = void (*)(const std::string& path, const std::string& reason);
+void platformSetResourceStoreNotice(ResourceStoreNotice notice);
 
 VM_API_END

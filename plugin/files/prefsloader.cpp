@@ -46,6 +46,19 @@ short openPrefsFile() {
   return refNum;
 }
 
+// Takes every stored record out of the current file, so that the one saved
+// next is the only one: a damaged file may hold several, and the first would
+// shadow it. False when one cannot be taken out (it then stays the file's).
+bool removeStoredRecords() {
+  for (;;) {
+    Handle old = Get1Resource(cConfigResType, cConfigResID);
+    if (old == nullptr) return ResError() == resNotFound;
+    RemoveResource(old);
+    if (ResError() != noErr) return false;
+    DisposeHandle(old);
+  }
+}
+
 }  // namespace
 
 void PrefsFileName(Str255 name) {
@@ -95,50 +108,36 @@ bool Save2Config(pluginDataPtr theConfig, Handle theSaveConfig) {
 
 bool SaveConfig(pluginDataPtr theConfig) {
   if (theConfig == nullptr) return false;
-  const short previousFile = CurResFile();
-  const short refNum = openPrefsFile();
-  if (refNum == -1) return false;
-
-  // The new record is complete before the old one goes, and the file is
-  // written once, so any failure leaves the previous record in place.
   Handle record = NewHandleClear(sizeof(configSaveRec));
   if (record == nullptr || !Config2Save(theConfig, record)) {
     DisposeHandle(record);
-    CloseResFile(refNum);
-    UseResFile(previousFile);
     return false;
   }
-  Str255 oldName{};
-  Handle old = Get1Resource(cConfigResType, cConfigResID);
-  if (old != nullptr) {
-    short id = 0;
-    ResType type = 0;
-    GetResInfo(old, &id, &type, oldName);
-    RemoveResource(old);
-  }
-  Str255 name;
-  setPascal(name, kResourceName);
-  AddResource(record, cConfigResType, cConfigResID, name);
-  const bool added = ResError() == noErr;
-  bool saved = added;
-  if (saved) {
-    UpdateResFile(refNum);
-    saved = ResError() == noErr;
-  }
-  if (saved) {
-    ReleaseResource(record);
-    DisposeHandle(old);
-  } else {
-    // Closing writes whatever is pending, so the map goes back to what the
-    // file holds: without this a failed write would be retried at close.
-    if (added) RemoveResource(record);
+  const short previousFile = CurResFile();
+  const short refNum = openPrefsFile();
+  if (refNum == -1) {
     DisposeHandle(record);
-    if (old != nullptr) {
-      AddResource(old, cConfigResType, cConfigResID, oldName);
-      if (ResError() != noErr) DisposeHandle(old);
-    }
+    return false;
   }
+  // The old records go and the new one comes in one write, so the file on
+  // disk holds either all of the old or all of the new.
+  bool changed = removeStoredRecords();
+  if (changed) {
+    Str255 name;
+    setPascal(name, kResourceName);
+    AddResource(record, cConfigResType, cConfigResID, name);
+    changed = ResError() == noErr;
+  }
+  if (!changed) {
+    DisposeHandle(record);  // refused (a read-only file), so still ours
+  } else {
+    UpdateResFile(refNum);
+    if (ResError() == noErr) ReleaseResource(record);
+  }
+  // Closing tries a failed write once more; changes still unwritten then are
+  // reported by the Resource Manager, and the file keeps its old contents.
   CloseResFile(refNum);
+  const bool saved = changed && ResError() == noErr;
   UseResFile(previousFile);
   return saved;
 }

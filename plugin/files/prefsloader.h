@@ -42,8 +42,10 @@ bool Config2Save(pluginDataPtr theConfig, Handle theSaveConfig);
 // either is missing or the record is short, of another size or version, or
 // holds a fraction that is not a finite number.
 bool Save2Config(pluginDataPtr theConfig, Handle theSaveConfig);
-// Replaces the stored record with theConfig. False when the preferences file
-// is missing or cannot be written; the previous record then stays.
+// Replaces the stored record (every one, should the file hold several) with
+// theConfig. False when the preferences file is missing or cannot be written;
+// the file then keeps what it held (the Resource Manager's store notice says
+// why it could not be written).
 bool SaveConfig(pluginDataPtr theConfig);
 // Overlays the stored record on theConfig; false (theConfig unchanged) when
 // there is none or it is not valid.

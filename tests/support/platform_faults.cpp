@@ -14,11 +14,7 @@ extern "C" __attribute__((visibility("default"), used)) bool vmFaultFailAllocati
   return true;
 }
 
-extern "C" __attribute__((visibility("default"), used)) long vmFaultResourceWriteLimit() {
-  const long limit = gWriteLimit;
-  gWriteLimit = -1;
-  return limit;
-}
+extern "C" __attribute__((visibility("default"), used)) long vmFaultResourceWriteLimit() { return gWriteLimit; }
 
 void platformFailNextAllocations(int count) { gFailingAllocations = count; }
 void platformFailResourceWriteAfterBytes(long bytes) { gWriteLimit = bytes; }

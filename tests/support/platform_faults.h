@@ -5,6 +5,6 @@
 // The next `count` allocations (pointer, handle or pixel buffer) fail as if
 // memory had run out.
 void platformFailNextAllocations(int count);
-// The next atomic file write fails with ioErr once `bytes` bytes of its
-// temporary file are written. A negative count turns this off.
+// Every atomic file write fails with ioErr once `bytes` bytes of its
+// temporary file are written, until a negative count turns this off.
 void platformFailResourceWriteAfterBytes(long bytes);

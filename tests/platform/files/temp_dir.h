@@ -24,9 +24,10 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::vector<std::string> entries() const {
+  std::vector<std::string> entries() const { return entriesOf(path_); }
+  static std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     return names;
   }
 

@@ -17,6 +17,7 @@ ResourceFileImage sampleImage() {
   image.resources = {{kSTR, 128, true, "Ab", 0, {0x00, 0x01, 0x01, 'x'}},
                      {kPref, 1, false, "", resPurgeable, {1, 2, 3}},
                      {kSTR, 129, false, "", 0, {}}};
+  image.reserved[0] = 0xAB, image.reserved[239] = 0xCD;
   return image;
 }
 
@@ -24,6 +25,7 @@ TEST(ResourceFormat, WritesTheConventionalLayoutByteForByte) {
   Bytes expected(256, 0);
   const UInt8 header[] = {0, 0, 1, 0, 0, 0, 1, 0x13, 0, 0, 0, 0x13, 0, 0, 0, 0x55};
   std::copy(std::begin(header), std::end(header), expected.begin());
+  expected[16] = 0xAB, expected[255] = 0xCD;  // the owner's reserved bytes
   const Bytes rest = {
       // data: STR# 128 at 0, STR# 129 at 8, Pref 1 at 12
       0, 0, 0, 4, 0x00, 0x01, 0x01, 'x', 0, 0, 0, 0, 0, 0, 0, 3, 1, 2, 3,
@@ -42,6 +44,10 @@ TEST(ResourceFormat, WritesTheConventionalLayoutByteForByte) {
   Bytes written;
   ASSERT_TRUE(serializeResourceFile(sampleImage(), &written));
   EXPECT_EQ(expected, written);
+  ResourceFileImage image;
+  ASSERT_EQ(noErr, parseResourceFile(written, &image));
+  EXPECT_EQ(sampleImage().reserved, image.reserved);
+  EXPECT_EQ(Bytes({1, 2, 3}), image.resources[2].data);
 }
 
 TEST(ResourceFormat, EmptyFileHasNoTypes) {
@@ -83,6 +89,7 @@ TEST(ResourceFormat, ReadsAnotherConformingLayout) {
   ResourceFileImage image;
   ASSERT_EQ(noErr, parseResourceFile(file, &image));
   EXPECT_EQ(mapReadOnly, image.fileAttributes);
+  EXPECT_EQ(ResourceFileImage{}.reserved, image.reserved);  // bytes 16 on are the map's
   ASSERT_EQ(2u, image.resources.size());
   EXPECT_EQ(5, image.resources[0].id);
   EXPECT_EQ("second", image.resources[0].name);
@@ -106,6 +113,13 @@ TEST(ResourceFormat, RejectsFilesThatDoNotHoldTogether) {
       {"resource length past the data", [](Bytes& b) { b[256 + 3] = 0x40; }},
       {"name offset past the map", [map](Bytes& b) { b[map + 30 + 16 + 3] = 0x40; }},
       {"truncated map", [](Bytes& b) { b.pop_back(); }},
+      {"data area in the header", [](Bytes& b) { b[2] = 0, b[3] = 8; }},
+      {"map inside the data area", [](Bytes& b) { b[7] = 0x10; }},
+      {"name list before the reference lists", [map](Bytes& b) { b[map + 27] = 50; }},
+      {"reference list in the type list", [map](Bytes& b) { b[map + 37] = 2; }},
+      {"two types share a reference list", [map](Bytes& b) { b[map + 45] = 18; }},
+      {"two references share a data entry", [map](Bytes& b) { b[map + 65] = 0; }},
+      {"data entries overlap", [map](Bytes& b) { b[map + 77] = 10; }},
   };
   for (const auto& [label, damage] : damages) {
     Bytes bad = good;

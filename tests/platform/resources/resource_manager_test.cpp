@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
+#include <functional>
 
 #include "platform/memory/memory.h"
 #include "platform/resources/atomic_file.h"
@@ -23,23 +25,33 @@ Handle handleWith(const Bytes& bytes) {
 
 Bytes bytesOf(Handle h) { return Bytes(*h, *h + GetHandleSize(h)); }
 
+std::vector<std::string> gNotices;  // "path: reason", as told at close
+void recordNotice(const std::string& path, const std::string& reason) { gNotices.push_back(path + ": " + reason); }
+
 class ResourceManager : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(fnfErr, platformFSSpecForPath(temp_ / "prefs", &spec_)); }
+  void SetUp() override {
+    ASSERT_EQ(fnfErr, platformFSSpecForPath(temp_ / "prefs", &spec_));
+    gNotices.clear();
+    platformSetResourceStoreNotice(recordNotice);
+  }
   void TearDown() override {
     while (CurResFile() != kResFileNotOpened) CloseResFile(CurResFile());
+    platformSetResourceStoreNotice(nullptr);
+    platformFailResourceWriteAfterBytes(-1);
   }
 
   // A file that another program wrote: a resource we never touch, with a
-  // name and attributes, and a string list.
-  void writeForeignFile(UInt16 fileAttributes = 0) {
-    ResourceFileImage image;
-    image.fileAttributes = fileAttributes;
-    image.resources = {
+  // name and attributes, a string list, and bytes of its own in the header.
+  void writeForeignFile(UInt16 fileAttributes = 0, std::vector<ResourceRecord> resources = {
         {kOdd, -4000, true, "keep \xA5 me", resPurgeable | resLocked, {9, 8, 7, 6, 5}},
         {kSTR, 128, false, "", 0, {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'}},
         {kSTR, 129, false, "", 0, {0, 5, 2, 'o', 'k', 4, 'c', 'u'}},  // claims five strings, holds one
-    };
+    }) {
+    ResourceFileImage image;
+    image.fileAttributes = fileAttributes;
+    image.resources = std::move(resources);
+    image.reserved.fill(0x5E);
     Bytes bytes;
     ASSERT_TRUE(serializeResourceFile(image, &bytes));
     writeBytes(temp_ / "prefs", bytes);
@@ -55,13 +67,30 @@ class ResourceManager : public ::testing::Test {
   FSSpec spec_;
 };
 
-TEST_F(ResourceManager, OpenFailsOnMissingOrDamagedFilesAndCreateNeverReplacesOne) {
-  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
-  EXPECT_EQ(fnfErr, ResError());
-  writeBytes(temp_ / "prefs", {1, 2, 3});
-  EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm));
-  EXPECT_EQ(mapReadErr, ResError());
-  std::filesystem::remove(temp_ / "prefs");
+TEST_F(ResourceManager, OpensOnlyRegularFilesOfResourceFileSize) {
+  const std::string path = temp_ / "prefs";
+  Bytes huge;  // holds together, but is too large for a resource file
+  ResourceFileImage image;
+  image.resources = {{kPref, 1, false, "", 0, Bytes(kMaxResourceFileSize)}};
+  ASSERT_TRUE(serializeResourceFile(image, &huge));
+  // Missing, damaged, a pipe and a device (neither may be waited on), a folder, too large.
+  const std::pair<std::function<void()>, OSErr> cases[] = {
+      {[] {}, fnfErr},
+      {[&] { writeBytes(path, {1, 2, 3}); }, mapReadErr},
+      {[&] { mkfifo(path.c_str(), 0600); }, ioErr},
+      {[&] { std::filesystem::create_symlink("/dev/zero", path); }, ioErr},
+      {[&] { std::filesystem::create_directory(path); }, ioErr},
+      {[&] { writeBytes(path, huge); }, mapReadErr},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    std::filesystem::remove_all(path);
+    cases[i].first();
+    EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm)) << i;
+    EXPECT_EQ(cases[i].second, ResError()) << i;
+  }
+}
+
+TEST_F(ResourceManager, CreateNeverReplacesAFile) {
   FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
   ASSERT_EQ(noErr, ResError());
   EXPECT_TRUE(readBack().resources.empty());
@@ -93,6 +122,40 @@ TEST_F(ResourceManager, UntouchedResourcesSurviveASaveByteForByte) {
   EXPECT_EQ(kPref, image.resources[3].type);
   EXPECT_EQ("Config Settings", image.resources[3].name);
   EXPECT_EQ(Bytes({1, 2, 3, 4}), image.resources[3].data);
+  EXPECT_EQ(Bytes(240, 0x5E), Bytes(image.reserved.begin(), image.reserved.end()));
+}
+
+// Dotfile managers keep such files as links into a folder of their own.
+TEST_F(ResourceManager, WritesThroughASymbolicLink) {
+  writeForeignFile();
+  std::filesystem::create_directory(temp_ / "dots");
+  std::filesystem::rename(temp_ / "prefs", temp_ / "dots/real");
+  std::filesystem::create_symlink("dots/real", temp_ / "prefs");
+  short ref = FSpOpenResFile(&spec_, fsCurPerm);
+  AddResource(handleWith({7}), kPref, 1, nullptr);
+  CloseResFile(ref);
+  ASSERT_EQ(noErr, ResError());
+  EXPECT_EQ(Bytes{7}, readBack().resources[3].data);
+  // A link whose target is gone: creating makes the target.
+  std::filesystem::remove(temp_ / "dots/real");
+  FSpCreateResFile(&spec_, 0, kPref, 0);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_TRUE(std::filesystem::is_symlink(temp_ / "prefs"));
+  EXPECT_EQ(std::vector<std::string>{"real"}, TempDir::entriesOf(temp_ / "dots"));
+  EXPECT_EQ(2u, temp_.entries().size());
+}
+
+TEST_F(ResourceManager, DuplicatesAreFoundInFileOrder) {
+  writeForeignFile(0, {{kPref, 1, false, "", 0, {83}}, {kPref, 1, false, "", 0, {17}}});
+  FSpOpenResFile(&spec_, fsCurPerm);
+  for (UInt8 expected : {83, 17}) {
+    Handle found = Get1Resource(kPref, 1);
+    ASSERT_NE(nullptr, found);
+    EXPECT_EQ(Bytes{expected}, bytesOf(found));
+    RemoveResource(found);
+    DisposeHandle(found);
+  }
+  EXPECT_EQ(nullptr, Get1Resource(kPref, 1));
 }
 
 TEST_F(ResourceManager, RemoveAddUpdateThenReopen) {
@@ -154,27 +217,34 @@ TEST_F(ResourceManager, ChangedDataIsWrittenAndCannotBeReleasedUnwritten) {
   CloseResFile(ref);
 }
 
-class ReadOnlyFile : public ResourceManager, public ::testing::WithParamInterface<std::pair<SInt8, UInt16>> {};
+struct ReadOnlyCase {
+  SInt8 permission;
+  UInt16 fileAttributes;
+  const char* reason;
+};
+class ReadOnlyFile : public ResourceManager, public ::testing::WithParamInterface<ReadOnlyCase> {};
 
-TEST_P(ReadOnlyFile, RefusesChanges) {
-  writeForeignFile(GetParam().second);
+TEST_P(ReadOnlyFile, RefusesChangesAndSaysSoAtClose) {
+  writeForeignFile(GetParam().fileAttributes);
   Bytes before = readBytes(temp_ / "prefs");
-  short ref = FSpOpenResFile(&spec_, GetParam().first);
+  short ref = FSpOpenResFile(&spec_, GetParam().permission);
   ASSERT_NE(kResFileNotOpened, ref);
   Handle data = handleWith({1});
   AddResource(data, kPref, 1, nullptr);
   EXPECT_EQ(wrPermErr, ResError());
   RemoveResource(Get1Resource(kSTR, 128));
   EXPECT_EQ(wrPermErr, ResError());
+  EXPECT_TRUE(gNotices.empty());
   CloseResFile(ref);
   EXPECT_EQ(before, readBytes(temp_ / "prefs"));
+  EXPECT_EQ(std::vector<std::string>{temp_ / "prefs: " + GetParam().reason}, gNotices);
   DisposeHandle(data);
 }
 
 // Read permission asked for, or a map marked read-only.
 INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyFile,
-                         ::testing::Values(std::make_pair(SInt8{fsRdPerm}, UInt16{0}),
-                                           std::make_pair(SInt8{fsCurPerm}, UInt16{mapReadOnly})));
+                         ::testing::Values(ReadOnlyCase{fsRdPerm, 0, "the file is open for reading only"},
+                                           ReadOnlyCase{fsCurPerm, mapReadOnly, "the file is marked read-only"}));
 
 TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   writeForeignFile();
@@ -184,17 +254,26 @@ TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   const long whole = static_cast<long>(before.size()) + 64;
   for (long failAfter : {0L, 7L, 256L, 300L, whole}) {
     short ref = FSpOpenResFile(&spec_, fsCurPerm);
-    Handle data = handleWith(Bytes(40, 0x5A));
-    AddResource(data, kPref, 1, nullptr);
+    AddResource(handleWith(Bytes(40, 0x5A)), kPref, 1, nullptr);
     platformFailResourceWriteAfterBytes(failAfter);
     UpdateResFile(ref);
     EXPECT_EQ(ioErr, ResError()) << failAfter;
+    CloseResFile(ref);  // tries once more
+    EXPECT_EQ(ioErr, ResError()) << failAfter;
     EXPECT_EQ(before, readBytes(temp_ / "prefs")) << failAfter;
     EXPECT_EQ(std::vector<std::string>{"prefs"}, temp_.entries()) << failAfter;
-    RemoveResource(data);
-    DisposeHandle(data);
-    CloseResFile(ref);
   }
+  EXPECT_EQ(std::vector<std::string>(5, temp_ / "prefs: Input/output error"), gNotices);
+  // A failed update whose retry at close succeeds leaves nothing to report.
+  gNotices.clear();
+  short ref = FSpOpenResFile(&spec_, fsCurPerm);
+  AddResource(handleWith({1}), kPref, 1, nullptr);
+  UpdateResFile(ref);
+  platformFailResourceWriteAfterBytes(-1);
+  CloseResFile(ref);
+  EXPECT_EQ(noErr, ResError());
+  EXPECT_EQ(4u, readBack().resources.size());
+  EXPECT_TRUE(gNotices.empty());
 }
 
 TEST_F(ResourceManager, GetIndStringReadsOneBasedAndGivesEmptyOutOfRange) {

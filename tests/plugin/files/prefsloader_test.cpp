@@ -24,6 +24,9 @@ namespace fs = std::filesystem;
 constexpr ResType kPref = VM_FOURCC('P', 'r', 'e', 'f');
 constexpr ResType kText = VM_FOURCC('T', 'E', 'X', 'T');
 
+std::vector<std::string> gNotices;  // "path: reason", as the Resource Manager tells them
+void recordNotice(const std::string& path, const std::string& reason) { gNotices.push_back(path + ": " + reason); }
+
 class PrefsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -34,26 +37,33 @@ class PrefsTest : public ::testing::Test {
     file_ = folder_ / "zelph-Prefs";
     pNewConfig(config_);
     ResetConfig(config_, true);
+    gNotices.clear();
+    platformSetResourceStoreNotice(recordNotice);
   }
   void TearDown() override {
+    platformSetResourceStoreNotice(nullptr);
     pDestroyConfig(config_);
     fs::remove_all(folder_);
   }
   // The file's resources as stored.
   ResourceFileImage stored() {
-    std::vector<UInt8> bytes;
-    EXPECT_EQ(platformReadWholeFile(file_.string(), &bytes), noErr);
     ResourceFileImage image;
-    EXPECT_EQ(parseResourceFile(bytes, &image), noErr);
+    EXPECT_EQ(parseResourceFile(fileBytes(), &image), noErr);
     return image;
   }
   // Writes a file holding `resources`.
-  void store(const std::vector<ResourceRecord>& resources) {
+  void store(const std::vector<ResourceRecord>& resources, UInt16 fileAttributes = 0) {
     ResourceFileImage image;
     image.resources = resources;
+    image.fileAttributes = fileAttributes;
     std::vector<UInt8> bytes;
     ASSERT_TRUE(serializeResourceFile(image, &bytes));
     ASSERT_EQ(platformWriteWholeFileAtomically(file_.string(), bytes, false), noErr);
+  }
+  std::vector<UInt8> fileBytes() {
+    std::vector<UInt8> bytes;
+    EXPECT_EQ(platformReadWholeFile(file_.string(), &bytes), noErr);
+    return bytes;
   }
   std::vector<UInt8> savedRecord() {
     Handle h = NewHandleClear(sizeof(configSaveRec));
@@ -168,10 +178,17 @@ TEST_F(PrefsTest, InvalidRecordsAreRejected) {
   EXPECT_EQ(config_->mediaType, 1);
 }
 
-TEST_F(PrefsTest, SaveKeepsOtherResources) {
+// A damaged file may hold the record twice: reading takes the first, saving
+// leaves one.
+TEST_F(PrefsTest, SaveKeepsOtherResourcesAndOneRecord) {
   const std::vector<UInt8> note{'k', 'e', 'e', 'p'};
-  store({ResourceRecord{kText, 5, true, "note", 0, note}, ResourceRecord{kPref, 1, false, "", 0, {1, 2, 3}},
-         ResourceRecord{kPref, 2, false, "", 0, {9}}});
+  auto strong = savedRecord();
+  strong[108] = 83;  // slider 1
+  store({ResourceRecord{kText, 5, true, "note", 0, note}, ResourceRecord{kPref, 1, false, "", 0, strong},
+         ResourceRecord{kPref, 2, false, "", 0, {9}}, ResourceRecord{kPref, 1, false, "", 0, savedRecord()}});
+  ASSERT_TRUE(ReadConfig(config_));
+  EXPECT_EQ(config_->sliders[1], 83);
+  config_->sliders[1] = 17;
   ASSERT_TRUE(SaveConfig(config_));
   const ResourceFileImage image = stored();
   ASSERT_EQ(image.resources.size(), 3u);
@@ -191,21 +208,36 @@ TEST_F(PrefsTest, SaveKeepsOtherResources) {
   EXPECT_EQ(prefOne, 1);
 }
 
-TEST_F(PrefsTest, InterruptedSaveLeavesTheOldFile) {
-  store({});
-  ASSERT_TRUE(SaveConfig(config_));
-  std::vector<UInt8> old;
-  ASSERT_EQ(platformReadWholeFile(file_.string(), &old), noErr);
-  config_->sliders[1] = 99;
-  platformFailResourceWriteAfterBytes(100);
-  EXPECT_FALSE(SaveConfig(config_));
-  platformFailResourceWriteAfterBytes(-1);
-  std::vector<UInt8> now;
-  ASSERT_EQ(platformReadWholeFile(file_.string(), &now), noErr);
-  EXPECT_EQ(now, old);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
-  EXPECT_TRUE(ReadConfig(config_));
-  EXPECT_EQ(config_->sliders[1], 17);
+// The file is read-only (with or without a record), or its write fails: the
+// save fails, the file stays as it was, the reason is told once, and the
+// configuration in memory is kept.
+TEST_F(PrefsTest, AFailedSaveLeavesTheFileAndSaysWhy) {
+  const struct {
+    UInt16 attributes;
+    bool withRecord;
+    long failAfter;
+    const char* reason;
+  } cases[] = {{mapReadOnly, true, -1, "the file is marked read-only"},
+               {mapReadOnly, false, -1, "the file is marked read-only"},
+               {0, true, 100, "Input/output error"}};
+  const auto record = savedRecord();  // slider 1 at 17
+  for (const auto& c : cases) {
+    store(c.withRecord ? std::vector<ResourceRecord>{{kPref, 1, true, "Config Settings", 0, record}}
+                       : std::vector<ResourceRecord>{},
+          c.attributes);
+    const std::vector<UInt8> before = fileBytes();
+    gNotices.clear();
+    config_->sliders[1] = 99;
+    platformFailResourceWriteAfterBytes(c.failAfter);
+    EXPECT_FALSE(SaveConfig(config_));
+    platformFailResourceWriteAfterBytes(-1);
+    EXPECT_EQ(config_->sliders[1], 99);
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+    EXPECT_EQ(gNotices, std::vector<std::string>{file_.string() + ": " + c.reason});
+    EXPECT_EQ(ReadConfig(config_), c.withRecord);
+    EXPECT_EQ(config_->sliders[1], c.withRecord ? 17 : 99);
+  }
 }
 
 TEST_F(PrefsTest, NothingIsCreatedWithoutTheFile) {
