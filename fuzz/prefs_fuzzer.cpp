@@ -14,6 +14,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/memory/memory.h"
+#include "platform/resources/atomic_file.h"
 #include "tests/support/platform_faults.h"
 #include "plugin/files/prefsloader.h"
 
