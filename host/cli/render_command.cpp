@@ -4,8 +4,7 @@
 #include <cstdio>
 
 #include "host/cli/commands.h"
-#include "host/media/frame_sink.h"
-#include "host/session/plugin_run.h"
+#include "host/cli/plugin_job.h"
 #include "host/cli/progress.h"
 
 namespace vmhost {
@@ -53,54 +52,29 @@ bool sameFile(const std::string& input, const std::string& output) {
 int runRender(const Options& o) {
   std::string error;
   if (sameFile(o.input, o.output)) return reportError(o.output + ": the output would replace the input");
-  auto video = VideoReader::open(o.input, error);
-  if (!video) return reportError(error);
-  const VideoInfo& info = video->info();
+  PluginJob job;
+  if (!job.openVideo(o.input, error)) return reportError(error);
+  const VideoInfo& info = job.info();
   int32_t frames = 0;
   if (!checkRange(o, info, frames, error)) return reportError(error);
-
-  std::unique_ptr<AudioReader> audio;
-  if (!isPictureOutput(o.output)) {
-    audio = AudioReader::open(o.input, info.startSeconds, error);
-    if (!audio && !error.empty()) return reportError(error);
-  }
+  if (!isPictureOutput(o.output) && !job.openAudio(o.input, error)) return reportError(error);
   const int width = o.size ? o.size->width : info.width;
   const int height = o.size ? o.size->height : info.height;
+  if (!job.loadPlugin(o.plugin, error)) return reportError(error);
 
-  auto plugin = loadPlugin(o.plugin, error);
-  if (!plugin) return reportError(error);
-
-  OutputSpec spec;
-  spec.path = o.output;
+  OutputSpec spec = job.outputSpec(o.output, width, height, frames);
   spec.lossless = o.lossless;
-  spec.width = width;
-  spec.height = height;
-  spec.frameCount = frames;
-  spec.frameRate = info.frameRate;
-  spec.alpha = info.hasAlpha;
-  if (audio) {
-    spec.sampleRate = audio->sampleRate();
-    spec.audioLayout = &audio->layout();
-  }
   auto sink = openFrameSink(spec, error);
   if (!sink) return reportError(error);
-  GWorldOwner output = makeOutputWorld(width, height);
-  if (!output) return reportError("no memory for a " + std::to_string(width) + "x" + std::to_string(height) + " frame");
+  if (!job.makeOutput(width, height, error) || !job.describe(o.fadeIn, o.fadeOut, o.start, frames, error))
+    return reportError(error);
 
-  // The host's three sliders sit at their middle; the fades are the user's.
-  const HYPluginFilterInfo filterInfo{{0.5f, 0.5f, 0.5f}, o.fadeIn, o.fadeOut};
-  HostSession session(video.get(), audio.get(), filterInfo);
-  session.setClip(o.start, frames);
-  PluginRun run(*plugin, session);
-  int32_t result = run.getInfo(frames);
-  if (result != kPluginOK) return reportError(plugin->path() + ": describing itself, " + run.describe(result));
-
+  PluginRun& run = job.run();
   _PluginParams& params = run.params();
   params.startFrame = o.start;
   params.frameCount = frames;
   params.proxyOnly = o.draft ? 1 : 0;
-  run.setOutput(output.get());
-  result = run.call(kPlugInitialize);
+  int32_t result = run.call(kPlugInitialize);
   if (result != kPluginOK) {
     const std::string why = run.describe(result);
     run.call(kPlugTerminate);  // the plug-in may have attached its render data
@@ -115,7 +89,8 @@ int runRender(const Options& o) {
     run.call(kPlugTerminate);
     return reportError(message + "; nothing written");
   };
-  PixMapHandle pm = GetGWorldPixMap(output.get());
+  HostSession& session = job.session();
+  const int channels = job.audio() ? job.audio()->channels() : 0;
   for (int32_t r = 0; r < frames; ++r) {
     if (interruptRequested()) return abandon("interrupted at frame " + std::to_string(r));
     params.renderFrame = r;
@@ -125,10 +100,8 @@ int runRender(const Options& o) {
       return abandon(o.input + ": frame " + std::to_string(r) + " of the render (input frame " +
                      std::to_string(o.start + r) + "): " + run.describe(result));
     const auto& samples = session.outputAudio();
-    const int64_t sampleFrames = audio ? static_cast<int64_t>(samples.size()) / audio->channels() : 0;
-    if (!sink->write(reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), samples.data(),
-                     sampleFrames, error))
-      return abandon(error);
+    const int64_t sampleFrames = channels > 0 ? static_cast<int64_t>(samples.size()) / channels : 0;
+    if (!job.writeOutput(*sink, samples.data(), sampleFrames, error)) return abandon(error);
     progress.update(r + 1);
   }
   result = run.call(kPlugTerminate);

@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace vmhost {
 
@@ -80,6 +82,26 @@ CodecContextPtr openDecoder(const AVStream* stream, std::string& error) {
     return nullptr;
   }
   return ctx;
+}
+
+FramePtr allocFrame() {
+  FramePtr frame(av_frame_alloc());
+  if (!frame) throw std::bad_alloc();
+  return frame;
+}
+
+PacketPtr allocPacket() {
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) throw std::bad_alloc();
+  return packet;
+}
+
+void ChannelLayout::assign(const AVChannelLayout& layout) {
+  av_channel_layout_uninit(&layout_);
+  if (layout.order == AV_CHANNEL_ORDER_UNSPEC || layout.nb_channels <= 0)
+    av_channel_layout_default(&layout_, std::max(1, layout.nb_channels));
+  else if (av_channel_layout_copy(&layout_, &layout) < 0)
+    throw std::bad_alloc();
 }
 
 }  // namespace vmhost

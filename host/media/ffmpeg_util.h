@@ -1,4 +1,4 @@
-// RAII owners and small helpers for the FFmpeg objects the host uses.
+// One owner type for every FFmpeg object the host uses, and small helpers.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,8 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 #include <libavutil/frame.h>
 #include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
@@ -18,6 +20,13 @@ namespace vmhost {
 
 struct InputContextDeleter {
   void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+// An output context closes its file (if it opened one) before it is freed.
+struct OutputContextDeleter {
+  void operator()(AVFormatContext* c) const {
+    if (c->pb != nullptr && !(c->oformat->flags & AVFMT_NOFILE)) avio_closep(&c->pb);
+    avformat_free_context(c);
+  }
 };
 struct CodecContextDeleter {
   void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -37,14 +46,42 @@ struct SwrDeleter {
 struct FifoDeleter {
   void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
+struct DictionaryDeleter {
+  void operator()(AVDictionary* d) const { av_dict_free(&d); }
+};
 
 using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextDeleter>;
+using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
 using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
+using DictionaryPtr = std::unique_ptr<AVDictionary, DictionaryDeleter>;
+
+// A channel layout that owns its custom channel map, if any. Layouts without
+// an order the host can name become the default order for their count.
+class ChannelLayout {
+ public:
+  ChannelLayout() = default;
+  explicit ChannelLayout(const AVChannelLayout& layout) { assign(layout); }
+  ChannelLayout(const ChannelLayout& other) { assign(other.layout_); }
+  ChannelLayout& operator=(const ChannelLayout& other) {
+    if (this != &other) assign(other.layout_);
+    return *this;
+  }
+  ~ChannelLayout() { av_channel_layout_uninit(&layout_); }
+
+  void assign(const AVChannelLayout& layout);
+  const AVChannelLayout& get() const { return layout_; }
+  // For FFmpeg 5 calls that only read a layout but take it non-const.
+  AVChannelLayout* forReading() const { return const_cast<AVChannelLayout*>(&layout_); }
+  int channels() const { return layout_.nb_channels; }
+
+ private:
+  AVChannelLayout layout_{};
+};
 
 // FFmpeg's text for an error code ("Invalid data found when processing input").
 std::string avErrorText(int code);
@@ -58,5 +95,9 @@ AVStream* keepOnlyStream(AVFormatContext* input, int index);
 
 // A decoder for `stream`, opened, with FFmpeg's own threads enabled.
 CodecContextPtr openDecoder(const AVStream* stream, std::string& error);
+
+// A fresh frame or packet; throws std::bad_alloc when there is no memory.
+FramePtr allocFrame();
+PacketPtr allocPacket();
 
 }  // namespace vmhost

@@ -17,20 +17,9 @@ namespace vmhost {
 
 namespace {
 
-struct OutputContextDeleter {
-  void operator()(AVFormatContext* c) const {
-    if (c->pb != nullptr) avio_closep(&c->pb);
-    avformat_free_context(c);
-  }
-};
-using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
-
 class MovieSink final : public FrameSink {
  public:
-  ~MovieSink() override {
-    queue_.reset();  // its thread uses everything below
-    sws_freeContext(scaler_);
-  }
+  ~MovieSink() override { queue_.reset(); }  // its thread uses everything below
 
   bool open(const OutputSpec& spec, std::string& error) {
     spec_ = spec;
@@ -96,7 +85,7 @@ class MovieSink final : public FrameSink {
                     picture_->linesize[0], spec_.width, spec_.height)) {
       const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
       const int strides[4] = {rowBytes, 0, 0, 0};
-      sws_scale(scaler_, planes, strides, 0, spec_.height, picture_->data, picture_->linesize);
+      sws_scale(scaler_.get(), planes, strides, 0, spec_.height, picture_->data, picture_->linesize);
     }
     picture_->pts = framesWritten_++;
     if (!encode(video_.get(), videoStream_, picture_.get(), error)) return false;
@@ -158,9 +147,9 @@ class MovieSink final : public FrameSink {
       return false;
     }
     if (format == AV_PIX_FMT_YUV420P) {
-      scaler_ = sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_ARGB, spec_.width, spec_.height, format,
-                               SWS_BICUBIC, nullptr, nullptr, nullptr);
-      if (scaler_ == nullptr) {
+      scaler_.reset(sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_ARGB, spec_.width, spec_.height, format,
+                                   SWS_BICUBIC, nullptr, nullptr, nullptr));
+      if (!scaler_) {
         error = "cannot convert 32-bit pixels for the encoder";
         return false;
       }
@@ -196,9 +185,10 @@ class MovieSink final : public FrameSink {
     audioStream_->time_base = enc->time_base;
     chunk_ = enc->frame_size > 0 ? enc->frame_size : 1024;
     fifo_.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_FLT, enc->ch_layout.nb_channels, chunk_ * 4));
-    rc = swr_alloc_set_opts2(&resampler_raw_, &enc->ch_layout, enc->sample_fmt, enc->sample_rate, &enc->ch_layout,
+    SwrContext* resampler = nullptr;
+    rc = swr_alloc_set_opts2(&resampler, &enc->ch_layout, enc->sample_fmt, enc->sample_rate, &enc->ch_layout,
                              AV_SAMPLE_FMT_FLT, enc->sample_rate, 0, nullptr);
-    resampler_.reset(resampler_raw_);
+    resampler_.reset(resampler);
     if (rc < 0 || !fifo_ || swr_init(resampler_.get()) < 0) {
       error = "cannot convert audio for the encoder";
       return false;
@@ -267,8 +257,7 @@ class MovieSink final : public FrameSink {
   AVStream* audioStream_ = nullptr;
   FramePtr picture_;
   PacketPtr packet_;
-  SwsContext* scaler_ = nullptr;  // owned
-  SwrContext* resampler_raw_ = nullptr;
+  SwsPtr scaler_;
   SwrPtr resampler_;
   FifoPtr fifo_;
   int chunk_ = 1024;

@@ -25,39 +25,23 @@ AVRational pickFrameRate(const AVStream* stream) {
 
 }  // namespace
 
-VideoReader::~VideoReader() { sws_freeContext(scaler_); }
-
 std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::string& error) {
   std::unique_ptr<VideoReader> reader(new VideoReader());
   reader->path_ = path;
-  reader->input_ = openInput(path, error);
-  if (!reader->input_) return nullptr;
-  AVFormatContext* input = reader->input_.get();
-  const int index = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (index < 0) {
-    error = path + ": no video stream";
-    return nullptr;
-  }
-  reader->stream_ = keepOnlyStream(input, index);
-  std::string why;
-  reader->decoder_ = openDecoder(reader->stream_, why);
+  reader->decoder_ = StreamDecoder::open(path, AVMEDIA_TYPE_VIDEO, error);
   if (!reader->decoder_) {
-    error = path + ": " + why;
+    if (error.empty()) error = path + ": no video stream";
     return nullptr;
   }
-  reader->packet_.reset(av_packet_alloc());
-  reader->current_.reset(av_frame_alloc());
-  reader->scratch_.reset(av_frame_alloc());
-  if (!reader->packet_ || !reader->current_ || !reader->scratch_) {
-    error = "out of memory";
-    return nullptr;
-  }
+  reader->current_ = allocFrame();
+  reader->scratch_ = allocFrame();
 
   VideoInfo& info = reader->info_;
-  info.frameRate = pickFrameRate(reader->stream_);
+  info.frameRate = pickFrameRate(reader->decoder_->stream());
   if (!reader->countFrames(error)) return nullptr;
 
   // The first frame fixes the time of index 0 and proves the stream decodes.
+  std::string why;
   if (!reader->decodeNext(why)) {
     error = path + ": cannot decode the first video frame" + (why.empty() ? "" : " (" + why + ")");
     return nullptr;
@@ -68,7 +52,7 @@ std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::str
   info.width = first->width;
   info.height = first->height;
   info.hasAlpha = formatHasAlpha(static_cast<AVPixelFormat>(first->format));
-  info.startSeconds = static_cast<double>(reader->startPts_) * av_q2d(reader->stream_->time_base);
+  info.startSeconds = static_cast<double>(reader->startPts_) * av_q2d(reader->decoder_->stream()->time_base);
   if (info.width <= 0 || info.height <= 0 || info.width > INT16_MAX || info.height > INT16_MAX) {
     error = path + ": unsupported picture size " + std::to_string(info.width) + "x" + std::to_string(info.height);
     return nullptr;
@@ -77,24 +61,27 @@ std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::str
 }
 
 bool VideoReader::countFrames(std::string& error) {
-  if (stream_->nb_frames > 0) {
-    info_.frameCount = stream_->nb_frames;
+  const AVStream* stream = decoder_->stream();
+  if (stream->nb_frames > 0) {
+    info_.frameCount = stream->nb_frames;
     return true;
   }
   // Without a count in the header, count the packets: one frame each for the
   // codecs people put in files, and far cheaper than decoding.
+  AVFormatContext* input = decoder_->input();
+  PacketPtr packet = allocPacket();
   int64_t count = 0;
-  while (av_read_frame(input_.get(), packet_.get()) >= 0) {
-    if (packet_->stream_index == stream_->index) ++count;
-    av_packet_unref(packet_.get());
+  while (av_read_frame(input, packet.get()) >= 0) {
+    if (packet->stream_index == stream->index) ++count;
+    av_packet_unref(packet.get());
   }
   info_.frameCount = count;
   if (count == 0) {
     error = path_ + ": the video stream holds no frames";
     return false;
   }
-  const int rc = av_seek_frame(input_.get(), stream_->index, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-  if (rc < 0 && avformat_seek_file(input_.get(), -1, INT64_MIN, 0, 0, 0) < 0) {
+  std::string why;
+  if (!decoder_->seek(INT64_MIN, why)) {
     error = path_ + ": cannot go back to the start after counting frames";
     return false;
   }
@@ -104,63 +91,23 @@ bool VideoReader::countFrames(std::string& error) {
 int64_t VideoReader::indexOf(const AVFrame* frame) const {
   const int64_t ts = frame->best_effort_timestamp;
   if (ts == AV_NOPTS_VALUE) return currentIndex_ + 1;
-  const double seconds = static_cast<double>(ts - startPts_) * av_q2d(stream_->time_base);
+  const double seconds = static_cast<double>(ts - startPts_) * av_q2d(decoder_->stream()->time_base);
   return std::llround(seconds * av_q2d(info_.frameRate));
 }
 
 bool VideoReader::decodeNext(std::string& error) {
-  for (;;) {
-    int rc = avcodec_receive_frame(decoder_.get(), scratch_.get());
-    if (rc == 0) {
-      std::swap(current_, scratch_);
-      av_frame_unref(scratch_.get());
-      currentIndex_ = indexOf(current_.get());
-      return true;
-    }
-    if (rc == AVERROR_EOF) {
-      ended_ = true;
-      return false;
-    }
-    if (rc != AVERROR(EAGAIN)) {
-      error = avErrorText(rc);
-      return false;
-    }
-    if (draining_) {
-      ended_ = true;
-      return false;
-    }
-    rc = av_read_frame(input_.get(), packet_.get());
-    if (rc < 0) {
-      // End of file (or a truncated one): drain what the decoder still holds.
-      draining_ = true;
-      avcodec_send_packet(decoder_.get(), nullptr);
-      continue;
-    }
-    if (packet_->stream_index == stream_->index) {
-      rc = avcodec_send_packet(decoder_.get(), packet_.get());
-      // A damaged packet is skipped; the decoder recovers at the next one.
-      if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA) {
-        av_packet_unref(packet_.get());
-        error = avErrorText(rc);
-        return false;
-      }
-    }
-    av_packet_unref(packet_.get());
-  }
+  if (!decoder_->next(scratch_.get(), error)) return false;
+  std::swap(current_, scratch_);
+  av_frame_unref(scratch_.get());
+  currentIndex_ = indexOf(current_.get());
+  return true;
 }
 
 bool VideoReader::seekBefore(int64_t index, std::string& error) {
-  const int64_t ts = startPts_ + av_rescale_q(index, av_inv_q(info_.frameRate), stream_->time_base);
-  int rc = av_seek_frame(input_.get(), stream_->index, ts, AVSEEK_FLAG_BACKWARD);
-  if (rc < 0) rc = av_seek_frame(input_.get(), stream_->index, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-  if (rc < 0) {
-    error = "cannot seek (" + avErrorText(rc) + ")";
-    return false;
-  }
-  avcodec_flush_buffers(decoder_.get());
+  const AVStream* stream = decoder_->stream();
+  const int64_t ts = startPts_ + av_rescale_q(index, av_inv_q(info_.frameRate), stream->time_base);
+  if (!decoder_->seek(ts, error)) return false;
   currentIndex_ = -1;
-  draining_ = false;
-  ended_ = false;
   return true;
 }
 
@@ -186,7 +133,8 @@ bool VideoReader::decodeTo(int64_t index, std::string& error) {
       error = "frame " + std::to_string(index) + " cannot be decoded (" + error + ")";
       return false;
     }
-    if (ended_ && currentIndex_ >= 0 && currentIndex_ < index) {
+    const bool ended = decoder_->ended();
+    if (ended && currentIndex_ >= 0 && currentIndex_ < index) {
       // A clip a frame or two shorter than its header says (rounded
       // durations, variable frame rates) holds its last frame; a file that
       // ends long before its header's count is damaged.
@@ -195,7 +143,7 @@ bool VideoReader::decodeTo(int64_t index, std::string& error) {
               std::to_string(currentIndex_) + ")";
       return false;
     }
-    if (ended_ && currentIndex_ < 0 && target == 0) break;
+    if (ended && currentIndex_ < 0 && target == 0) break;
     target = target > 0 ? std::max<int64_t>(0, target - (int64_t{1} << (attempt + 4))) : 0;
     if (attempt == 4) target = 0;
   }
@@ -218,16 +166,16 @@ bool VideoReader::readArgb(int64_t index, uint8_t* dst, int dstRowBytes, int wid
     return packToArgb(format, frame->data[0], frame->linesize[0], dst, dstRowBytes, width, height);
 
   const int flags = highQuality ? SWS_BICUBIC : SWS_FAST_BILINEAR;
-  scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height, format, width, height, AV_PIX_FMT_ARGB,
-                                 flags, nullptr, nullptr, nullptr);
-  if (scaler_ == nullptr) {
+  scaler_.reset(sws_getCachedContext(scaler_.release(), frame->width, frame->height, format, width, height,
+                                     AV_PIX_FMT_ARGB, flags, nullptr, nullptr, nullptr));
+  if (!scaler_) {
     error = std::string("cannot convert ") + (av_get_pix_fmt_name(format) ? av_get_pix_fmt_name(format) : "?") +
             " frames to 32-bit pixels";
     return false;
   }
   uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
   int strides[4] = {dstRowBytes, 0, 0, 0};
-  sws_scale(scaler_, frame->data, frame->linesize, 0, frame->height, planes, strides);
+  sws_scale(scaler_.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
   return true;
 }
 

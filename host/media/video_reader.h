@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/media/ffmpeg_util.h"
+#include "host/media/stream_decoder.h"
 
 namespace vmhost {
 
@@ -26,7 +27,6 @@ class VideoReader {
   // nullptr and sets `error` to a sentence naming the file and the reason.
   static std::unique_ptr<VideoReader> open(const std::string& path, std::string& error);
 
-  ~VideoReader();
   VideoReader(const VideoReader&) = delete;
   VideoReader& operator=(const VideoReader&) = delete;
 
@@ -48,17 +48,12 @@ class VideoReader {
   bool countFrames(std::string& error);
 
   std::string path_;
-  InputContextPtr input_;
-  CodecContextPtr decoder_;
-  AVStream* stream_ = nullptr;
-  PacketPtr packet_;
+  std::unique_ptr<StreamDecoder> decoder_;
   FramePtr current_;  // the most recently decoded frame
   FramePtr scratch_;
   int64_t currentIndex_ = -1;  // -1: no frame decoded since the last seek
   int64_t startPts_ = 0;
-  bool draining_ = false;
-  bool ended_ = false;
-  SwsContext* scaler_ = nullptr;  // owned, freed in the destructor
+  SwsPtr scaler_;
   VideoInfo info_;
 };
 

@@ -1,0 +1,46 @@
+// One stream of a file on its way from the demuxer through its decoder: the
+// decode loop that the video and audio readers share.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/media/ffmpeg_util.h"
+
+namespace vmhost {
+
+class StreamDecoder {
+ public:
+  // Opens the best stream of `type` in `path` and its decoder. Returns
+  // nullptr with `error` empty when the file has no such stream, or with
+  // `error` naming the file and the reason.
+  static std::unique_ptr<StreamDecoder> open(const std::string& path, AVMediaType type, std::string& error);
+
+  AVFormatContext* input() const { return input_.get(); }
+  AVStream* stream() const { return stream_; }
+  AVCodecContext* codec() const { return decoder_.get(); }
+
+  // Decodes the next frame of the stream into `frame`. Returns false at the
+  // end of the stream (`error` empty) or when decoding fails (`error` set).
+  // A damaged packet is skipped; the decoder recovers at the next one.
+  bool next(AVFrame* frame, std::string& error);
+  bool ended() const { return ended_; }
+
+  // Goes back to the last keyframe at or before `timestamp` (in the
+  // stream's time base), or to the start if the file cannot seek there, and
+  // drops what the decoder holds.
+  bool seek(int64_t timestamp, std::string& error);
+
+ private:
+  StreamDecoder() = default;
+
+  InputContextPtr input_;
+  CodecContextPtr decoder_;
+  AVStream* stream_ = nullptr;
+  PacketPtr packet_;
+  bool draining_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace vmhost
