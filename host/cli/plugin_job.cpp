@@ -5,6 +5,7 @@
 namespace vmhost {
 
 bool PluginJob::openVideo(const std::string& input, std::string& error) {
+  input_ = input;
   video_ = VideoReader::open(input, error);
   return video_ != nullptr;
 }
@@ -50,18 +51,41 @@ bool PluginJob::makeOutput(int width, int height, std::string& error) {
   return true;
 }
 
-OutputSpec PluginJob::outputSpec(const std::string& path, int width, int height, int64_t frameCount) const {
+OutputSpec PluginJob::outputSpec(const std::string& path, int width, int height, int64_t start,
+                                 int64_t frameCount) const {
+  const VideoInfo& in = info();
   OutputSpec spec;
   spec.path = path;
   spec.width = width;
   spec.height = height;
   spec.frameCount = frameCount;
-  spec.frameRate = info().frameRate;
-  spec.alpha = info().hasAlpha;
+  spec.frameRate = in.frameRate;
+  if (!in.constantRate) {
+    spec.timeBase = in.timeBase;
+    for (int64_t i = 0; i <= frameCount; ++i)
+      spec.frameTimes.push_back(in.times[static_cast<size_t>(start + i)] - in.times[static_cast<size_t>(start)]);
+  }
+  // Pixels keep their shape; a new size keeps the picture's.
+  const AVRational aspect = in.sampleAspect;
+  if (aspect.num > 0 && aspect.num != aspect.den)
+    av_reduce(&spec.sampleAspect.num, &spec.sampleAspect.den, int64_t{aspect.num} * in.width * height,
+              int64_t{aspect.den} * in.height * width, INT32_MAX);
+  spec.alpha = in.hasAlpha;
+  spec.sourceFormat = in.pixelFormat;
+  spec.colours = in.colours;
+  spec.primaries = in.primaries;
+  spec.transfer = in.transfer;
   if (audio_) {
     spec.sampleRate = audio_->sampleRate();
     spec.audioLayout = &audio_->layout();
   }
+  CopySpec& copy = spec.copy;
+  copy.input = input_;
+  copy.videoStream = video_->streamIndex();
+  copy.audioStream = audio_ ? audio_->streamIndex() : -1;
+  copy.offset = in.startSeconds + in.secondsOf(start);
+  if (start > 0) copy.from = copy.offset;
+  if (start + frameCount < in.frameCount) copy.to = in.startSeconds + in.secondsOf(start + frameCount);
   return spec;
 }
 

@@ -29,12 +29,15 @@ class PluginJob {
 
   // The output buffer, width x height, given to the run.
   bool makeOutput(int width, int height, std::string& error);
-  // An output of width x height for `frameCount` frames of the input.
-  OutputSpec outputSpec(const std::string& path, int width, int height, int64_t frameCount) const;
+  // An output of width x height for `frameCount` frames of the input from
+  // frame `start` on, keeping the input's timing, pixel shape, colours and
+  // (for movies) its other streams.
+  OutputSpec outputSpec(const std::string& path, int width, int height, int64_t start, int64_t frameCount) const;
   // Hands the output buffer and `sampleFrames` of `audio` to `sink`.
   bool writeOutput(FrameSink& sink, const float* audio, int64_t sampleFrames, std::string& error);
 
   const VideoInfo& info() const { return video_->info(); }
+  const VideoReader& video() const { return *video_; }
   // The whole clip's frame count as the plug-in interface carries it.
   int32_t clipFrames() const { return static_cast<int32_t>(std::min<int64_t>(info().frameCount, INT32_MAX)); }
   AudioReader* audio() const { return audio_.get(); }
@@ -43,6 +46,7 @@ class PluginJob {
   PluginRun& run() { return *run_; }
 
  private:
+  std::string input_;
   std::unique_ptr<VideoReader> video_;
   std::unique_ptr<AudioReader> audio_;
   std::unique_ptr<PluginModule> plugin_;

@@ -11,11 +11,6 @@ namespace vmhost {
 
 namespace {
 
-bool isPictureOutput(const std::string& path) {
-  return path.size() >= 4 && (path.compare(path.size() - 4, 4, ".png") == 0 ||
-                              path.compare(path.size() - 4, 4, ".PNG") == 0);
-}
-
 // Checks --start and --frames against the clip; fills `frames`.
 bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::string& error) {
   const int64_t count = info.frameCount;
@@ -37,6 +32,18 @@ bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::s
   }
   frames = static_cast<int32_t>(wanted);
   return true;
+}
+
+// A fade given in seconds as frames of the render: those that start within
+// `seconds` of the render's start (fade in) or end (fade out).
+int32_t fadeFrames(const VideoInfo& info, int64_t start, int32_t frames, double seconds, bool in) {
+  const double first = info.secondsOf(start), end = info.secondsOf(start + frames);
+  int32_t count = 0;
+  for (int32_t i = 0; i < frames; ++i) {
+    const double t = info.secondsOf(start + i);
+    if (in ? t - first < seconds - 1e-9 : end - t <= seconds + 1e-9) ++count;
+  }
+  return count;
 }
 
 // True when `output` names the file `input` already is: rendering would
@@ -62,11 +69,17 @@ int runRender(const Options& o) {
   const int height = o.size ? o.size->height : info.height;
   if (!job.loadPlugin(o.plugin, error)) return reportError(error);
 
-  OutputSpec spec = job.outputSpec(o.output, width, height, frames);
-  spec.lossless = o.lossless;
+  OutputSpec spec = job.outputSpec(o.output, width, height, o.start, frames);
+  spec.format = o.format;
+  spec.overwrite = o.overwrite;
+  spec.encoders = EncoderChoice{o.lossless, o.videoCodec, o.preset, o.pixFmt, o.audioCodec, o.crf, o.audioBitrate};
   auto sink = openFrameSink(spec, error);
   if (!sink) return reportError(error);
-  if (!job.makeOutput(width, height, error) || !job.describe(o.fadeIn, o.fadeOut, o.start, frames, error))
+  for (const std::string& line : sink->dropped()) reportNote(line);
+  const int32_t fadeIn = o.fadeInSeconds >= 0 ? fadeFrames(info, o.start, frames, o.fadeInSeconds, true) : o.fadeIn;
+  const int32_t fadeOut =
+      o.fadeOutSeconds >= 0 ? fadeFrames(info, o.start, frames, o.fadeOutSeconds, false) : o.fadeOut;
+  if (!job.makeOutput(width, height, error) || !job.describe(fadeIn, fadeOut, o.start, frames, error))
     return reportError(error);
 
   PluginRun& run = job.run();
@@ -109,8 +122,17 @@ int runRender(const Options& o) {
   if (result != kPluginOK) return reportError(o.input + ": ending the render, " + run.describe(result));
   if (!sink->finish(error)) return reportError(error);
   progress.finish();
-  if (!o.quiet && o.output != "null")
-    std::printf("%s: %d frame%s, %dx%d\n", o.output.c_str(), frames, frames == 1 ? "" : "s", width, height);
+  for (const auto& [what, count] : {std::pair{"video", job.video().damagedPackets()},
+                                    std::pair{"audio", job.audio() ? job.audio()->damagedPackets() : 0}})
+    if (count > 0)
+      reportNote(o.input + ": " + what + ": " + std::to_string(count) + " damaged packet" + (count == 1 ? "" : "s") +
+                 " skipped");
+  if (!o.quiet && o.output != "null") {
+    // Standard output may be the movie itself.
+    const std::string copied = sink->copied();
+    std::fprintf(o.output == "-" ? stderr : stdout, "%s: %d frame%s, %dx%d%s\n", o.output.c_str(), frames,
+                 frames == 1 ? "" : "s", width, height, copied.empty() ? "" : (", " + copied).c_str());
+  }
   return 0;
 }
 

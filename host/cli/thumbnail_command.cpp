@@ -18,7 +18,9 @@ int runThumbnail(const Options& o) {
   const int height = o.size ? o.size->height : info.height;
   if (!job.loadPlugin(o.plugin, error)) return reportError(error);
 
-  auto sink = openFrameSink(job.outputSpec(out, width, height, 1), error);
+  OutputSpec spec = job.outputSpec(out, width, height, o.at, 1);
+  spec.overwrite = o.overwrite;
+  auto sink = openFrameSink(spec, error);
   if (!sink) return reportError(error);
   const int32_t clipFrames = job.clipFrames();
   if (!job.makeOutput(width, height, error) || !job.describe(0, 0, 0, clipFrames, error)) return reportError(error);

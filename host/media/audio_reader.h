@@ -21,6 +21,9 @@ class AudioReader {
   static std::unique_ptr<AudioReader> open(const std::string& path, double videoStartSeconds, std::string& error);
 
   int sampleRate() const { return sampleRate_; }
+  int streamIndex() const { return decoder_->stream()->index; }
+  // Packets the decoder could not read and skipped.
+  int64_t damagedPackets() const { return decoder_->damagedPackets(); }
   int channels() const { return layout_.channels(); }
   const AVChannelLayout& layout() const { return layout_.get(); }
 

@@ -1,5 +1,7 @@
 #include "host/media/ffmpeg_util.h"
 
+#include "host/media/picture_sequence.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -15,22 +17,22 @@ std::string avErrorText(int code) {
   return text;
 }
 
-namespace {
-
-bool isPattern(const std::string& path) { return path.find('%') != std::string::npos; }
-
-}  // namespace
-
 AVStream* keepOnlyStream(AVFormatContext* input, int index) {
   for (unsigned i = 0; i < input->nb_streams; ++i)
     if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
   return input->streams[index];
 }
 
-InputContextPtr openInput(const std::string& path, std::string& error) {
-  // A plain missing file gets the system's own words; image sequences are
-  // checked by the demuxer, which knows the pattern syntax.
-  if (!isPattern(path)) {
+InputContextPtr openInput(const std::string& path, std::string& error, int64_t* sequenceFrames) {
+  // A plain missing file gets the system's own words; a picture sequence
+  // must have no gaps, and is read from its first number on.
+  DictionaryPtr options;
+  if (isSequencePattern(path)) {
+    int64_t first = 0, count = 0;
+    if (!scanSequence(path, first, count, error)) return nullptr;
+    if (sequenceFrames != nullptr) *sequenceFrames = count;
+    setOption(options, "start_number", std::to_string(first));
+  } else {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
       error = path + ": " + std::strerror(errno);
@@ -46,7 +48,9 @@ InputContextPtr openInput(const std::string& path, std::string& error) {
     }
   }
   AVFormatContext* raw = nullptr;
-  int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+  AVDictionary* rawOptions = options.release();
+  int rc = avformat_open_input(&raw, path.c_str(), nullptr, &rawOptions);
+  options.reset(rawOptions);
   if (rc < 0) {
     error = path + ": cannot open as video or image (" + avErrorText(rc) + ")";
     return nullptr;
@@ -82,6 +86,13 @@ CodecContextPtr openDecoder(const AVStream* stream, std::string& error) {
     return nullptr;
   }
   return ctx;
+}
+
+void setOption(DictionaryPtr& dictionary, const char* key, const std::string& value) {
+  AVDictionary* raw = dictionary.release();
+  const int rc = av_dict_set(&raw, key, value.c_str(), 0);
+  dictionary.reset(raw);
+  if (rc < 0) throw std::bad_alloc();
 }
 
 FramePtr allocFrame() {

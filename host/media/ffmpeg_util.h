@@ -46,6 +46,12 @@ struct SwrDeleter {
 struct FifoDeleter {
   void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
+struct SubtitleDeleter {
+  void operator()(AVSubtitle* s) const {
+    avsubtitle_free(s);
+    delete s;
+  }
+};
 struct DictionaryDeleter {
   void operator()(AVDictionary* d) const { av_dict_free(&d); }
 };
@@ -59,6 +65,7 @@ using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
 using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
 using DictionaryPtr = std::unique_ptr<AVDictionary, DictionaryDeleter>;
+using SubtitlePtr = std::unique_ptr<AVSubtitle, SubtitleDeleter>;
 
 // A channel layout that owns its custom channel map, if any. Layouts without
 // an order the host can name become the default order for their count.
@@ -83,12 +90,16 @@ class ChannelLayout {
   AVChannelLayout layout_{};
 };
 
+// Sets `key` in `dictionary`, making one if needed.
+void setOption(DictionaryPtr& dictionary, const char* key, const std::string& value);
+
 // FFmpeg's text for an error code ("Invalid data found when processing input").
 std::string avErrorText(int code);
 
 // Opens `path` for reading and reads its stream information. On failure
-// returns nullptr and sets `error` to a sentence naming the file.
-InputContextPtr openInput(const std::string& path, std::string& error);
+// returns nullptr and sets `error` to a sentence naming the file. For a
+// picture sequence, `sequenceFrames` receives its length.
+InputContextPtr openInput(const std::string& path, std::string& error, int64_t* sequenceFrames = nullptr);
 // Keeps only stream `index` of `input` (the others are skipped while
 // reading) and returns it.
 AVStream* keepOnlyStream(AVFormatContext* input, int index);

@@ -5,7 +5,7 @@ namespace vmhost {
 std::unique_ptr<StreamDecoder> StreamDecoder::open(const std::string& path, AVMediaType type, std::string& error) {
   error.clear();
   std::unique_ptr<StreamDecoder> decoder(new StreamDecoder());
-  decoder->input_ = openInput(path, error);
+  decoder->input_ = openInput(path, error, &decoder->sequenceFrames_);
   if (!decoder->input_) return nullptr;
   const int index = av_find_best_stream(decoder->input_.get(), type, -1, -1, nullptr, 0);
   if (index < 0) return nullptr;
@@ -41,6 +41,7 @@ bool StreamDecoder::next(AVFrame* frame, std::string& error) {
     }
     if (packet_->stream_index == stream_->index) {
       rc = avcodec_send_packet(decoder_.get(), packet_.get());
+      if (rc == AVERROR_INVALIDDATA) ++damaged_;
       if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA) {
         av_packet_unref(packet_.get());
         error = avErrorText(rc);

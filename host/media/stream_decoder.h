@@ -20,12 +20,16 @@ class StreamDecoder {
   AVFormatContext* input() const { return input_.get(); }
   AVStream* stream() const { return stream_; }
   AVCodecContext* codec() const { return decoder_.get(); }
+  // The number of pictures of a picture sequence; 0 for other files.
+  int64_t sequenceFrames() const { return sequenceFrames_; }
 
   // Decodes the next frame of the stream into `frame`. Returns false at the
   // end of the stream (`error` empty) or when decoding fails (`error` set).
   // A damaged packet is skipped; the decoder recovers at the next one.
   bool next(AVFrame* frame, std::string& error);
   bool ended() const { return ended_; }
+  // Packets skipped as damaged so far.
+  int64_t damagedPackets() const { return damaged_; }
 
   // Goes back to the last keyframe at or before `timestamp` (in the
   // stream's time base), or to the start if the file cannot seek there, and
@@ -39,6 +43,8 @@ class StreamDecoder {
   CodecContextPtr decoder_;
   AVStream* stream_ = nullptr;
   PacketPtr packet_;
+  int64_t sequenceFrames_ = 0;
+  int64_t damaged_ = 0;
   bool draining_ = false;
   bool ended_ = false;
 };

@@ -1,7 +1,12 @@
 #include "host/media/video_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+
+extern "C" {
+#include <libavutil/display.h>
+}
 
 #include "host/media/pixel_pack.h"
 
@@ -23,6 +28,22 @@ AVRational pickFrameRate(const AVStream* stream) {
   return AVRational{25, 1};
 }
 
+// Clockwise quarter turns that show the stream as its display matrix asks
+// (the matrix itself turns counter-clockwise).
+int quarterTurnsOf(const AVStream* stream) {
+  const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+  if (matrix == nullptr) return 0;
+  const double degrees = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+  if (std::isnan(degrees)) return 0;
+  return static_cast<int>(((std::llround(degrees / 90.0) % 4) + 4) % 4);
+}
+
+// Times that follow one another, so every frame has its own.
+void makeIncreasing(std::vector<int64_t>& pts) {
+  std::sort(pts.begin(), pts.end());
+  for (size_t i = 1; i < pts.size(); ++i) pts[i] = std::max(pts[i], pts[i - 1] + 1);
+}
+
 }  // namespace
 
 std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::string& error) {
@@ -35,24 +56,18 @@ std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::str
   }
   reader->current_ = allocFrame();
   reader->scratch_ = allocFrame();
+  if (!reader->findFrames(error)) return nullptr;
 
-  VideoInfo& info = reader->info_;
-  info.frameRate = pickFrameRate(reader->decoder_->stream());
-  if (!reader->countFrames(error)) return nullptr;
-
-  // The first frame fixes the time of index 0 and proves the stream decodes.
+  // The first frame proves the stream decodes and tells its picture.
   std::string why;
+  reader->currentIndex_ = -1;
   if (!reader->decodeNext(why)) {
     error = path + ": cannot decode the first video frame" + (why.empty() ? "" : " (" + why + ")");
     return nullptr;
   }
-  const AVFrame* first = reader->current_.get();
-  if (first->best_effort_timestamp != AV_NOPTS_VALUE) reader->startPts_ = first->best_effort_timestamp;
   reader->currentIndex_ = 0;
-  info.width = first->width;
-  info.height = first->height;
-  info.hasAlpha = formatHasAlpha(static_cast<AVPixelFormat>(first->format));
-  info.startSeconds = static_cast<double>(reader->startPts_) * av_q2d(reader->decoder_->stream()->time_base);
+  reader->describe(*reader->current_);
+  const VideoInfo& info = reader->info_;
   if (info.width <= 0 || info.height <= 0 || info.width > INT16_MAX || info.height > INT16_MAX) {
     error = path + ": unsupported picture size " + std::to_string(info.width) + "x" + std::to_string(info.height);
     return nullptr;
@@ -60,39 +75,117 @@ std::unique_ptr<VideoReader> VideoReader::open(const std::string& path, std::str
   return reader;
 }
 
-bool VideoReader::countFrames(std::string& error) {
-  const AVStream* stream = decoder_->stream();
-  if (stream->nb_frames > 0) {
-    info_.frameCount = stream->nb_frames;
-    return true;
+// Finds the time of every frame: a picture sequence has one a picture;
+// files whose header counts the frames have one a packet, read without
+// decoding; the others are decoded, as the decoder alone knows which
+// packets make frames.
+bool VideoReader::findFrames(std::string& error) {
+  info_.frameRate = pickFrameRate(decoder_->stream());
+  info_.timeBase = decoder_->stream()->time_base;
+  int64_t end = 0;
+  const int64_t pictures = decoder_->sequenceFrames();
+  for (int64_t i = 0; i < pictures; ++i) pts_.push_back(i);
+  end = pictures;
+  // Each pass ends with the file read afresh: some demuxers cannot go back
+  // once they met a cut-off end.
+  auto reopen = [&] {
+    decoder_ = StreamDecoder::open(path_, AVMEDIA_TYPE_VIDEO, error);
+    return decoder_ != nullptr;
+  };
+  if (pictures == 0 && (decoder_->stream()->nb_frames <= 0 || !timesFromPackets(pts_, end))) {
+    pts_.clear();
+    end = 0;
+    if ((decoder_->stream()->nb_frames > 0 && !reopen()) || !timesFromDecoding(pts_, end, error)) return false;
   }
-  // Without a count in the header, count the packets: one frame each for the
-  // codecs people put in files, and far cheaper than decoding.
-  AVFormatContext* input = decoder_->input();
-  PacketPtr packet = allocPacket();
-  int64_t count = 0;
-  while (av_read_frame(input, packet.get()) >= 0) {
-    if (packet->stream_index == stream->index) ++count;
-    av_packet_unref(packet.get());
-  }
-  info_.frameCount = count;
-  if (count == 0) {
+  if (pts_.empty()) {
     error = path_ + ": the video stream holds no frames";
     return false;
   }
+  if (pictures == 0 && !reopen()) return false;
+  const AVStream* stream = decoder_->stream();
+  info_.frameCount = static_cast<int64_t>(pts_.size());
+  info_.startSeconds = static_cast<double>(pts_[0]) * av_q2d(stream->time_base);
+  info_.times.resize(pts_.size() + 1);
+  for (size_t i = 0; i < pts_.size(); ++i) info_.times[i] = pts_[i] - pts_[0];
+  info_.times.back() = std::max(end, pts_.back() + 1) - pts_[0];
+  // Within a quarter frame of the rate's grid all along: constant rate.
+  const double step = 1.0 / (av_q2d(info_.frameRate) * av_q2d(stream->time_base));
+  for (size_t i = 0; i < pts_.size() && info_.constantRate; ++i)
+    info_.constantRate = std::abs(static_cast<double>(info_.times[i]) - static_cast<double>(i) * step) <= step / 4;
+  return true;
+}
+
+bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end) {
+  AVFormatContext* input = decoder_->input();
+  const AVStream* stream = decoder_->stream();
+  PacketPtr packet = allocPacket();
+  int64_t packets = 0;
+  while (av_read_frame(input, packet.get()) >= 0) {
+    // Packets an edit list cuts away never become frames.
+    if (packet->stream_index == stream->index && ++packets && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
+      if (packet->pts == AV_NOPTS_VALUE) return false;
+      pts.push_back(packet->pts);
+      end = std::max(end, packet->pts + std::max<int64_t>(packet->duration, 0));
+    }
+    av_packet_unref(packet.get());
+  }
+  makeIncreasing(pts);
+  // A file cut short still counts its lost frames in its header: they keep
+  // their places, so a render that reaches them says where the file ends.
+  const int64_t step = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(info_.frameRate), stream->time_base));
+  for (int64_t lost = stream->nb_frames - packets; lost > 0 && !pts.empty(); --lost) pts.push_back(pts.back() + step);
+  if (!pts.empty()) end = std::max(end, pts.back() + step);
+  return true;
+}
+
+bool VideoReader::timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, std::string& error) {
+  // Only the times matter here: the decoder may skip its finer work.
+  AVCodecContext* codec = decoder_->codec();
+  codec->skip_loop_filter = AVDISCARD_ALL;
   std::string why;
-  if (!decoder_->seek(INT64_MIN, why)) {
-    error = path_ + ": cannot go back to the start after counting frames";
+  int64_t previous = AV_NOPTS_VALUE, step = 1;
+  while (decoder_->next(scratch_.get(), why)) {
+    int64_t ts = scratch_->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE) ts = previous == AV_NOPTS_VALUE ? 0 : previous + step;
+    if (previous != AV_NOPTS_VALUE && ts > previous) step = ts - previous;
+    pts.push_back(ts);
+    end = std::max(end, ts + (scratch_->pkt_duration > 0 ? scratch_->pkt_duration : step));
+    previous = ts;
+    av_frame_unref(scratch_.get());
+  }
+  codec->skip_loop_filter = AVDISCARD_DEFAULT;
+  if (!why.empty() && pts.empty()) {
+    error = path_ + ": cannot decode the first video frame (" + why + ")";
     return false;
   }
+  makeIncreasing(pts);
   return true;
+}
+
+void VideoReader::describe(const AVFrame& first) {
+  const AVStream* stream = decoder_->stream();
+  info_.quarterTurns = quarterTurnsOf(stream);
+  const bool sideways = info_.quarterTurns % 2 == 1;
+  info_.width = sideways ? first.height : first.width;
+  info_.height = sideways ? first.width : first.height;
+  info_.pixelFormat = static_cast<AVPixelFormat>(first.format);
+  info_.hasAlpha = formatHasAlpha(info_.pixelFormat);
+  const AVRational aspect = av_guess_sample_aspect_ratio(decoder_->input(), const_cast<AVStream*>(stream),
+                                                         const_cast<AVFrame*>(&first));
+  if (aspect.num > 0 && aspect.den > 0) info_.sampleAspect = sideways ? AVRational{aspect.den, aspect.num} : aspect;
+  info_.colours = colourSpaceOf(info_.pixelFormat, first.colorspace, first.color_range, first.width, first.height);
+  info_.primaries = first.color_primaries;
+  info_.transfer = first.color_trc;
 }
 
 int64_t VideoReader::indexOf(const AVFrame* frame) const {
   const int64_t ts = frame->best_effort_timestamp;
   if (ts == AV_NOPTS_VALUE) return currentIndex_ + 1;
-  const double seconds = static_cast<double>(ts - startPts_) * av_q2d(decoder_->stream()->time_base);
-  return std::llround(seconds * av_q2d(info_.frameRate));
+  const auto at = std::lower_bound(pts_.begin(), pts_.end(), ts);
+  if (at == pts_.end()) return static_cast<int64_t>(pts_.size());
+  // A time between two frames belongs to the nearer one.
+  if (at != pts_.begin() && ts - *(at - 1) < *at - ts) return at - pts_.begin() - 1;
+  return at - pts_.begin();
 }
 
 bool VideoReader::decodeNext(std::string& error) {
@@ -104,9 +197,7 @@ bool VideoReader::decodeNext(std::string& error) {
 }
 
 bool VideoReader::seekBefore(int64_t index, std::string& error) {
-  const AVStream* stream = decoder_->stream();
-  const int64_t ts = startPts_ + av_rescale_q(index, av_inv_q(info_.frameRate), stream->time_base);
-  if (!decoder_->seek(ts, error)) return false;
+  if (!decoder_->seek(pts_[static_cast<size_t>(index)], error)) return false;
   currentIndex_ = -1;
   return true;
 }
@@ -160,23 +251,24 @@ bool VideoReader::readArgb(int64_t index, uint8_t* dst, int dstRowBytes, int wid
     return false;
   }
   if (!decodeTo(index, error)) return false;
-  const AVFrame* frame = current_.get();
-  const auto format = static_cast<AVPixelFormat>(frame->format);
-  if (frame->width == width && frame->height == height && isByteRepackable(format))
-    return packToArgb(format, frame->data[0], frame->linesize[0], dst, dstRowBytes, width, height);
-
-  const int flags = highQuality ? SWS_BICUBIC : SWS_FAST_BILINEAR;
-  scaler_.reset(sws_getCachedContext(scaler_.release(), frame->width, frame->height, format, width, height,
-                                     AV_PIX_FMT_ARGB, flags, nullptr, nullptr, nullptr));
-  if (!scaler_) {
-    error = std::string("cannot convert ") + (av_get_pix_fmt_name(format) ? av_get_pix_fmt_name(format) : "?") +
-            " frames to 32-bit pixels";
+  if (info_.quarterTurns == 0) return convert(*current_, dst, dstRowBytes, width, height, highQuality, error);
+  // Converted as stored, then turned upright.
+  const bool sideways = info_.quarterTurns % 2 == 1;
+  const int storedWidth = sideways ? height : width, storedHeight = sideways ? width : height;
+  unturned_.resize(static_cast<size_t>(storedWidth) * storedHeight * 4);
+  if (!convert(*current_, unturned_.data(), storedWidth * 4, storedWidth, storedHeight, highQuality, error))
     return false;
-  }
-  uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
-  int strides[4] = {dstRowBytes, 0, 0, 0};
-  sws_scale(scaler_.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+  rotateArgb(unturned_.data(), storedWidth * 4, storedWidth, storedHeight, info_.quarterTurns, dst, dstRowBytes);
   return true;
+}
+
+bool VideoReader::convert(const AVFrame& frame, uint8_t* dst, int dstRowBytes, int width, int height,
+                          bool highQuality, std::string& error) {
+  const auto format = static_cast<AVPixelFormat>(frame.format);
+  if (frame.width == width && frame.height == height && isByteRepackable(format))
+    return packToArgb(format, frame.data[0], frame.linesize[0], dst, dstRowBytes, width, height);
+  const ColourSpace colours = colourSpaceOf(format, frame.colorspace, frame.color_range, frame.width, frame.height);
+  return converter_.toArgb(frame, colours, dst, dstRowBytes, width, height, highQuality, error);
 }
 
 }  // namespace vmhost
