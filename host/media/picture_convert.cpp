@@ -52,29 +52,29 @@ bool scalesFor(const ColourSpace& colours, Scales& s) {
 
 inline uint32_t clampByte(float v) { return static_cast<uint32_t>(std::clamp(v, 0.0f, 255.0f)); }
 
-// Chroma of luma row `y` interpolated to every luma column, in eighths of a
-// step, centred on 0: vertically between chroma rows (sited between luma
-// rows), horizontally between chroma columns (sited on the even luma
+// Chroma of luma row `y` interpolated to every luma column, in sixteenths
+// of a step, centred on 0: vertically between chroma rows (sited between
+// luma rows), horizontally between chroma columns (sited on the even luma
 // columns, as MPEG-2 and H.264 have it, or between them as JPEG has).
-void chromaRow(const AVFrame& f, int plane, int y, int shiftX, int shiftY, float* vertical, float* out) {
+void chromaRow(const AVFrame& f, int plane, int y, int shiftX, int shiftY, int32_t* vertical, int32_t* out) {
   const int chromaWidth = (f.width + shiftX) >> shiftX;
   const int chromaHeight = (f.height + shiftY) >> shiftY;
   const uint8_t* a;
   const uint8_t* b;
-  float wa, wb;
+  int32_t wa, wb;
   if (shiftY == 0) {
     a = b = f.data[plane] + static_cast<ptrdiff_t>(y) * f.linesize[plane];
-    wa = wb = 2.0f;
+    wa = wb = 2;
   } else {
     const int c = y >> 1;
     const int other = (y & 1) == 0 ? std::max(c - 1, 0) : std::min(c + 1, chromaHeight - 1);
     a = f.data[plane] + static_cast<ptrdiff_t>(c) * f.linesize[plane];
     b = f.data[plane] + static_cast<ptrdiff_t>(other) * f.linesize[plane];
-    wa = 3.0f, wb = 1.0f;
+    wa = 3, wb = 1;
   }
-  for (int i = 0; i < chromaWidth; ++i) vertical[i] = wa * a[i] + wb * b[i] - 512.0f;
+  for (int i = 0; i < chromaWidth; ++i) vertical[i] = wa * a[i] + wb * b[i] - 512;
   if (shiftX == 0) {
-    for (int x = 0; x < f.width; ++x) out[x] = 2.0f * vertical[x];
+    for (int x = 0; x < f.width; ++x) out[x] = 4 * vertical[x];
     return;
   }
   // The edge columns repeat past the sides; out has room for an odd width's
@@ -85,47 +85,48 @@ void chromaRow(const AVFrame& f, int plane, int y, int shiftX, int shiftY, float
                        f.chroma_location == AVCHROMA_LOC_BOTTOM;
   if (centred) {
     for (int i = 0; i < chromaWidth; ++i) {
-      out[2 * i] = 1.5f * vertical[i] + 0.5f * vertical[i - 1];
-      out[2 * i + 1] = 1.5f * vertical[i] + 0.5f * vertical[i + 1];
+      out[2 * i] = 3 * vertical[i] + vertical[i - 1];
+      out[2 * i + 1] = 3 * vertical[i] + vertical[i + 1];
     }
     return;
   }
   for (int i = 0; i < chromaWidth; ++i) {
-    out[2 * i] = 2.0f * vertical[i];
-    out[2 * i + 1] = vertical[i] + vertical[i + 1];
+    out[2 * i] = 4 * vertical[i];
+    out[2 * i + 1] = 2 * (vertical[i] + vertical[i + 1]);
   }
 }
 
+// Fixed-point factors, 16 fraction bits: luma steps, and chroma sixteenths.
 struct YuvCoefficients {
-  float lumaOffset, lumaScale, crR, cbG, crG, cbB;
+  int32_t lumaOffset, lumaScale, crR, cbG, crG, cbB;
 };
 
 // The per-pixel loops run in wider vectors where the processor has them.
 #define VM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 
-VM_VECTOR_CLONES void yuvRowToArgb(const uint8_t* luma, const float* cb, const float* cr, int width,
+VM_VECTOR_CLONES void yuvRowToArgb(const uint8_t* luma, const int32_t* cb, const int32_t* cr, int width,
                                    const YuvCoefficients& k, uint32_t* out) {
   for (int x = 0; x < width; ++x) {
-    const float l = (luma[x] - k.lumaOffset) * k.lumaScale + 0.5f;
-    const uint32_t r = clampByte(l + k.crR * cr[x]);
-    const uint32_t g = clampByte(l + k.cbG * cb[x] + k.crG * cr[x]);
-    const uint32_t b = clampByte(l + k.cbB * cb[x]);
+    const int32_t l = (luma[x] - k.lumaOffset) * k.lumaScale + (1 << 15);
+    const auto r = static_cast<uint32_t>(std::clamp((l + k.crR * cr[x]) >> 16, 0, 255));
+    const auto g = static_cast<uint32_t>(std::clamp((l + k.cbG * cb[x] + k.crG * cr[x]) >> 16, 0, 255));
+    const auto b = static_cast<uint32_t>(std::clamp((l + k.cbB * cb[x]) >> 16, 0, 255));
     out[x] = 0xFFu | r << 8 | g << 16 | b << 24;  // bytes A, R, G, B in memory
   }
 }
 
-void yuvToArgb(const AVFrame& f, const Scales& s, int shiftX, int shiftY, std::vector<float>& scratch, uint8_t* dst,
-               int dstRowBytes) {
+void yuvToArgb(const AVFrame& f, const Scales& s, int shiftX, int shiftY, std::vector<int32_t>& scratch,
+               uint8_t* dst, int dstRowBytes) {
   const int w = f.width;
   scratch.resize(static_cast<size_t>(w) * 4 + 4);
-  float* vertical = scratch.data() + 1;
-  float* cb = vertical + w + 1;
-  float* cr = cb + w + 1;
-  // Chroma arrives in eighths of a step, hence the division by 8.
-  const float cs = 1.0f / (8.0f * s.chromaScale);
-  YuvCoefficients k{s.lumaOffset, 1.0f / s.lumaScale, 2.0f * (1.0f - s.kr) * cs, 0, 0, 2.0f * (1.0f - s.kb) * cs};
-  k.cbG = -k.cbB * s.kb / s.kg;
-  k.crG = -k.crR * s.kr / s.kg;
+  int32_t* vertical = scratch.data() + 1;
+  int32_t* cb = vertical + w + 1;
+  int32_t* cr = cb + w + 1;
+  const auto fixed = [](double v) { return static_cast<int32_t>(std::lround(v * 65536)); };
+  // Chroma arrives in sixteenths of a step.
+  const double cs = 1.0 / (16.0 * s.chromaScale), crR = 2.0 * (1.0 - s.kr) * cs, cbB = 2.0 * (1.0 - s.kb) * cs;
+  const YuvCoefficients k{static_cast<int32_t>(s.lumaOffset), fixed(1.0 / s.lumaScale), fixed(crR),
+                          fixed(-cbB * s.kb / s.kg), fixed(-crR * s.kr / s.kg), fixed(cbB)};
   for (int y = 0; y < f.height; ++y) {
     chromaRow(f, 1, y, shiftX, shiftY, vertical, cb);
     chromaRow(f, 2, y, shiftX, shiftY, vertical, cr);
@@ -218,7 +219,7 @@ bool PictureConverter::toArgb(const AVFrame& frame, const ColourSpace& colours, 
   Scales scales{};
   if (frame.width == width && frame.height == height && planarYuv8(format, shiftX, shiftY) &&
       scalesFor(colours, scales)) {
-    yuvToArgb(frame, scales, shiftX, shiftY, rows_, dst, dstRowBytes);
+    yuvToArgb(frame, scales, shiftX, shiftY, fixedRows_, dst, dstRowBytes);
     return true;
   }
   const int flags = accurate ? SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT : SWS_FAST_BILINEAR;

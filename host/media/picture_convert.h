@@ -48,6 +48,7 @@ class PictureConverter {
   SwsPtr scaler_;
   Setup setup_;
   std::vector<float> rows_;  // scratch rows of the exact paths
+  std::vector<int32_t> fixedRows_;
 };
 
 // Turns width x height ARGB `src` by `quarterTurns` clockwise into `dst`,

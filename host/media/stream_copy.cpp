@@ -1,5 +1,6 @@
 #include "host/media/stream_copy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -161,6 +162,8 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
 }
 
 bool StreamCopier::writeUntil(double seconds, std::string& error) {
+  // Nothing kept: the input need not be read at all.
+  if (std::none_of(kept_.begin(), kept_.end(), [](const auto& kept) { return kept != nullptr; })) return true;
   for (;;) {
     if (!havePending_) {
       // The end of the file, or damage at its end: what came is kept.

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include "host/media/frame_cache.h"
 #include "host/media/pixel_pack.h"
 
 namespace vmhost {
@@ -86,22 +87,27 @@ bool VideoReader::findFrames(std::string& error) {
   const int64_t pictures = decoder_->sequenceFrames();
   for (int64_t i = 0; i < pictures; ++i) pts_.push_back(i);
   end = pictures;
-  // Each pass ends with the file read afresh: some demuxers cannot go back
-  // once they met a cut-off end.
-  auto reopen = [&] {
+  // Each pass ends back at the start: by a seek after a clean end, by
+  // reading the file afresh after a cut-off one, which some demuxers cannot
+  // go back from.
+  bool cleanEnd = true;
+  auto rewind = [&] {
+    std::string ignored;
+    if (cleanEnd && decoder_->seek(INT64_MIN, ignored)) return true;
     decoder_ = StreamDecoder::open(path_, AVMEDIA_TYPE_VIDEO, error);
     return decoder_ != nullptr;
   };
-  if (pictures == 0 && (decoder_->stream()->nb_frames <= 0 || !timesFromPackets(pts_, end))) {
+  if (pictures == 0 && (decoder_->stream()->nb_frames <= 0 || !timesFromPackets(pts_, end, cleanEnd))) {
     pts_.clear();
     end = 0;
-    if ((decoder_->stream()->nb_frames > 0 && !reopen()) || !timesFromDecoding(pts_, end, error)) return false;
+    if ((decoder_->stream()->nb_frames > 0 && !rewind()) || !timesFromDecoding(pts_, end, cleanEnd, error))
+      return false;
   }
   if (pts_.empty()) {
     error = path_ + ": the video stream holds no frames";
     return false;
   }
-  if (pictures == 0 && !reopen()) return false;
+  if (pictures == 0 && !rewind()) return false;
   const AVStream* stream = decoder_->stream();
   info_.frameCount = static_cast<int64_t>(pts_.size());
   info_.startSeconds = static_cast<double>(pts_[0]) * av_q2d(stream->time_base);
@@ -115,12 +121,13 @@ bool VideoReader::findFrames(std::string& error) {
   return true;
 }
 
-bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end) {
+bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end, bool& cleanEnd) {
   AVFormatContext* input = decoder_->input();
   const AVStream* stream = decoder_->stream();
   PacketPtr packet = allocPacket();
   int64_t packets = 0;
-  while (av_read_frame(input, packet.get()) >= 0) {
+  int rc = 0;
+  while ((rc = av_read_frame(input, packet.get())) >= 0) {
     // Packets an edit list cuts away never become frames.
     if (packet->stream_index == stream->index && ++packets && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
       if (packet->pts == AV_NOPTS_VALUE) return false;
@@ -129,6 +136,8 @@ bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end) {
     }
     av_packet_unref(packet.get());
   }
+  // Fewer packets than the header counts: the file is cut short.
+  cleanEnd = rc == AVERROR_EOF && packets >= stream->nb_frames;
   makeIncreasing(pts);
   // A file cut short still counts its lost frames in its header: they keep
   // their places, so a render that reaches them says where the file ends.
@@ -138,7 +147,14 @@ bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end) {
   return true;
 }
 
-bool VideoReader::timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, std::string& error) {
+bool VideoReader::timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, bool& cleanEnd, std::string& error) {
+  const AVStream* stream = decoder_->stream();
+  FrameTimes cached;
+  if (loadFrameTimes(path_, stream->index, cached) && av_cmp_q(cached.timeBase, stream->time_base) == 0) {
+    pts = std::move(cached.pts);
+    end = cached.end;
+    return true;
+  }
   // Only the times matter here: the decoder may skip its finer work.
   AVCodecContext* codec = decoder_->codec();
   codec->skip_loop_filter = AVDISCARD_ALL;
@@ -154,11 +170,14 @@ bool VideoReader::timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, std
     av_frame_unref(scratch_.get());
   }
   codec->skip_loop_filter = AVDISCARD_DEFAULT;
+  cleanEnd = why.empty() && decoder_->damagedPackets() == 0;
   if (!why.empty() && pts.empty()) {
     error = path_ + ": cannot decode the first video frame (" + why + ")";
     return false;
   }
   makeIncreasing(pts);
+  // Still pictures decode in no time; clips are worth remembering.
+  if (pts.size() > 1) saveFrameTimes(path_, stream->index, FrameTimes{stream->time_base, pts, end});
   return true;
 }
 

@@ -65,8 +65,8 @@ class VideoReader {
  private:
   VideoReader() = default;
   bool findFrames(std::string& error);
-  bool timesFromPackets(std::vector<int64_t>& pts, int64_t& end);
-  bool timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, std::string& error);
+  bool timesFromPackets(std::vector<int64_t>& pts, int64_t& end, bool& cleanEnd);
+  bool timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, bool& cleanEnd, std::string& error);
   void describe(const AVFrame& first);
   bool decodeNext(std::string& error);
   bool seekBefore(int64_t index, std::string& error);

@@ -18,6 +18,7 @@ struct Conversion {
   AVPixelFormat format;
   AVColorSpace matrix;
   bool fullRange;
+  AVChromaLocation siting = AVCHROMA_LOC_UNSPECIFIED;  // MPEG-2's unless told
 };
 
 vmhost::FramePtr makeFrame(AVPixelFormat format) {
@@ -30,14 +31,16 @@ vmhost::FramePtr makeFrame(AVPixelFormat format) {
 }
 
 // swscale at its most exact, with chroma sited as MPEG-2 has it (on even
-// columns, between rows), the reference for turning YUV into ARGB.
+// columns, between rows) or as the picture says, the reference for turning
+// YUV into ARGB.
 void reference(const AVFrame& frame, uint8_t* argb, const Conversion& c) {
   SwsContext* sws = sws_alloc_context();
   const bool halfHeight = av_pix_fmt_desc_get(c.format)->log2_chroma_h == 1;
   for (auto [name, value] : {std::pair<const char*, int64_t>{"srcw", kW}, {"srch", kH}, {"src_format", c.format},
                              {"dstw", kW}, {"dsth", kH}, {"dst_format", AV_PIX_FMT_ARGB},
                              {"sws_flags", SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT},
-                             {"src_h_chr_pos", 0}, {"src_v_chr_pos", halfHeight ? 128 : 0}})
+                             {"src_h_chr_pos", c.siting == AVCHROMA_LOC_CENTER ? 128 : 0},
+                             {"src_v_chr_pos", halfHeight ? 128 : 0}})
     av_opt_set_int(sws, name, value, 0);
   ASSERT_GE(sws_init_context(sws, nullptr, nullptr), 0);
   const int* coefficients = sws_getCoefficients(c.matrix);
@@ -51,7 +54,7 @@ void reference(const AVFrame& frame, uint8_t* argb, const Conversion& c) {
 const Conversion kConversions[] = {
     {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT470BG, false}, {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT709, true},
     {AV_PIX_FMT_YUV422P, AVCOL_SPC_BT2020_NCL, false}, {AV_PIX_FMT_YUV444P, AVCOL_SPC_SMPTE240M, false},
-    {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_FCC, true},
+    {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_FCC, true}, {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_BT470BG, true, AVCHROMA_LOC_CENTER},
 };
 
 // Random luma over smooth chroma: the exact path agrees with swscale's
@@ -60,6 +63,7 @@ const Conversion kConversions[] = {
 TEST(PictureConverter, YuvToArgbMatchesSwscalesAccurateConversion) {
   for (const Conversion& c : kConversions) {
     auto frame = makeFrame(c.format);
+    frame->chroma_location = c.siting;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(c.format);
     for (int p = 0; p < 3; ++p)
       for (int y = 0; y < (p ? kH >> d->log2_chroma_h : kH); ++y)
