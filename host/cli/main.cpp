@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "host/cli/commands.h"
+#include "host/media/ffmpeg_util.h"
 #include "host/session/memory_tracker.h"
 
 int main(int argc, char** argv) {
@@ -22,8 +19,9 @@ int main(int argc, char** argv) {
     std::fputs(usageText(options.help ? options.command : Command::None).c_str(), stdout);
     return 0;
   }
-  // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
-  av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+  // FFmpeg's own lines (encoder statistics, notes on damaged data) only on
+  // request; the host reports what matters in its own words.
+  routeFFmpegLog(options.verbose);
 
   watchForInterrupts();
   // Every frame step allocates and frees frame-sized buffers (ours and the

@@ -52,9 +52,10 @@ bool AudioEncoder::open(const AVCodec* codec, int sampleRate, const AVChannelLay
   const bool lossless = codec->id == AV_CODEC_ID_FLAC;
   if (!lossless) enc->bit_rate = bitrate > 0 ? bitrate : 64000 * std::min(output.channels(), 2) + 64000;
   if (globalHeader) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  const FFmpegErrors why;
   const int rc = avcodec_open2(enc, codec, nullptr);
   if (rc < 0) {
-    error = std::string("cannot open the ") + codec->name + " encoder (" + avErrorText(rc) + ")";
+    error = std::string("cannot open the ") + codec->name + " encoder (" + why.reason(rc) + ")";
     return false;
   }
   chunk_ = enc->frame_size > 0 ? enc->frame_size : 1024;

@@ -28,18 +28,31 @@ std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, double v
     return nullptr;
   }
   reader->frame_ = allocFrame();
+  // A frame further than one tick of the stream's clock from where the last
+  // one ended follows lost sound.
+  const double tick = av_q2d(reader->decoder_->stream()->time_base) * reader->sampleRate_;
+  reader->gapTolerance_ = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(tick)) + 1);
   return reader;
 }
 
 bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
-  if (!positionKnown_) {
-    // The first frame after opening or seeking places the stream; later
-    // frames follow on without rounding jitter.
-    int64_t ts = frame->best_effort_timestamp;
-    double seconds = ts == AV_NOPTS_VALUE ? 0 : static_cast<double>(ts) * av_q2d(decoder_->stream()->time_base);
-    bufferStart_ = std::llround((seconds - videoStartSeconds_) * sampleRate_);
+  const int channels = layout_.channels();
+  const int64_t ts = frame->best_effort_timestamp;
+  const int64_t at =
+      ts == AV_NOPTS_VALUE
+          ? INT64_MIN
+          : std::llround((static_cast<double>(ts) * av_q2d(decoder_->stream()->time_base) - videoStartSeconds_) *
+                         sampleRate_);
+  const int64_t end = bufferStart_ + static_cast<int64_t>(buffer_.size()) / channels;
+  if (!positionKnown_ || (at != INT64_MIN && at - end > kForwardSeconds * sampleRate_)) {
+    // The first frame after opening or seeking places the stream, as does a
+    // jump in its timestamps; later frames follow on without rounding jitter.
+    bufferStart_ = at == INT64_MIN ? 0 : at;
     buffer_.clear();
     positionKnown_ = true;
+  } else if (at != INT64_MIN && at - end > gapTolerance_) {
+    // Sound lost with damaged packets: silence keeps what follows in place.
+    buffer_.resize(buffer_.size() + static_cast<size_t>(at - end) * channels, 0.0f);
   }
   if (!resampler_ || frame->format != resamplerFormat_) {
     const ChannelLayout inLayout(frame->ch_layout);
@@ -53,7 +66,6 @@ bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
     }
     resamplerFormat_ = frame->format;
   }
-  const int channels = layout_.channels();
   const int capacity = swr_get_out_samples(resampler_.get(), frame->nb_samples);
   const size_t old = buffer_.size();
   buffer_.resize(old + static_cast<size_t>(std::max(capacity, 0)) * channels);

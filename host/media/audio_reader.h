@@ -29,8 +29,9 @@ class AudioReader {
 
   // Adds `count` sample frames starting at sample `start` into `out`
   // (count * channels() floats), each scaled by `gain`. Samples before the
-  // start or past the end of the stream add nothing. Returns false with
-  // `error` set when decoding fails.
+  // start or past the end of the stream add nothing, nor do those of
+  // damaged packets, which are skipped. Returns false with `error` set when
+  // decoding cannot go on.
   bool mixInto(int64_t start, int64_t count, float gain, float* out, std::string& error);
 
   AudioReader(const AudioReader&) = delete;
@@ -52,6 +53,7 @@ class AudioReader {
   double videoStartSeconds_ = 0;
   std::vector<float> buffer_;   // decoded samples, interleaved
   int64_t bufferStart_ = 0;     // sample index of buffer_[0]
+  int64_t gapTolerance_ = 2;    // samples: timestamp rounding, not lost sound
   bool positionKnown_ = false;  // false until the first frame after a seek
 };
 

@@ -162,6 +162,9 @@ bool videoOptions(const AVCodec* codec, const EncoderChoice& choice, AVCodecCont
     }
     setOption(options, "preset", choice.preset);
   }
+  // x265 writes its own report on standard error; FFmpeg's log decides.
+  if (std::strcmp(codec->name, "libx265") == 0 && av_log_get_level() < AV_LOG_INFO)
+    setOption(options, "x265-params", "log-level=error");
   // A picture-quality scale rather than the default 200 kb/s for JPEG frames.
   if (codec->id == AV_CODEC_ID_MJPEG) {
     enc->flags |= AV_CODEC_FLAG_QSCALE;

@@ -6,10 +6,55 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace vmhost {
+
+namespace {
+
+// FFmpeg logs from its own threads too.
+std::mutex gLogMutex;
+bool gVerbose = false;
+std::string gLastError;
+uint64_t gErrorCount = 0;
+
+extern "C" void logLine(void* object, int level, const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  if (gVerbose) av_log_default_callback(object, level, format, args);
+  if (level <= AV_LOG_ERROR) {
+    char line[1024];
+    int printPrefix = 1;
+    av_log_format_line2(nullptr, level, format, copy, line, sizeof line, &printPrefix);
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '.' || text.back() == ' ')) text.pop_back();
+    std::lock_guard<std::mutex> lock(gLogMutex);
+    gLastError = text;
+    ++gErrorCount;
+  }
+  va_end(copy);
+}
+
+}  // namespace
+
+void routeFFmpegLog(bool verbose) {
+  gVerbose = verbose;
+  av_log_set_level(verbose ? AV_LOG_INFO : AV_LOG_QUIET);
+  av_log_set_callback(logLine);
+}
+
+FFmpegErrors::FFmpegErrors() {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  start_ = gErrorCount;
+}
+
+std::string FFmpegErrors::reason(int code) const {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  return gErrorCount > start_ && !gLastError.empty() ? gLastError : avErrorText(code);
+}
 
 std::string avErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};

@@ -93,6 +93,22 @@ class ChannelLayout {
 // Sets `key` in `dictionary`, making one if needed.
 void setOption(DictionaryPtr& dictionary, const char* key, const std::string& value);
 
+// FFmpeg's own log: its lines reach standard error only when `verbose`;
+// its error lines are kept either way, to say why a call failed.
+void routeFFmpegLog(bool verbose);
+
+// The error FFmpeg logs during one call: made before the call, asked after.
+class FFmpegErrors {
+ public:
+  FFmpegErrors();
+  // The last error line logged since (without its "[mov @ 0x...]" prefix),
+  // else FFmpeg's text for `code`.
+  std::string reason(int code) const;
+
+ private:
+  uint64_t start_;
+};
+
 // FFmpeg's text for an error code ("Invalid data found when processing input").
 std::string avErrorText(int code);
 

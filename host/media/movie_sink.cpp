@@ -62,12 +62,13 @@ class MovieSink final : public FrameSink {
     // MP4 and QuickTime go back to their start at the end, which a pipe cannot.
     if (toStdout_ && (std::string(format->name) == "mp4" || std::string(format->name) == "mov"))
       setOption(options, "movflags", "frag_keyframe+empty_moov+default_base_moof");
+    const FFmpegErrors why;
     if (!(format->flags & AVFMT_NOFILE)) rc = avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE);
     AVDictionary* rawOptions = options.release();
     if (rc >= 0) rc = avformat_write_header(output_.get(), &rawOptions);
     options.reset(rawOptions);
     if (rc < 0) {
-      error = spec.path + ": cannot start writing (" + avErrorText(rc) + ")";
+      error = spec.path + ": cannot start writing (" + why.reason(rc) + ")";
       return false;
     }
     packet_ = allocPacket();
@@ -173,12 +174,13 @@ class MovieSink final : public FrameSink {
     if (output_->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     DictionaryPtr options;
     if (!videoOptions(codec, spec_.encoders, enc, options, error)) return false;
+    const FFmpegErrors why;
     AVDictionary* rawOptions = options.release();
     int rc = avcodec_open2(enc, codec, &rawOptions);
     options.reset(rawOptions);
     if (rc >= 0) rc = avcodec_parameters_from_context(videoStream_->codecpar, enc);
     if (rc < 0) {
-      error = std::string("cannot open the ") + codec->name + " encoder (" + avErrorText(rc) + ")";
+      error = std::string("cannot open the ") + codec->name + " encoder (" + why.reason(rc) + ")";
       return false;
     }
     videoStream_->time_base = enc->time_base;

@@ -20,6 +20,14 @@ std::unique_ptr<StreamDecoder> StreamDecoder::open(const std::string& path, AVMe
   return decoder;
 }
 
+namespace {
+
+// Decoders report bad packets with many codes, some of them their own;
+// only running out of memory is no fault of the packet.
+bool isFatal(int rc) { return rc == AVERROR(ENOMEM); }
+
+}  // namespace
+
 bool StreamDecoder::next(AVFrame* frame, std::string& error) {
   for (;;) {
     int rc = avcodec_receive_frame(decoder_.get(), frame);
@@ -29,8 +37,17 @@ bool StreamDecoder::next(AVFrame* frame, std::string& error) {
       return false;
     }
     if (rc != AVERROR(EAGAIN)) {
-      error = avErrorText(rc);
-      return false;
+      if (isFatal(rc)) {
+        error = avErrorText(rc);
+        return false;
+      }
+      // Decoders that read packets late report their damage here.
+      damaged_.insert(lastPacket_);
+      if (draining_) {
+        ended_ = true;
+        return false;
+      }
+      continue;
     }
     rc = av_read_frame(input_.get(), packet_.get());
     if (rc < 0) {
@@ -40,12 +57,15 @@ bool StreamDecoder::next(AVFrame* frame, std::string& error) {
       continue;
     }
     if (packet_->stream_index == stream_->index) {
+      lastPacket_ = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->pos;
       rc = avcodec_send_packet(decoder_.get(), packet_.get());
-      if (rc == AVERROR_INVALIDDATA) ++damaged_;
-      if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA) {
-        av_packet_unref(packet_.get());
-        error = avErrorText(rc);
-        return false;
+      if (rc < 0 && rc != AVERROR(EAGAIN)) {
+        if (isFatal(rc)) {
+          av_packet_unref(packet_.get());
+          error = avErrorText(rc);
+          return false;
+        }
+        damaged_.insert(lastPacket_);
       }
     }
     av_packet_unref(packet_.get());

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "host/media/ffmpeg_util.h"
@@ -24,12 +25,14 @@ class StreamDecoder {
   int64_t sequenceFrames() const { return sequenceFrames_; }
 
   // Decodes the next frame of the stream into `frame`. Returns false at the
-  // end of the stream (`error` empty) or when decoding fails (`error` set).
-  // A damaged packet is skipped; the decoder recovers at the next one.
+  // end of the stream (`error` empty) or when decoding cannot go on
+  // (`error` set). A packet the decoder cannot read is skipped, as damaged;
+  // the decoder recovers at the next one.
   bool next(AVFrame* frame, std::string& error);
   bool ended() const { return ended_; }
-  // Packets skipped as damaged so far.
-  int64_t damagedPackets() const { return damaged_; }
+  // Packets skipped as damaged so far, each counted once however often it
+  // was read.
+  int64_t damagedPackets() const { return static_cast<int64_t>(damaged_.size()); }
 
   // Goes back to the last keyframe at or before `timestamp` (in the
   // stream's time base), or to the start if the file cannot seek there, and
@@ -44,7 +47,8 @@ class StreamDecoder {
   AVStream* stream_ = nullptr;
   PacketPtr packet_;
   int64_t sequenceFrames_ = 0;
-  int64_t damaged_ = 0;
+  std::set<int64_t> damaged_;  // by time, or position in the file
+  int64_t lastPacket_ = 0;     // the time (or position) of the packet sent last
   bool draining_ = false;
   bool ended_ = false;
 };

@@ -3,6 +3,7 @@
 // encoders by extension and option; standard output; damaged sound.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <sstream>
 
@@ -184,6 +185,50 @@ TEST(Streams, StandardOutputAndOverwrite) {
     ASSERT_EQ(run.status, 0) << option << run.err;
     EXPECT_EQ(vmtest::probe(dir.path("old.mkv"), "-show_entries stream=codec_name"), "h264\naac\n");
   }
+}
+
+// Three sound packets of a 100-frame clip overwritten: the render goes on
+// to the end, the lost sound is silence in its place, the rest keeps its
+// time, and one line says so, without FFmpeg's own. (No noise substitution
+// in the AAC: its decoder's noise would follow another course after the
+// damage.)
+TEST(Streams, DamagedSoundIsSkippedInPlace) {
+  ScratchDir dir;
+  const std::string clip = dir.path("in.mp4"), out = dir.path("out.mkv");
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=25:d=4 -f lavfi -i sine=f=440:r=48000:d=4 -ac 2 "
+                             "-c:v libx264 -pix_fmt yuv420p -c:a aac -aac_pns 0 '" + clip + "'"));
+  const auto whole = vmtest::decodeAudio(clip);
+  std::istringstream packets(plainProbe(clip, "-select_streams a -show_entries packet=pts,size,pos"));
+  std::vector<std::array<int64_t, 3>> table;  // time, size, place in the file
+  for (std::array<int64_t, 3> p{}; packets >> p[0] && packets.ignore(1) >> p[1] && packets.ignore(1) >> p[2];)
+    table.push_back(p);
+  ASSERT_GT(table.size(), 100u);
+  auto bytes = vmtest::readFile(clip);
+  for (size_t k : {40, 41, 70}) std::fill_n(bytes.begin() + table[k][2], table[k][1], 0xFF);
+  vmtest::writeFile(clip, bytes);
+
+  const auto run = vmtest::runShell(velmorance("render " + clip + " " + out + " --lossless --quiet"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "velmorance: " + clip + ": audio: 3 damaged packets skipped\n");
+  const auto sound = vmtest::decodeAudio(out);
+  ASSERT_EQ(sound.size(), 100u * 1920 * 2);
+  // Silent where the packets were lost; as before, a frame of overlap on,
+  // where the decoder has recovered.
+  const int64_t lost[2][2] = {{table[40][0], table[42][0]}, {table[70][0], table[71][0]}};
+  size_t loud = 0, changed = 0;
+  for (int64_t i = 0; i < static_cast<int64_t>(sound.size()) / 2; ++i) {
+    bool inside = false, near = false;
+    for (const auto& span : lost) {
+      inside = inside || (i >= span[0] && i < span[1]);
+      near = near || (i >= span[0] - 1024 && i < span[1] + 2048);
+    }
+    for (int c = 0; c < 2; ++c) {
+      if (inside && sound[2 * i + c] != 0) ++loud;
+      if (!near && std::abs(sound[2 * i + c] - whole[2 * i + c]) > 1) ++changed;
+    }
+  }
+  EXPECT_EQ(loud, 0u);
+  EXPECT_EQ(changed, 0u);
 }
 
 }  // namespace
