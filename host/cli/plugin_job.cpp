@@ -64,6 +64,9 @@ OutputSpec PluginJob::outputSpec(const std::string& path, int width, int height,
     spec.timeBase = in.timeBase;
     for (int64_t i = 0; i <= frameCount; ++i)
       spec.frameTimes.push_back(in.times[static_cast<size_t>(start + i)] - in.times[static_cast<size_t>(start)]);
+    // The rate of variable-rate frames is their true average.
+    const double seconds = static_cast<double>(spec.frameTimes.back()) * av_q2d(in.timeBase);
+    if (seconds > 0) spec.frameRate = av_d2q(static_cast<double>(frameCount) / seconds, 100000);
   }
   // Pixels keep their shape; a new size keeps the picture's.
   const AVRational aspect = in.sampleAspect;

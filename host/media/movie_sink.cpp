@@ -30,6 +30,8 @@ class MovieSink final : public FrameSink {
 
   bool open(const OutputSpec& spec, const AVOutputFormat* format, std::string& error) {
     spec_ = spec;
+    // AVI holds one frame rate: variable-rate frames follow their average.
+    if (std::string(format->name) == "avi") spec_.frameTimes.clear();
     toStdout_ = spec.path == "-";
     if (!toStdout_ && !temp_.create(spec.path, error)) return false;
     AVFormatContext* raw = nullptr;
