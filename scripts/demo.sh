@@ -23,8 +23,8 @@ if [ ! -s "$sample" ]; then
     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=5" \
     -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$sample"
 fi
-./build/bin/velmorance render "$sample" "$out/sample-print.mp4" --fade-in 30 --fade-out 30
-./build/bin/velmorance thumbnail "$sample" "$out/sample-thumbnail.png" --at 75
+./build/bin/velmorance render "$sample" "$out/sample-print.mp4" --fade-in 30 --fade-out 30 --overwrite
+./build/bin/velmorance thumbnail "$sample" "$out/sample-thumbnail.png" --at 75 --overwrite
 
 echo
 echo "Results in $out:"

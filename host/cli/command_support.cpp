@@ -18,6 +18,8 @@ int reportError(const std::string& message) {
   return 1;
 }
 
+void reportNote(const std::string& message) { std::fprintf(stderr, "velmorance: %s\n", message.c_str()); }
+
 namespace {
 volatile std::sig_atomic_t gInterrupted = 0;
 extern "C" void onInterrupt(int) { gInterrupted = 1; }

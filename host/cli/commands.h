@@ -25,6 +25,8 @@ std::string framePastEnd(const std::string& option, int64_t frame, const std::st
 
 // Prints "velmorance: <message>" on standard error; returns 1.
 int reportError(const std::string& message);
+// The same line for something the user should know that is no failure.
+void reportNote(const std::string& message);
 
 // Set by SIGINT or SIGTERM; a render stops at the next frame and removes
 // what it wrote.

@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "host/cli/commands.h"
+#include "host/media/ffmpeg_util.h"
 #include "host/session/memory_tracker.h"
 #include "plugin/core/plugin_defines.h"
 #include "platform/resources/resources.h"
@@ -38,8 +35,9 @@ int main(int argc, char** argv) {
     std::printf("velmorance %s\n", cPlugVersion);
     return 0;
   }
-  // FFmpeg's own lines (encoder statistics, scaler notices) only on request.
-  av_log_set_level(options.verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+  // FFmpeg's own lines (encoder statistics, notes on damaged data) only on
+  // request; the host reports what matters in its own words.
+  routeFFmpegLog(options.verbose);
 
   watchForInterrupts();
   platformSetResourceStoreNotice(reportUnstoredSettings);

@@ -1,5 +1,6 @@
 #include "host/cli/options.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -10,7 +11,7 @@ namespace {
 
 constexpr const char* kCommands = "render, thumbnail, info, configure or settings";
 
-enum class Kind { Flag, Count, Size, Path, Look };
+enum class Kind { Flag, Count, Size, Path, Name, Number, Rate, Look };
 
 struct OptionSpec {
   const char* name;
@@ -25,6 +26,10 @@ constexpr OptionSpec kSpecs[] = {
     {"--draft", Kind::Flag, true, false, false, false},    {"--lossless", Kind::Flag, true, false, false, false},
     {"--plugin", Kind::Path, true, true, true, true},      {"--quiet", Kind::Flag, true, true, true, false},
     {"--verbose", Kind::Flag, true, true, true, true},     {"--help", Kind::Flag, true, true, true, true, true},
+    {"--overwrite", Kind::Flag, true, true, false, false}, {"--format", Kind::Name, true, false, false, false},
+    {"--video-codec", Kind::Name, true, false, false, false}, {"--crf", Kind::Number, true, false, false, false},
+    {"--preset", Kind::Name, true, false, false, false},   {"--pix-fmt", Kind::Name, true, false, false, false},
+    {"--audio-codec", Kind::Name, true, false, false, false}, {"--audio-bitrate", Kind::Rate, true, false, false, false},
     {"--settings", Kind::Look, true, true, false, true, true},
     {"--strength", Kind::Look, true, true, false, false, true},
     {"--rect", Kind::Look, true, true, false, false, true},
@@ -56,6 +61,28 @@ bool parseCount(const std::string& text, int& value) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (ec != std::errc() || end != text.data() + text.size() || parsed < 0 || parsed > INT32_MAX) return false;
   value = static_cast<int>(parsed);
+  return true;
+}
+
+// A decimal number of 0 or more, with an optional one-letter `suffix`.
+bool parseDecimal(const std::string& text, double& value, char suffix = 0) {
+  std::string digits = text;
+  if (suffix != 0) {
+    if (digits.empty() || digits.back() != suffix) return false;
+    digits.pop_back();
+  }
+  if (digits.empty() || digits.find_first_not_of("0123456789.") != std::string::npos) return false;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return ec == std::errc() && end == digits.data() + digits.size() && value >= 0 && value < 1e9;
+}
+
+// "192k", "1.5M" or "128000" bits a second.
+bool parseRate(const std::string& text, int64_t& rate) {
+  double value = 0;
+  const char last = text.empty() ? 0 : static_cast<char>(std::tolower(static_cast<unsigned char>(text.back())));
+  const double scale = last == 'k' ? 1e3 : last == 'm' ? 1e6 : 1;
+  if (!parseDecimal(scale == 1 ? text : text.substr(0, text.size() - 1), value) || value * scale < 1) return false;
+  rate = static_cast<int64_t>(value * scale);
   return true;
 }
 
@@ -128,17 +155,40 @@ bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, s
     if (name == "--lossless") o.lossless = true;
     if (name == "--quiet") o.quiet = true;
     if (name == "--verbose") o.verbose = true;
+    if (name == "--overwrite") o.overwrite = true;
     if (name == "--help") o.help = true;
     if (name == "--reset") o.reset = true;
     return true;
   }
   if (spec.kind == Kind::Look) return applyLookOption(name, value, o, error);
-  if (spec.kind == Kind::Path) {
+  if (spec.kind == Kind::Path || spec.kind == Kind::Name) {
     if (value.empty()) {
-      error = name + " needs a path";
+      error = name + (spec.kind == Kind::Path ? " needs a path" : " needs a name");
       return false;
     }
-    o.plugin = value;
+    std::string* field = name == "--plugin"        ? &o.plugin
+                         : name == "--format"      ? &o.format
+                         : name == "--video-codec" ? &o.videoCodec
+                         : name == "--preset"      ? &o.preset
+                         : name == "--pix-fmt"     ? &o.pixFmt
+                                                   : &o.audioCodec;
+    *field = value;
+    return true;
+  }
+  if (spec.kind == Kind::Number) {
+    double number = 0;
+    if (!parseDecimal(value, number)) {
+      error = name + " '" + value + "' is not a number (0 or more)";
+      return false;
+    }
+    o.crf = number;
+    return true;
+  }
+  if (spec.kind == Kind::Rate) {
+    if (!parseRate(value, o.audioBitrate)) {
+      error = name + " '" + value + "' is not a bit rate such as 192k or 128000";
+      return false;
+    }
     return true;
   }
   if (spec.kind == Kind::Size) {
@@ -150,9 +200,17 @@ bool applyOption(const OptionSpec& spec, const std::string& value, Options& o, s
     o.size = size;
     return true;
   }
+  // Fades also take seconds: "1.5s".
+  double seconds = 0;
+  if ((name == "--fade-in" || name == "--fade-out") && parseDecimal(value, seconds, 's')) {
+    (name == "--fade-in" ? o.fadeInSeconds : o.fadeOutSeconds) = seconds;
+    return true;
+  }
   int count = 0;
   if (!parseCount(value, count)) {
-    error = name + " '" + value + "' is not a whole number of frames (0 or more)";
+    const bool fade = name == "--fade-in" || name == "--fade-out";
+    error = name + " '" + value + "' is not a whole number of frames (0 or more" +
+            (fade ? ") or seconds such as 1.5s" : ")");
     return false;
   }
   if (name == "--fade-in") o.fadeIn = count;
@@ -192,7 +250,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
   const std::string command = commandName(o.command);
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
-    const std::string arg = args[i] == "-h" ? "--help" : args[i];
+    const std::string arg = args[i] == "-h" ? "--help" : args[i] == "-y" ? "--overwrite" : args[i];
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
       positional.push_back(arg);
       continue;
@@ -263,19 +321,33 @@ std::string usageText(Command command) {
     case Command::Render:
       return "usage: velmorance render INPUT OUTPUT [options]\n"
              "Renders INPUT (a video, a picture or a numbered picture sequence such as in_%04d.png)\n"
-             "through the plug-in into OUTPUT:\n"
-             "  .mp4 .mov .mkv  H.264 video, AAC audio when the input has audio\n"
-             "  .mkv --lossless FFV1 video, FLAC audio\n"
-             "  .png            one picture, or a sequence when the name holds a pattern (out_%04d.png)\n"
-             "  null            render without writing anything (for timing)\n"
+             "through the plug-in into OUTPUT, whose extension picks the container:\n"
+             "  .mp4 .mov .mkv .avi .ts  H.264 video, AAC audio\n"
+             "  .webm                    VP9 video, Opus audio\n"
+             "  .gif                     an animated GIF (no sound)\n"
+             "  .mkv --lossless          FFV1 video, FLAC audio\n"
+             "  .png .tif .jpg           one picture, or a sequence when the name holds a number\n"
+             "                           field (out_%04d.png)\n"
+             "  -                        standard output, in the container --format names\n"
+             "  null                     render without writing anything (for timing)\n"
+             "Movies keep the input's other streams (audio, subtitles, attachments), chapters and\n"
+             "tags, its timing, pixel shape and colour tags.\n"
              "options:\n"
-             "  --fade-in N     the effect fades in over the first N frames\n"
-             "  --fade-out N    the effect fades out over the last N frames\n"
+             "  --fade-in N     the effect fades in over the first N frames (or N seconds: 1.5s)\n"
+             "  --fade-out N    the effect fades out over the last N frames (or seconds)\n"
              "  --start N       first input frame to render (default 0)\n"
              "  --frames N      number of frames (default: to the end of the input)\n"
              "  --size WxH      output size (default: the input's)\n"
-             "  --draft         draft render: low-quality frames when small, no audio\n"
+             "  --draft         draft render: low-quality frames when small, and a silent sound track\n"
              "  --lossless      lossless output (.mkv or .png)\n"
+             "  --overwrite, -y replace an existing output\n"
+             "  --format NAME   container by FFmpeg's name (matroska, nut, mpegts, mp4, ...)\n"
+             "  --video-codec NAME, --audio-codec NAME\n"
+             "                  encoders by FFmpeg's names (libx265, prores_ks, libopus, ...)\n"
+             "  --crf N         constant quality of the video encoder (lower is better)\n"
+             "  --preset NAME   the video encoder's speed preset (ultrafast ... veryslow)\n"
+             "  --pix-fmt NAME  the video encoder's pixel format (yuv420p, yuv422p10le, ...)\n"
+             "  --audio-bitrate RATE  bits a second of the sound (192k)\n"
              "  --plugin PATH   plug-in bundle or module (default: the one installed with this program)\n"
              "  --quiet         no progress bar\n"
              "  --verbose       show FFmpeg's own messages\n" +
@@ -286,6 +358,7 @@ std::string usageText(Command command) {
              "options:\n"
              "  --at N          frame of the input to show (default 0)\n"
              "  --size WxH      picture size (default: the input's)\n"
+             "  --overwrite, -y replace an existing OUTPUT.png\n"
              "  --plugin PATH   plug-in bundle or module\n"
              "  --verbose       show FFmpeg's own messages\n" +
              kRunLook;

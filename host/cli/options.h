@@ -22,6 +22,8 @@ struct Options {
   std::string output;
   int fadeIn = 0;
   int fadeOut = 0;
+  double fadeInSeconds = -1;  // 0 or more: the fade was given in seconds ("1.5s")
+  double fadeOutSeconds = -1;
   int start = 0;
   std::optional<int> frames;
   std::optional<Size2> size;
@@ -30,6 +32,11 @@ struct Options {
   bool lossless = false;
   bool quiet = false;
   bool verbose = false;
+  bool overwrite = false;  // --overwrite or -y: replace an existing output
+  // The output's container for "-" (standard output), and its encoders.
+  std::string format, videoCodec, preset, pixFmt, audioCodec;
+  std::optional<double> crf;
+  int64_t audioBitrate = 0;  // bits a second; 0: the encoder's default
   std::string plugin;  // empty: the bundle next to the program
   // The effect's look: a settings file, and values over it.
   std::string settings;                         // --settings FILE; empty: the stored configuration

@@ -4,19 +4,13 @@
 #include <cstdio>
 
 #include "host/cli/commands.h"
+#include "host/cli/plugin_job.h"
 #include "host/cli/settings_store.h"
-#include "host/media/frame_sink.h"
-#include "host/session/plugin_run.h"
 #include "host/cli/progress.h"
 
 namespace vmhost {
 
 namespace {
-
-bool isPictureOutput(const std::string& path) {
-  return path.size() >= 4 && (path.compare(path.size() - 4, 4, ".png") == 0 ||
-                              path.compare(path.size() - 4, 4, ".PNG") == 0);
-}
 
 // Checks --start and --frames against the clip; fills `frames`.
 bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::string& error) {
@@ -41,6 +35,18 @@ bool checkRange(const Options& o, const VideoInfo& info, int32_t& frames, std::s
   return true;
 }
 
+// A fade given in seconds as frames of the render: those that start within
+// `seconds` of the render's start (fade in) or end (fade out).
+int32_t fadeFrames(const VideoInfo& info, int64_t start, int32_t frames, double seconds, bool in) {
+  const double first = info.secondsOf(start), end = info.secondsOf(start + frames);
+  int32_t count = 0;
+  for (int32_t i = 0; i < frames; ++i) {
+    const double t = info.secondsOf(start + i);
+    if (in ? t - first < seconds - 1e-9 : end - t <= seconds + 1e-9) ++count;
+  }
+  return count;
+}
+
 // True when `output` names the file `input` already is: rendering would
 // replace the source once finished.
 bool sameFile(const std::string& input, const std::string& output) {
@@ -57,54 +63,35 @@ int runRender(const Options& o) {
   const auto look = prepareRunLook(o, error);
   if (!error.empty()) return reportError(error);
   if (sameFile(o.input, o.output)) return reportError(o.output + ": the output would replace the input");
-  auto video = VideoReader::open(o.input, error);
-  if (!video) return reportError(error);
-  const VideoInfo& info = video->info();
+  PluginJob job;
+  if (!job.openVideo(o.input, error)) return reportError(error);
+  const VideoInfo& info = job.info();
   int32_t frames = 0;
   if (!checkRange(o, info, frames, error)) return reportError(error);
-
-  std::unique_ptr<AudioReader> audio;
-  if (!isPictureOutput(o.output)) {
-    audio = AudioReader::open(o.input, info.startSeconds, error);
-    if (!audio && !error.empty()) return reportError(error);
-  }
+  if (!isPictureOutput(o.output) && !job.openAudio(o.input, error)) return reportError(error);
   const int width = o.size ? o.size->width : info.width;
   const int height = o.size ? o.size->height : info.height;
+  if (!job.loadPlugin(o.plugin, error)) return reportError(error);
 
-  auto plugin = loadPlugin(o.plugin, error);
-  if (!plugin) return reportError(error);
-
-  OutputSpec spec;
-  spec.path = o.output;
-  spec.lossless = o.lossless;
-  spec.width = width;
-  spec.height = height;
-  spec.frameCount = frames;
-  spec.frameRate = info.frameRate;
-  spec.alpha = info.hasAlpha;
-  if (audio) {
-    spec.sampleRate = audio->sampleRate();
-    spec.audioLayout = &audio->layout();
-  }
+  OutputSpec spec = job.outputSpec(o.output, width, height, o.start, frames);
+  spec.format = o.format;
+  spec.overwrite = o.overwrite;
+  spec.encoders = EncoderChoice{o.lossless, o.videoCodec, o.preset, o.pixFmt, o.audioCodec, o.crf, o.audioBitrate};
   auto sink = openFrameSink(spec, error);
   if (!sink) return reportError(error);
-  GWorldOwner output = makeOutputWorld(width, height);
-  if (!output) return reportError("no memory for a " + std::to_string(width) + "x" + std::to_string(height) + " frame");
+  for (const std::string& line : sink->dropped()) reportNote(line);
+  const int32_t fadeIn = o.fadeInSeconds >= 0 ? fadeFrames(info, o.start, frames, o.fadeInSeconds, true) : o.fadeIn;
+  const int32_t fadeOut =
+      o.fadeOutSeconds >= 0 ? fadeFrames(info, o.start, frames, o.fadeOutSeconds, false) : o.fadeOut;
+  if (!job.makeOutput(width, height, error) || !job.describe(fadeIn, fadeOut, o.start, frames, error))
+    return reportError(error);
 
-  // The host's three sliders sit at their middle; the fades are the user's.
-  const HYPluginFilterInfo filterInfo{{0.5f, 0.5f, 0.5f}, o.fadeIn, o.fadeOut};
-  HostSession session(video.get(), audio.get(), filterInfo);
-  session.setClip(o.start, frames);
-  PluginRun run(*plugin, session);
-  int32_t result = run.getInfo(frames);
-  if (result != kPluginOK) return reportError(plugin->path() + ": describing itself, " + run.describe(result));
-
+  PluginRun& run = job.run();
   _PluginParams& params = run.params();
   params.startFrame = o.start;
   params.frameCount = frames;
   params.proxyOnly = o.draft ? 1 : 0;
-  run.setOutput(output.get());
-  result = run.call(kPlugInitialize);
+  int32_t result = run.call(kPlugInitialize);
   if (result != kPluginOK) {
     const std::string why = run.describe(result);
     run.call(kPlugTerminate);  // the plug-in may have attached its render data
@@ -119,7 +106,8 @@ int runRender(const Options& o) {
     run.call(kPlugTerminate);
     return reportError(message + "; nothing written");
   };
-  PixMapHandle pm = GetGWorldPixMap(output.get());
+  HostSession& session = job.session();
+  const int channels = job.audio() ? job.audio()->channels() : 0;
   for (int32_t r = 0; r < frames; ++r) {
     if (interruptRequested()) return abandon("interrupted at frame " + std::to_string(r));
     params.renderFrame = r;
@@ -129,10 +117,8 @@ int runRender(const Options& o) {
       return abandon(o.input + ": frame " + std::to_string(r) + " of the render (input frame " +
                      std::to_string(o.start + r) + "): " + run.describe(result));
     const auto& samples = session.outputAudio();
-    const int64_t sampleFrames = audio ? static_cast<int64_t>(samples.size()) / audio->channels() : 0;
-    if (!sink->write(reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), samples.data(),
-                     sampleFrames, error))
-      return abandon(error);
+    const int64_t sampleFrames = channels > 0 ? static_cast<int64_t>(samples.size()) / channels : 0;
+    if (!job.writeOutput(*sink, samples.data(), sampleFrames, error)) return abandon(error);
     progress.update(r + 1);
   }
   result = run.call(kPlugTerminate);
@@ -140,8 +126,17 @@ int runRender(const Options& o) {
   if (result != kPluginOK) return reportError(o.input + ": ending the render, " + run.describe(result));
   if (!sink->finish(error)) return reportError(error);
   progress.finish();
-  if (!o.quiet && o.output != "null")
-    std::printf("%s: %d frame%s, %dx%d\n", o.output.c_str(), frames, frames == 1 ? "" : "s", width, height);
+  for (const auto& [what, count] : {std::pair{"video", job.video().damagedPackets()},
+                                    std::pair{"audio", job.audio() ? job.audio()->damagedPackets() : 0}})
+    if (count > 0)
+      reportNote(o.input + ": " + what + ": " + std::to_string(count) + " damaged packet" + (count == 1 ? "" : "s") +
+                 " skipped");
+  if (!o.quiet && o.output != "null") {
+    // Standard output may be the movie itself.
+    const std::string copied = sink->copied();
+    std::fprintf(o.output == "-" ? stderr : stdout, "%s: %d frame%s, %dx%d%s\n", o.output.c_str(), frames,
+                 frames == 1 ? "" : "s", width, height, copied.empty() ? "" : (", " + copied).c_str());
+  }
   return 0;
 }
 

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 namespace vmhost {
 
 namespace {
@@ -18,79 +14,63 @@ constexpr int64_t kForwardSeconds = 10;
 
 }  // namespace
 
-AudioReader::~AudioReader() {
-  swr_free(&resampler_);
-  av_channel_layout_uninit(&layout_);
-}
-
 std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, double videoStartSeconds,
                                                std::string& error) {
-  error.clear();
   std::unique_ptr<AudioReader> reader(new AudioReader());
   reader->videoStartSeconds_ = videoStartSeconds;
-  reader->input_ = openInput(path, error);
-  if (!reader->input_) return nullptr;
-  AVFormatContext* input = reader->input_.get();
-  const int index = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-  if (index < 0) return nullptr;  // no audio is not an error
-  reader->stream_ = keepOnlyStream(input, index);
-  std::string why;
-  reader->decoder_ = openDecoder(reader->stream_, why);
-  if (!reader->decoder_) {
-    error = path + ": audio: " + why;
-    return nullptr;
-  }
-  AVCodecContext* dec = reader->decoder_.get();
+  reader->decoder_ = StreamDecoder::open(path, AVMEDIA_TYPE_AUDIO, error);
+  if (!reader->decoder_) return nullptr;  // no audio is not an error
+  const AVCodecContext* dec = reader->decoder_->codec();
   reader->sampleRate_ = dec->sample_rate;
-  if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || dec->ch_layout.nb_channels <= 0)
-    av_channel_layout_default(&reader->layout_, std::max(1, dec->ch_layout.nb_channels));
-  else
-    av_channel_layout_copy(&reader->layout_, &dec->ch_layout);
+  reader->layout_.assign(dec->ch_layout);
   if (reader->sampleRate_ <= 0) {
     error = path + ": audio: unknown sample rate";
     return nullptr;
   }
-  reader->packet_.reset(av_packet_alloc());
-  reader->frame_.reset(av_frame_alloc());
-  if (!reader->packet_ || !reader->frame_) {
-    error = "out of memory";
-    return nullptr;
-  }
+  reader->frame_ = allocFrame();
+  // A frame further than one tick of the stream's clock from where the last
+  // one ended follows lost sound.
+  const double tick = av_q2d(reader->decoder_->stream()->time_base) * reader->sampleRate_;
+  reader->gapTolerance_ = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(tick)) + 1);
   return reader;
 }
 
 bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
-  if (!positionKnown_) {
-    // The first frame after opening or seeking places the stream; later
-    // frames follow on without rounding jitter.
-    int64_t ts = frame->best_effort_timestamp;
-    double seconds = ts == AV_NOPTS_VALUE ? 0 : static_cast<double>(ts) * av_q2d(stream_->time_base);
-    bufferStart_ = std::llround((seconds - videoStartSeconds_) * sampleRate_);
+  const int channels = layout_.channels();
+  const int64_t ts = frame->best_effort_timestamp;
+  const int64_t at =
+      ts == AV_NOPTS_VALUE
+          ? INT64_MIN
+          : std::llround((static_cast<double>(ts) * av_q2d(decoder_->stream()->time_base) - videoStartSeconds_) *
+                         sampleRate_);
+  const int64_t end = bufferStart_ + static_cast<int64_t>(buffer_.size()) / channels;
+  if (!positionKnown_ || (at != INT64_MIN && at - end > kForwardSeconds * sampleRate_)) {
+    // The first frame after opening or seeking places the stream, as does a
+    // jump in its timestamps; later frames follow on without rounding jitter.
+    bufferStart_ = at == INT64_MIN ? 0 : at;
     buffer_.clear();
     positionKnown_ = true;
+  } else if (at != INT64_MIN && at - end > gapTolerance_) {
+    // Sound lost with damaged packets: silence keeps what follows in place.
+    buffer_.resize(buffer_.size() + static_cast<size_t>(at - end) * channels, 0.0f);
   }
-  if (resampler_ == nullptr || frame->format != resamplerFormat_) {
-    swr_free(&resampler_);
-    AVChannelLayout inLayout{};
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-      av_channel_layout_default(&inLayout, frame->ch_layout.nb_channels);
-    else
-      av_channel_layout_copy(&inLayout, &frame->ch_layout);
-    const int rc = swr_alloc_set_opts2(&resampler_, &layout_, AV_SAMPLE_FMT_FLT, sampleRate_, &inLayout,
+  if (!resampler_ || frame->format != resamplerFormat_) {
+    const ChannelLayout inLayout(frame->ch_layout);
+    SwrContext* raw = nullptr;
+    const int rc = swr_alloc_set_opts2(&raw, layout_.forReading(), AV_SAMPLE_FMT_FLT, sampleRate_, inLayout.forReading(),
                                        static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&inLayout);
-    if (rc < 0 || swr_init(resampler_) < 0) {
+    resampler_.reset(raw);
+    if (rc < 0 || swr_init(resampler_.get()) < 0) {
       error = "audio: cannot convert the samples";
       return false;
     }
     resamplerFormat_ = frame->format;
   }
-  const int channels = layout_.nb_channels;
-  const int capacity = swr_get_out_samples(resampler_, frame->nb_samples);
+  const int capacity = swr_get_out_samples(resampler_.get(), frame->nb_samples);
   const size_t old = buffer_.size();
   buffer_.resize(old + static_cast<size_t>(std::max(capacity, 0)) * channels);
   uint8_t* out[1] = {reinterpret_cast<uint8_t*>(buffer_.data() + old)};
-  const int got = swr_convert(resampler_, out, capacity, const_cast<const uint8_t**>(frame->extended_data),
+  const int got = swr_convert(resampler_.get(), out, capacity, const_cast<const uint8_t**>(frame->extended_data),
                               frame->nb_samples);
   if (got < 0) {
     buffer_.resize(old);
@@ -102,52 +82,30 @@ bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
 }
 
 bool AudioReader::decodeMore(std::string& error) {
-  for (;;) {
-    int rc = avcodec_receive_frame(decoder_.get(), frame_.get());
-    if (rc == 0) {
-      const bool ok = appendFrame(frame_.get(), error);
-      av_frame_unref(frame_.get());
-      return ok;
-    }
-    if (rc == AVERROR_EOF || (rc == AVERROR(EAGAIN) && draining_)) {
-      ended_ = true;
-      return false;
-    }
-    if (rc != AVERROR(EAGAIN)) {
-      error = "audio: " + avErrorText(rc);
-      return false;
-    }
-    rc = av_read_frame(input_.get(), packet_.get());
-    if (rc < 0) {
-      draining_ = true;
-      avcodec_send_packet(decoder_.get(), nullptr);
-      continue;
-    }
-    if (packet_->stream_index == stream_->index) avcodec_send_packet(decoder_.get(), packet_.get());
-    av_packet_unref(packet_.get());
+  if (!decoder_->next(frame_.get(), error)) {
+    if (!error.empty()) error = "audio: " + error;
+    return false;
   }
+  const bool ok = appendFrame(frame_.get(), error);
+  av_frame_unref(frame_.get());
+  return ok;
 }
 
 bool AudioReader::seekTo(int64_t sample, std::string& error) {
   const double seconds = videoStartSeconds_ + static_cast<double>(std::max<int64_t>(sample, 0)) / sampleRate_;
-  const int64_t ts = static_cast<int64_t>(seconds / av_q2d(stream_->time_base));
-  int rc = av_seek_frame(input_.get(), stream_->index, ts, AVSEEK_FLAG_BACKWARD);
-  if (rc < 0) rc = av_seek_frame(input_.get(), stream_->index, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-  if (rc < 0) {
-    error = "audio: cannot seek (" + avErrorText(rc) + ")";
+  const int64_t ts = static_cast<int64_t>(seconds / av_q2d(decoder_->stream()->time_base));
+  if (!decoder_->seek(ts, error)) {
+    error = "audio: " + error;
     return false;
   }
-  avcodec_flush_buffers(decoder_.get());
-  swr_free(&resampler_);
+  resampler_.reset();
   buffer_.clear();
   positionKnown_ = false;
-  draining_ = false;
-  ended_ = false;
   return true;
 }
 
 void AudioReader::dropBefore(int64_t sample) {
-  const int channels = layout_.nb_channels;
+  const int channels = layout_.channels();
   const int64_t bufferEnd = bufferStart_ + static_cast<int64_t>(buffer_.size()) / channels;
   if (sample <= bufferStart_) return;
   const int64_t drop = std::min(sample, bufferEnd) - bufferStart_;
@@ -157,7 +115,7 @@ void AudioReader::dropBefore(int64_t sample) {
 
 bool AudioReader::mixInto(int64_t start, int64_t count, float gain, float* out, std::string& error) {
   error.clear();
-  const int channels = layout_.nb_channels;
+  const int channels = layout_.channels();
   const int64_t end = start + count;
   auto bufferEnd = [&] { return bufferStart_ + static_cast<int64_t>(buffer_.size()) / channels; };
   const int64_t far = kForwardSeconds * sampleRate_;
@@ -170,7 +128,7 @@ bool AudioReader::mixInto(int64_t start, int64_t count, float gain, float* out, 
   }
   const int64_t keepFrom = start - kKeepSeconds * sampleRate_;
   bool retried = false;
-  while ((!positionKnown_ || bufferEnd() < end) && !ended_) {
+  while ((!positionKnown_ || bufferEnd() < end) && !decoder_->ended()) {
     if (!decodeMore(error)) {
       if (!error.empty()) return false;
       break;

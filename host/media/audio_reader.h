@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/media/ffmpeg_util.h"
+#include "host/media/stream_decoder.h"
 
 namespace vmhost {
 
@@ -20,16 +21,19 @@ class AudioReader {
   static std::unique_ptr<AudioReader> open(const std::string& path, double videoStartSeconds, std::string& error);
 
   int sampleRate() const { return sampleRate_; }
-  int channels() const { return layout_.nb_channels; }
-  const AVChannelLayout& layout() const { return layout_; }
+  int streamIndex() const { return decoder_->stream()->index; }
+  // Packets the decoder could not read and skipped.
+  int64_t damagedPackets() const { return decoder_->damagedPackets(); }
+  int channels() const { return layout_.channels(); }
+  const AVChannelLayout& layout() const { return layout_.get(); }
 
   // Adds `count` sample frames starting at sample `start` into `out`
   // (count * channels() floats), each scaled by `gain`. Samples before the
-  // start or past the end of the stream add nothing. Returns false with
-  // `error` set when decoding fails.
+  // start or past the end of the stream add nothing, nor do those of
+  // damaged packets, which are skipped. Returns false with `error` set when
+  // decoding cannot go on.
   bool mixInto(int64_t start, int64_t count, float gain, float* out, std::string& error);
 
-  ~AudioReader();
   AudioReader(const AudioReader&) = delete;
   AudioReader& operator=(const AudioReader&) = delete;
 
@@ -40,21 +44,17 @@ class AudioReader {
   bool appendFrame(const AVFrame* frame, std::string& error);
   void dropBefore(int64_t sample);  // forgets decoded samples before `sample`
 
-  InputContextPtr input_;
-  CodecContextPtr decoder_;
-  AVStream* stream_ = nullptr;
-  SwrContext* resampler_ = nullptr;  // owned
+  std::unique_ptr<StreamDecoder> decoder_;
+  SwrPtr resampler_;
   int resamplerFormat_ = -1;
-  PacketPtr packet_;
   FramePtr frame_;
-  AVChannelLayout layout_{};
+  ChannelLayout layout_;
   int sampleRate_ = 0;
   double videoStartSeconds_ = 0;
   std::vector<float> buffer_;   // decoded samples, interleaved
   int64_t bufferStart_ = 0;     // sample index of buffer_[0]
+  int64_t gapTolerance_ = 2;    // samples: timestamp rounding, not lost sound
   bool positionKnown_ = false;  // false until the first frame after a seek
-  bool draining_ = false;
-  bool ended_ = false;
 };
 
 }  // namespace vmhost

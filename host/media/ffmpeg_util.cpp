@@ -1,11 +1,60 @@
 #include "host/media/ffmpeg_util.h"
 
+#include "host/media/picture_sequence.h"
+
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstring>
+#include <mutex>
+#include <new>
 
 namespace vmhost {
+
+namespace {
+
+// FFmpeg logs from its own threads too.
+std::mutex gLogMutex;
+bool gVerbose = false;
+std::string gLastError;
+uint64_t gErrorCount = 0;
+
+extern "C" void logLine(void* object, int level, const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  if (gVerbose) av_log_default_callback(object, level, format, args);
+  if (level <= AV_LOG_ERROR) {
+    char line[1024];
+    int printPrefix = 1;
+    av_log_format_line2(nullptr, level, format, copy, line, sizeof line, &printPrefix);
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '.' || text.back() == ' ')) text.pop_back();
+    std::lock_guard<std::mutex> lock(gLogMutex);
+    gLastError = text;
+    ++gErrorCount;
+  }
+  va_end(copy);
+}
+
+}  // namespace
+
+void routeFFmpegLog(bool verbose) {
+  gVerbose = verbose;
+  av_log_set_level(verbose ? AV_LOG_INFO : AV_LOG_QUIET);
+  av_log_set_callback(logLine);
+}
+
+FFmpegErrors::FFmpegErrors() {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  start_ = gErrorCount;
+}
+
+std::string FFmpegErrors::reason(int code) const {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  return gErrorCount > start_ && !gLastError.empty() ? gLastError : avErrorText(code);
+}
 
 std::string avErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -13,22 +62,22 @@ std::string avErrorText(int code) {
   return text;
 }
 
-namespace {
-
-bool isPattern(const std::string& path) { return path.find('%') != std::string::npos; }
-
-}  // namespace
-
 AVStream* keepOnlyStream(AVFormatContext* input, int index) {
   for (unsigned i = 0; i < input->nb_streams; ++i)
     if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
   return input->streams[index];
 }
 
-InputContextPtr openInput(const std::string& path, std::string& error) {
-  // A plain missing file gets the system's own words; image sequences are
-  // checked by the demuxer, which knows the pattern syntax.
-  if (!isPattern(path)) {
+InputContextPtr openInput(const std::string& path, std::string& error, int64_t* sequenceFrames) {
+  // A plain missing file gets the system's own words; a picture sequence
+  // must have no gaps, and is read from its first number on.
+  DictionaryPtr options;
+  if (isSequencePattern(path)) {
+    int64_t first = 0, count = 0;
+    if (!scanSequence(path, first, count, error)) return nullptr;
+    if (sequenceFrames != nullptr) *sequenceFrames = count;
+    setOption(options, "start_number", std::to_string(first));
+  } else {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
       error = path + ": " + std::strerror(errno);
@@ -44,7 +93,9 @@ InputContextPtr openInput(const std::string& path, std::string& error) {
     }
   }
   AVFormatContext* raw = nullptr;
-  int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+  AVDictionary* rawOptions = options.release();
+  int rc = avformat_open_input(&raw, path.c_str(), nullptr, &rawOptions);
+  options.reset(rawOptions);
   if (rc < 0) {
     error = path + ": cannot open as video or image (" + avErrorText(rc) + ")";
     return nullptr;
@@ -80,6 +131,33 @@ CodecContextPtr openDecoder(const AVStream* stream, std::string& error) {
     return nullptr;
   }
   return ctx;
+}
+
+void setOption(DictionaryPtr& dictionary, const char* key, const std::string& value) {
+  AVDictionary* raw = dictionary.release();
+  const int rc = av_dict_set(&raw, key, value.c_str(), 0);
+  dictionary.reset(raw);
+  if (rc < 0) throw std::bad_alloc();
+}
+
+FramePtr allocFrame() {
+  FramePtr frame(av_frame_alloc());
+  if (!frame) throw std::bad_alloc();
+  return frame;
+}
+
+PacketPtr allocPacket() {
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) throw std::bad_alloc();
+  return packet;
+}
+
+void ChannelLayout::assign(const AVChannelLayout& layout) {
+  av_channel_layout_uninit(&layout_);
+  if (layout.order == AV_CHANNEL_ORDER_UNSPEC || layout.nb_channels <= 0)
+    av_channel_layout_default(&layout_, std::max(1, layout.nb_channels));
+  else if (av_channel_layout_copy(&layout_, &layout) < 0)
+    throw std::bad_alloc();
 }
 
 }  // namespace vmhost

@@ -1,57 +1,79 @@
-// Movie output: H.264 (yuv420p) with AAC, or FFV1 with FLAC when lossless,
-// muxed into the container the output's extension names.
+// Movie output in any container FFmpeg writes: the rendered video and sound
+// encoded with the container's default encoders or the user's, and every
+// other stream of the input kept.
 #include <algorithm>
 #include <vector>
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
+#include "host/media/audio_encoder.h"
 #include "host/media/encode_queue.h"
+#include "host/media/encoders.h"
 #include "host/media/ffmpeg_util.h"
 #include "host/media/frame_sink.h"
+#include "host/media/gif_palette.h"
 #include "host/media/pixel_pack.h"
+#include "host/media/stream_copy.h"
 #include "host/media/temp_file.h"
 
 namespace vmhost {
 
 namespace {
 
-struct OutputContextDeleter {
-  void operator()(AVFormatContext* c) const {
-    if (c->pb != nullptr) avio_closep(&c->pb);
-    avformat_free_context(c);
-  }
-};
-using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
+// Formats whose numbers are colours through a matrix and a range.
+bool isYuv(AVPixelFormat format) {
+  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+  return d != nullptr && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
+}
 
 class MovieSink final : public FrameSink {
  public:
-  ~MovieSink() override {
-    queue_.reset();  // its thread uses everything below
-    sws_freeContext(scaler_);
-  }
+  ~MovieSink() override { queue_.reset(); }  // its thread uses everything below
 
-  bool open(const OutputSpec& spec, std::string& error) {
+  bool open(const OutputSpec& spec, const AVOutputFormat* format, std::string& error) {
     spec_ = spec;
-    if (!temp_.create(spec.path, error)) return false;
-    const AVOutputFormat* format = av_guess_format(nullptr, spec.path.c_str(), nullptr);
+    // AVI holds one frame rate: variable-rate frames follow their average.
+    if (std::string(format->name) == "avi") spec_.frameTimes.clear();
+    toStdout_ = spec.path == "-";
+    if (!toStdout_ && !temp_.create(spec.path, error)) return false;
     AVFormatContext* raw = nullptr;
-    int rc = avformat_alloc_output_context2(&raw, format, nullptr, temp_.path().c_str());
+    int rc = avformat_alloc_output_context2(&raw, format, nullptr, toStdout_ ? "pipe:1" : temp_.path().c_str());
     if (rc < 0 || raw == nullptr) {
       error = spec.path + ": cannot set up the container (" + avErrorText(rc) + ")";
       return false;
     }
     output_.reset(raw);
-    if (!openVideo(error) || (spec.audioLayout != nullptr && !openAudio(error))) return false;
-    rc = avio_open(&output_->pb, temp_.path().c_str(), AVIO_FLAG_WRITE);
-    if (rc >= 0) rc = avformat_write_header(output_.get(), nullptr);
+    const AVCodec* videoCodec = findVideoEncoder(format, spec.encoders, spec.path, error);
+    if (videoCodec == nullptr || !openVideo(videoCodec, error)) return false;
+    if (spec.audioLayout != nullptr) {
+      const AVCodec* audioCodec = findAudioEncoder(format, spec.encoders, spec.path, error);
+      if (audioCodec == nullptr && !error.empty()) return false;
+      if (audioCodec == nullptr)
+        dropped_.push_back("stream " + std::to_string(spec.copy.audioStream) + " (the sound) dropped: the " +
+                           format->name + " container holds no sound");
+      else if (!openAudio(audioCodec, error))
+        return false;
+    }
+    if (!spec.copy.input.empty()) {
+      copier_ = std::make_unique<StreamCopier>();
+      if (!copier_->open(spec.copy, output_.get(), videoStream_, audioStream_, dropped_, error)) {
+        error = spec.copy.input + ": " + error;
+        return false;
+      }
+    }
+    for (std::string& line : dropped_) line = spec.path + ": " + line;
+    DictionaryPtr options;
+    // MP4 and QuickTime go back to their start at the end, which a pipe cannot.
+    if (toStdout_ && (std::string(format->name) == "mp4" || std::string(format->name) == "mov"))
+      setOption(options, "movflags", "frag_keyframe+empty_moov+default_base_moof");
+    const FFmpegErrors why;
+    if (!(format->flags & AVFMT_NOFILE)) rc = avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE);
+    AVDictionary* rawOptions = options.release();
+    if (rc >= 0) rc = avformat_write_header(output_.get(), &rawOptions);
+    options.reset(rawOptions);
     if (rc < 0) {
-      error = spec.path + ": cannot start writing (" + avErrorText(rc) + ")";
+      error = spec.path + ": cannot start writing (" + why.reason(rc) + ")";
       return false;
     }
-    packet_.reset(av_packet_alloc());
-    if (!packet_) return false;
+    packet_ = allocPacket();
     queue_ = std::make_unique<EncodeQueue>(
         [this](const EncodeQueue::Job& job, std::string& why) {
           return encodeFrame(job.pixels.data(), job.rowBytes, job.audio.data(), job.sampleFrames, why);
@@ -62,185 +84,137 @@ class MovieSink final : public FrameSink {
 
   bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
              std::string& error) override {
-    const int channels = audioEncoder_ ? audioEncoder_->ch_layout.nb_channels : 0;
-    return queue_->push(argb, rowBytes, spec_.height, audioEncoder_ ? audio : nullptr, sampleFrames, channels, error);
+    const int channels = audioStream_ != nullptr ? audio_.inputChannels() : 0;
+    return queue_->push(argb, rowBytes, spec_.height, channels > 0 ? audio : nullptr, sampleFrames, channels, error);
   }
 
   bool finish(std::string& error) override {
     // The queue's thread is idle once drained; the rest runs here.
     if (!queue_->drain(error)) return false;
-    if (audioEncoder_ && !drainAudio(true, error)) return false;
-    if (!encode(video_.get(), videoStream_, nullptr, error)) return false;
-    if (audioEncoder_ && !encode(audioEncoder_.get(), audioStream_, nullptr, error)) return false;
+    if (audioStream_ != nullptr && !audio_.finish(sender(), error)) return false;
+    if (!encode(video_.get(), nullptr, error)) return false;
+    if (copier_ && !copier_->finish(error)) return false;
     int rc = av_write_trailer(output_.get());
-    if (rc >= 0) rc = avio_closep(&output_->pb);
+    if (rc >= 0 && output_->pb != nullptr) rc = avio_closep(&output_->pb);
     if (rc < 0) {
       error = spec_.path + ": cannot finish the file (" + avErrorText(rc) + ")";
       return false;
     }
-    return temp_.commit(error);
+    return toStdout_ || temp_.commit(error);
   }
+
+  std::string copied() const override { return copier_ ? copier_->summary() : std::string(); }
 
  private:
   // Frames in flight between the render loop and the encoder.
   static constexpr size_t kQueueDepth = 2;
 
+  bool variableRate() const { return !spec_.frameTimes.empty(); }
+
   // Converts, encodes and muxes one frame with its audio (queue thread).
   bool encodeFrame(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
                    std::string& error) {
-    if (av_frame_make_writable(picture_.get()) < 0) {
-      error = "out of memory";
+    if (av_frame_make_writable(picture_.get()) < 0) throw std::bad_alloc();
+    AVFrame& picture = *picture_;
+    const auto format = static_cast<AVPixelFormat>(picture.format);
+    if (format == AV_PIX_FMT_PAL8)
+      quantizeArgb(argb, rowBytes, spec_.width, spec_.height, reinterpret_cast<uint32_t*>(picture.data[1]),
+                   picture.data[0], picture.linesize[0]);
+    else if (!unpackArgb(argb, rowBytes, format, picture.data[0], picture.linesize[0], spec_.width, spec_.height) &&
+             !converter_.fromArgb(argb, rowBytes, spec_.colours, picture, error))
       return false;
-    }
-    if (!unpackArgb(argb, rowBytes, static_cast<AVPixelFormat>(picture_->format), picture_->data[0],
-                    picture_->linesize[0], spec_.width, spec_.height)) {
-      const uint8_t* planes[4] = {argb, nullptr, nullptr, nullptr};
-      const int strides[4] = {rowBytes, 0, 0, 0};
-      sws_scale(scaler_, planes, strides, 0, spec_.height, picture_->data, picture_->linesize);
-    }
-    picture_->pts = framesWritten_++;
-    if (!encode(video_.get(), videoStream_, picture_.get(), error)) return false;
-    if (audioEncoder_ && audio != nullptr && sampleFrames > 0) {
-      const float* data = audio;
-      if (av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(const_cast<float**>(&data)),
-                              static_cast<int>(sampleFrames)) < sampleFrames) {
-        error = "out of memory";
-        return false;
-      }
-      return drainAudio(false, error);
-    }
-    return true;
+    const int64_t frame = framesWritten_++;
+    picture.pts = variableRate() ? spec_.frameTimes[static_cast<size_t>(frame)] : frame;
+    if (!encode(video_.get(), &picture, error)) return false;
+    if (audioStream_ != nullptr && audio != nullptr && !audio_.push(audio, sampleFrames, sender(), error))
+      return false;
+    if (!copier_) return true;
+    // The kept streams follow the video up to the end of this frame.
+    const double end = variableRate() ? static_cast<double>(spec_.frameTimes[static_cast<size_t>(frame) + 1]) *
+                                            av_q2d(spec_.timeBase)
+                                      : static_cast<double>(frame + 1) / av_q2d(spec_.frameRate);
+    return copier_->writeUntil(end, error);
   }
 
-  bool openVideo(std::string& error) {
-    const AVCodec* codec = avcodec_find_encoder_by_name(spec_.lossless ? "ffv1" : "libx264");
-    if (codec == nullptr) {
-      error = std::string("this FFmpeg has no ") + (spec_.lossless ? "FFV1" : "libx264") + " encoder";
-      return false;
-    }
-    const AVPixelFormat format =
-        spec_.lossless ? (spec_.alpha ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR0) : AV_PIX_FMT_YUV420P;
-    if (format == AV_PIX_FMT_YUV420P && (spec_.width % 2 != 0 || spec_.height % 2 != 0)) {
-      error = spec_.path + ": H.264 needs an even width and height, not " + std::to_string(spec_.width) + "x" +
+  bool openVideo(const AVCodec* codec, std::string& error) {
+    std::string requested = spec_.encoders.pixFmt;
+    if (requested.empty() && codec->id == AV_CODEC_ID_FFV1 && spec_.encoders.lossless)
+      requested = spec_.alpha ? "bgra" : "bgr0";
+    if (requested.empty() && codec->id == AV_CODEC_ID_GIF) requested = "pal8";
+    const AVPixelFormat format = pickPixelFormat(codec, spec_.sourceFormat, spec_.alpha, requested, error);
+    if (format == AV_PIX_FMT_NONE) return false;
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (spec_.width % (1 << desc->log2_chroma_w) != 0 || spec_.height % (1 << desc->log2_chroma_h) != 0) {
+      error = spec_.path + ": " + desc->name + " pictures need an even " +
+              (desc->log2_chroma_h ? "width and height" : "width") + ", not " + std::to_string(spec_.width) + "x" +
               std::to_string(spec_.height) + " (pick one with --size, or write --lossless .mkv or .png)";
       return false;
     }
     video_.reset(avcodec_alloc_context3(codec));
+    picture_ = allocFrame();
+    if (!video_) throw std::bad_alloc();
     videoStream_ = avformat_new_stream(output_.get(), nullptr);
-    picture_.reset(av_frame_alloc());
-    if (!video_ || videoStream_ == nullptr || !picture_) {
-      error = "out of memory";
-      return false;
-    }
+    if (videoStream_ == nullptr) throw std::bad_alloc();
     AVCodecContext* enc = video_.get();
     enc->width = spec_.width;
     enc->height = spec_.height;
     enc->pix_fmt = format;
-    enc->time_base = av_inv_q(spec_.frameRate);
+    enc->time_base = variableRate() ? spec_.timeBase : av_inv_q(spec_.frameRate);
     enc->framerate = spec_.frameRate;
-    enc->sample_aspect_ratio = AVRational{1, 1};
+    enc->sample_aspect_ratio = spec_.sampleAspect.num > 0 ? spec_.sampleAspect : AVRational{1, 1};
+    if (format != AV_PIX_FMT_PAL8) {
+      enc->color_primaries = spec_.primaries;
+      enc->color_trc = spec_.transfer;
+    }
+    if (isYuv(format)) {
+      enc->colorspace = spec_.colours.matrix;
+      enc->color_range = spec_.colours.fullRange ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+      if (desc->log2_chroma_w == 1) enc->chroma_sample_location = AVCHROMA_LOC_LEFT;  // as the conversion sites it
+    }
     enc->thread_count = 0;
-    if (spec_.lossless) enc->level = 3;  // FFV1 version 3: sliced, threaded
+    if (codec->id == AV_CODEC_ID_FFV1) enc->level = 3;  // FFV1 version 3: sliced, threaded
     if (output_->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int rc = avcodec_open2(enc, codec, nullptr);
+    DictionaryPtr options;
+    if (!videoOptions(codec, spec_.encoders, enc, options, error)) return false;
+    const FFmpegErrors why;
+    AVDictionary* rawOptions = options.release();
+    int rc = avcodec_open2(enc, codec, &rawOptions);
+    options.reset(rawOptions);
     if (rc >= 0) rc = avcodec_parameters_from_context(videoStream_->codecpar, enc);
     if (rc < 0) {
-      error = std::string("cannot open the ") + codec->name + " encoder (" + avErrorText(rc) + ")";
+      error = std::string("cannot open the ") + codec->name + " encoder (" + why.reason(rc) + ")";
       return false;
     }
     videoStream_->time_base = enc->time_base;
     videoStream_->avg_frame_rate = spec_.frameRate;
+    videoStream_->sample_aspect_ratio = enc->sample_aspect_ratio;
     picture_->format = format;
     picture_->width = spec_.width;
     picture_->height = spec_.height;
-    if (av_frame_get_buffer(picture_.get(), 0) < 0) {
-      error = "out of memory";
-      return false;
-    }
-    if (format == AV_PIX_FMT_YUV420P) {
-      scaler_ = sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_ARGB, spec_.width, spec_.height, format,
-                               SWS_BICUBIC, nullptr, nullptr, nullptr);
-      if (scaler_ == nullptr) {
-        error = "cannot convert 32-bit pixels for the encoder";
-        return false;
-      }
-    }
+    if (av_frame_get_buffer(picture_.get(), 0) < 0) throw std::bad_alloc();
     return true;
   }
 
-  bool openAudio(std::string& error) {
-    const AVCodec* codec = avcodec_find_encoder(spec_.lossless ? AV_CODEC_ID_FLAC : AV_CODEC_ID_AAC);
-    if (codec == nullptr) {
-      error = std::string("this FFmpeg has no ") + (spec_.lossless ? "FLAC" : "AAC") + " encoder";
+  bool openAudio(const AVCodec* codec, std::string& error) {
+    if (!audio_.open(codec, spec_.sampleRate, *spec_.audioLayout, spec_.encoders.audioBitrate,
+                     output_->oformat->flags & AVFMT_GLOBALHEADER, error))
       return false;
-    }
-    audioEncoder_.reset(avcodec_alloc_context3(codec));
     audioStream_ = avformat_new_stream(output_.get(), nullptr);
-    if (!audioEncoder_ || audioStream_ == nullptr) {
-      error = "out of memory";
-      return false;
-    }
-    AVCodecContext* enc = audioEncoder_.get();
-    enc->sample_fmt = spec_.lossless ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP;
-    enc->sample_rate = spec_.sampleRate;
-    av_channel_layout_copy(&enc->ch_layout, spec_.audioLayout);
-    enc->time_base = AVRational{1, spec_.sampleRate};
-    if (!spec_.lossless) enc->bit_rate = 64000 * std::min(enc->ch_layout.nb_channels, 2) + 64000;
-    if (output_->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int rc = avcodec_open2(enc, codec, nullptr);
-    if (rc >= 0) rc = avcodec_parameters_from_context(audioStream_->codecpar, enc);
-    if (rc < 0) {
-      error = std::string("cannot open the ") + codec->name + " encoder (" + avErrorText(rc) + ")";
-      return false;
-    }
-    audioStream_->time_base = enc->time_base;
-    chunk_ = enc->frame_size > 0 ? enc->frame_size : 1024;
-    fifo_.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_FLT, enc->ch_layout.nb_channels, chunk_ * 4));
-    rc = swr_alloc_set_opts2(&resampler_raw_, &enc->ch_layout, enc->sample_fmt, enc->sample_rate, &enc->ch_layout,
-                             AV_SAMPLE_FMT_FLT, enc->sample_rate, 0, nullptr);
-    resampler_.reset(resampler_raw_);
-    if (rc < 0 || !fifo_ || swr_init(resampler_.get()) < 0) {
-      error = "cannot convert audio for the encoder";
-      return false;
-    }
+    if (audioStream_ == nullptr) throw std::bad_alloc();
+    if (avcodec_parameters_from_context(audioStream_->codecpar, audio_.context()) < 0) throw std::bad_alloc();
+    audioStream_->time_base = audio_.context()->time_base;
     return true;
   }
 
-  // Encodes whole encoder frames from the FIFO; at the end also the rest.
-  bool drainAudio(bool atEnd, std::string& error) {
-    AVCodecContext* enc = audioEncoder_.get();
-    while (av_audio_fifo_size(fifo_.get()) >= chunk_ || (atEnd && av_audio_fifo_size(fifo_.get()) > 0)) {
-      const int count = std::min(chunk_, av_audio_fifo_size(fifo_.get()));
-      std::vector<float> interleaved(static_cast<size_t>(count) * enc->ch_layout.nb_channels);
-      void* planes[1] = {interleaved.data()};
-      av_audio_fifo_read(fifo_.get(), planes, count);
-      FramePtr frame(av_frame_alloc());
-      if (!frame) {
-        error = "out of memory";
-        return false;
-      }
-      frame->nb_samples = count;
-      frame->format = enc->sample_fmt;
-      frame->sample_rate = enc->sample_rate;
-      av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);
-      if (av_frame_get_buffer(frame.get(), 0) < 0) {
-        error = "out of memory";
-        return false;
-      }
-      const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(interleaved.data())};
-      if (swr_convert(resampler_.get(), frame->data, count, in, count) < 0) {
-        error = "cannot convert audio for the encoder";
-        return false;
-      }
-      frame->pts = samplesWritten_;
-      samplesWritten_ += count;
-      if (!encode(enc, audioStream_, frame.get(), error)) return false;
-    }
-    return true;
+  AudioEncoder::Send sender() {
+    return [this](AVCodecContext*, const AVFrame* frame, std::string& error) {
+      return encode(audio_.context(), frame, error);
+    };
   }
 
   // Sends one frame (nullptr: flush) and writes the packets that come out.
-  bool encode(AVCodecContext* enc, AVStream* stream, const AVFrame* frame, std::string& error) {
+  bool encode(AVCodecContext* enc, const AVFrame* frame, std::string& error) {
+    AVStream* stream = enc == video_.get() ? videoStream_ : audioStream_;
     int rc = avcodec_send_frame(enc, frame);
     while (rc >= 0) {
       rc = avcodec_receive_packet(enc, packet_.get());
@@ -259,30 +233,27 @@ class MovieSink final : public FrameSink {
   }
 
   OutputSpec spec_;
+  bool toStdout_ = false;
   TempFile temp_;  // declared before output_, so the file is closed before it is removed
   OutputContextPtr output_;
   CodecContextPtr video_;
-  CodecContextPtr audioEncoder_;
   AVStream* videoStream_ = nullptr;
   AVStream* audioStream_ = nullptr;
+  AudioEncoder audio_;
   FramePtr picture_;
   PacketPtr packet_;
-  SwsContext* scaler_ = nullptr;  // owned
-  SwrContext* resampler_raw_ = nullptr;
-  SwrPtr resampler_;
-  FifoPtr fifo_;
-  int chunk_ = 1024;
+  PictureConverter converter_;
+  std::unique_ptr<StreamCopier> copier_;
   int64_t framesWritten_ = 0;
-  int64_t samplesWritten_ = 0;
   // Last, so its thread stops before anything it uses is freed.
   std::unique_ptr<EncodeQueue> queue_;
 };
 
 }  // namespace
 
-std::unique_ptr<FrameSink> openMovieSink(const OutputSpec& spec, std::string& error) {
+std::unique_ptr<FrameSink> openMovieSink(const OutputSpec& spec, const AVOutputFormat* format, std::string& error) {
   auto sink = std::make_unique<MovieSink>();
-  if (!sink->open(spec, error)) return nullptr;
+  if (!sink->open(spec, format, error)) return nullptr;
   return sink;
 }
 

@@ -41,15 +41,24 @@ void HostSession::setClip(int32_t startFrame, int32_t frameCount) {
 
 int64_t HostSession::sampleOfFrame(int64_t frame) const {
   if (audio_ == nullptr || video_ == nullptr) return 0;
-  const AVRational rate = video_->info().frameRate;
-  return av_rescale(frame, int64_t{audio_->sampleRate()} * rate.den, rate.num);
+  const VideoInfo& info = video_->info();
+  if (info.constantRate) {
+    const AVRational rate = info.frameRate;
+    return av_rescale(frame, int64_t{audio_->sampleRate()} * rate.den, rate.num);
+  }
+  // Variable-rate frames last as long as their own times say.
+  const int64_t at = std::clamp<int64_t>(frame, 0, info.frameCount);
+  return av_rescale_q(info.times[static_cast<size_t>(at)], info.timeBase, AVRational{1, audio_->sampleRate()});
 }
 
 void HostSession::beginOutputFrame(int64_t renderFrame) {
   outputFrame_ = renderFrame;
   outputAudio_.clear();
   if (audio_ == nullptr) return;
-  const int64_t samples = sampleOfFrame(renderFrame + 1) - sampleOfFrame(renderFrame);
+  // Constant-rate chunks follow the render's own count, so every render of
+  // the same length gets the same chunk sizes; variable-rate ones the clip's.
+  const int64_t frame = video_->info().constantRate ? renderFrame : clipStart_ + renderFrame;
+  const int64_t samples = sampleOfFrame(frame + 1) - sampleOfFrame(frame);
   outputAudio_.assign(static_cast<size_t>(samples * audio_->channels()), 0.0f);
 }
 

@@ -27,6 +27,19 @@ TEST(ParseOptions, ReadsEveryRenderOption) {
   EXPECT_EQ((std::vector<int>{o.fadeIn, o.fadeOut, o.start, o.frames.value_or(-1), size.width, size.height}),
             (std::vector<int>{3, 4, 5, 6, 320, 240}));
   EXPECT_TRUE(o.draft && o.lossless && o.quiet);
+  EXPECT_FALSE(o.overwrite);
+  ASSERT_TRUE(vmhost::parseOptions(words("render in.mp4 - --fade-in 1.5s --fade-out=0.25s -y --format nut "
+                                         "--video-codec libx265 --crf 18.5 --preset slow --pix-fmt yuv422p "
+                                         "--audio-codec flac --audio-bitrate 1.5M"),
+                                   o, error))
+      << error;
+  EXPECT_EQ(o.output, "-");
+  EXPECT_EQ((std::vector<double>{o.fadeInSeconds, o.fadeOutSeconds, o.crf.value_or(-1)}),
+            (std::vector<double>{1.5, 0.25, 18.5}));
+  EXPECT_EQ((std::vector<std::string>{o.format, o.videoCodec, o.preset, o.pixFmt, o.audioCodec}),
+            (std::vector<std::string>{"nut", "libx265", "slow", "yuv422p", "flac"}));
+  EXPECT_EQ(o.audioBitrate, 1500000);
+  EXPECT_TRUE(o.overwrite);
 }
 
 TEST(ParseOptions, ThumbnailAndInfo) {
@@ -86,6 +99,11 @@ TEST(ParseOptions, NamesWhatIsWrong) {
       {"render a b --size 0x10", "--size '0x10' is not a size such as 640x360 (1 to 32767 each way)"},
       {"render a b --size 40000x10", "--size '40000x10' is not a size such as 640x360 (1 to 32767 each way)"},
       {"render a b --draft=1", "--draft takes no value"},
+      {"render a b --fade-in 1.5m", "--fade-in '1.5m' is not a whole number of frames (0 or more) or seconds such as "
+                                    "1.5s"},
+      {"render a b --crf -3", "--crf '-3' is not a number (0 or more)"},
+      {"render a b --audio-bitrate 12q", "--audio-bitrate '12q' is not a bit rate such as 192k or 128000"},
+      {"thumbnail a b.png --crf 3", "unknown option '--crf' for thumbnail (see velmorance thumbnail --help)"},
       {"render a", "render needs an OUTPUT after the INPUT (see velmorance render --help)"},
       {"render", "render needs an INPUT and an OUTPUT (see velmorance render --help)"},
       {"render a b c", "render: unexpected argument 'c'"},

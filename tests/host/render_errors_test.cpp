@@ -32,6 +32,11 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
   std::ofstream(dir + "/notes.mp4") << "shopping list: milk, eggs\n";
   std::ofstream(dir + "/afile") << "x";
   ASSERT_TRUE(vmtest::writePng(dir + "/odd.png", vmtest::randomBytes(7 * 5 * 3, 3), 7, 5));
+  // A picture sequence with one number missing, and outputs already there.
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=16x16:r=10:d=0.9 '" + dir + "/in_%04d.png'"));
+  std::filesystem::remove(dir + "/in_0005.png");
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  for (const char* name : {"/old.mp4", "/old.png", "/seq_002.png"}) vmtest::writeFile(dir + name, old);
 
   const BadRun cases[] = {
       {"render $/missing.mp4 $/out.mp4", "velmorance: $/missing.mp4: No such file or directory\n"},
@@ -48,15 +53,35 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
       {"render $/clip.mp4 $/no/such/folder/out.mp4",
        "velmorance: $/no/such/folder/out.mp4: cannot write there (No such file or directory)\n"},
       {"render $/clip.mp4 $/afile/out.mp4", "velmorance: $/afile/out.mp4: cannot write there (Not a directory)\n"},
-      {"render $/clip.mp4 $/out.avi",
-       "velmorance: $/out.avi: unknown output type '.avi' (use .mp4, .mov, .mkv or .png)\n"},
+      {"render $/clip.mp4 $/out.xyz",
+       "velmorance: $/out.xyz: unknown output type '.xyz' (use .mp4, .mov, .mkv, .webm, .avi, .ts, .gif, or .png, "
+       ".tif, .jpg pictures)\n"},
+      {"render $/clip.mp4 $/out.mp3", "velmorance: $/out.mp3: unknown output type '.mp3' (use .mp4, .mov, .mkv, .webm, "
+                                      ".avi, .ts, .gif, or .png, .tif, .jpg pictures)\n"},
+      {"render $/in_%04d.png $/out.mp4", "velmorance: $/in_0005.png is missing (the sequence runs 0001\u20130009)\n"},
+      {"render $/clip.mp4 $/old.mp4", "velmorance: $/old.mp4 exists (add --overwrite to replace it)\n"},
+      {"render $/clip.mp4 $/seq_%03d.png --frames 3",
+       "velmorance: $/seq_002.png exists (add --overwrite to replace it)\n"},
+      {"thumbnail $/clip.mp4 $/old.png", "velmorance: $/old.png exists (add --overwrite to replace it)\n"},
+      {"render $/clip.mp4 -", "velmorance: -: name the container for standard output with --format (matroska, nut, "
+                              "mpegts, ...)\n"},
+      {"render $/clip.mp4 - --format nonesuch", "velmorance: --format nonesuch: FFmpeg knows no such container\n"},
+      {"render $/clip.mp4 $/out.mp4 --video-codec nonesuch",
+       "velmorance: --video-codec nonesuch: this FFmpeg has no video encoder of that name\n"},
+      {"render $/clip.mp4 $/out.webm --video-codec libx264",
+       "velmorance: $/out.webm: the webm container cannot hold h264 video (choose another --video-codec)\n"},
+      {"render $/clip.mp4 $/out.avi --video-codec mpeg4 --crf 20",
+       "velmorance: --crf: the mpeg4 encoder has no constant-quality setting\n"},
+      {"render $/clip.mp4 $/out.mkv --pix-fmt rgb24",
+       "velmorance: --pix-fmt rgb24: the libx264 encoder takes yuv420p, yuv422p, yuv444p, nv12, nv16, nv21, "
+       "yuv420p10le, yuv422p10le, yuv444p10le, nv20le, gray, gray10le\n"},
       {"render $/clip.mp4 $/out.png",
        "velmorance: $/out.png: one picture cannot hold 20 frames (name a sequence such as out_%04d.png, or render "
        "--frames 1)\n"},
       {"render $/clip.mp4 $/out.mp4 --lossless", "velmorance: $/out.mp4: lossless output is written as .mkv (or .png)\n"},
       {"render $/odd.png $/out.mp4",
-       "velmorance: $/out.mp4: H.264 needs an even width and height, not 7x5 (pick one with --size, or write "
-       "--lossless .mkv or .png)\n"},
+       "velmorance: $/out.mp4: yuv420p pictures need an even width and height, not 7x5 (pick one with --size, or "
+       "write --lossless .mkv or .png)\n"},
       {"render $/clip.mp4 $/out.mp4 --fade-in", "velmorance: --fade-in needs a value\n"},
       {"render $/clip.mp4 $/./clip.mp4", "velmorance: $/./clip.mp4: the output would replace the input\n"},
       {"thumbnail $/clip.mp4 $/out.png --at 99",
@@ -74,8 +99,9 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
                 (run.err.size() == message.size() || run.err[run.err.size() - message.size() - 1] == '\n'))
         << c.args << "\n" << run.err;
   }
-  for (const char* name : {"out.mp4", "out.avi", "out.png", "out.jpg"})
+  for (const char* name : {"out.mp4", "out.xyz", "out.png", "out.jpg", "out.webm", "out.avi", "out.mkv", "seq_001.png"})
     EXPECT_FALSE(vmtest::fileExists(dir + "/" + name)) << name;
+  for (const char* name : {"/old.mp4", "/old.png", "/seq_002.png"}) EXPECT_EQ(vmtest::readFile(dir + name), old);
 }
 
 TEST(RenderErrors, ConfigureWithoutADisplaySaysSoBeforeOpeningAnything) {

@@ -24,7 +24,7 @@ TEST(Render, PngToPngIsPixelExact) {
   for (auto [w, h] : {std::pair{33, 17}, std::pair{1, 1}}) {
     const auto pixels = vmtest::randomBytes(w * h * 3, 11);
     ASSERT_TRUE(vmtest::writePng(dir.path("in.png"), pixels, w, h));
-    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.png") + " " + dir.path("out.png")));
+    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.png") + " " + dir.path("out.png") + " -y"));
     ASSERT_EQ(run.status, 0) << run.err;
     // Written through a private temporary file, the output still gets the
     // usual permissions of a new file.
@@ -39,8 +39,8 @@ TEST(Render, PngToPngIsPixelExact) {
   }
 }
 
-// Five random frames as a PNG sequence; fade-in 3 and fade-out 2, then a
-// thumbnail of one of them.
+// Five random frames as a PNG sequence (25 frames a second); fade-in 3
+// frames given as 0.12 seconds and fade-out 2, then a thumbnail of one.
 TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   ScratchDir dir;
   const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
@@ -49,7 +49,7 @@ TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 9x6 -r 25 -i '" + dir.path("in.rgb") + "' '" +
                              dir.path("in_%03d.png") + "'"));
   const auto run = vmtest::runShell(velmorance("render " + dir.path("in_%03d.png") + " " + dir.path("out_%03d.png") +
-                                               " --fade-in 3 --fade-out 2"));
+                                               " --fade-in 0.12s --fade-out 2"));
   ASSERT_EQ(run.status, 0) << run.err;
   // Frames 0..2 fade in (255, 170, 85), frame 3 is the effect alone, frame 4
   // fades out at 255 * (1 - 1/2) = 127.
@@ -142,7 +142,8 @@ TEST(Render, FailureOrInterruptLeavesNoOutput) {
   const std::string interrupted = "velmorance: interrupted at frame 4; nothing written\n";
   for (const Case& c : {Case{"new.mp4", "FAKE_FAIL_FRAME=4 ", failed}, Case{"old.mkv", "FAKE_FAIL_FRAME=4 ", failed},
                         Case{"new.mkv", "FAKE_INTERRUPT_FRAME=3 ", interrupted}}) {
-    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path(c.output)), c.env);
+    const auto run =
+        vmtest::runShell(velmorance("render " + dir.path("in.mp4") + " " + dir.path(c.output) + " --overwrite"), c.env);
     EXPECT_TRUE(run.exited) << c.output;
     EXPECT_EQ(run.status, 1) << c.output;
     EXPECT_EQ(run.err, c.err);

@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -57,9 +58,10 @@ RunResult runShell(const std::string& commandLine, const std::string& env) {
   return result;
 }
 
-std::vector<uint8_t> decodeRgb(const std::string& path) {
+std::vector<uint8_t> decodeRgb(const std::string& path, const std::string& options) {
   const std::string raw = path + ".rgb";
-  if (!ffmpeg("-i '" + path + "' -f rawvideo -pix_fmt rgb24 '" + raw + "'")) return {};
+  if (!ffmpeg("-i '" + path + "' -fps_mode passthrough " + options + " -f rawvideo -pix_fmt rgb24 '" + raw + "'"))
+    return {};
   auto bytes = readFile(raw);
   std::remove(raw.c_str());
   return bytes;
@@ -74,6 +76,31 @@ std::vector<int16_t> decodeAudio(const std::string& path) {
   for (size_t i = 0; i < samples.size(); ++i)
     samples[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
   return samples;
+}
+
+std::string probe(const std::string& path, const std::string& query) {
+  return runShell("ffprobe -v error " + query + " -of csv=p=0 '" + path + "'").out;
+}
+
+bool setDisplayRotation(const std::string& path, int degrees, int width, int height) {
+  auto bytes = readFile(path);
+  const std::string box = "tkhd";
+  const auto at = std::search(bytes.begin(), bytes.end(), box.begin(), box.end());
+  if (at == bytes.end()) return false;
+  // The matrix of a version 0 track header, in 16.16 and 2.30 fixed point.
+  struct Matrix {
+    int a, b, c, d, x, y;
+  };
+  const Matrix m = degrees == 90    ? Matrix{0, 1, -1, 0, height, 0}
+                   : degrees == 180 ? Matrix{-1, 0, 0, -1, width, height}
+                                    : Matrix{0, -1, 1, 0, 0, width};
+  const uint32_t values[9] = {uint32_t(m.a) << 16, uint32_t(m.b) << 16, 0, uint32_t(m.c) << 16, uint32_t(m.d) << 16,
+                              0, uint32_t(m.x) << 16, uint32_t(m.y) << 16, 1u << 30};
+  size_t offset = static_cast<size_t>(at - bytes.begin()) + 4 + 4 + 20 + 16;
+  for (uint32_t v : values)
+    for (int shift = 24; shift >= 0; shift -= 8) bytes[offset++] = static_cast<uint8_t>(v >> shift);
+  writeFile(path, bytes);
+  return true;
 }
 
 bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int width, int height) {

@@ -37,8 +37,17 @@ std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 bool fileExists(const std::string& path);
 
-// Decodes a picture or video with ffmpeg into raw rgb24 bytes (all frames).
-std::vector<uint8_t> decodeRgb(const std::string& path);
+// Decodes a picture or video with ffmpeg into raw rgb24 bytes (all frames,
+// each once, whatever their times); `options` go before the output, such
+// as an accurate scaler's flags.
+std::vector<uint8_t> decodeRgb(const std::string& path, const std::string& options = "");
+// ffprobe's answer to `query` (e.g. "-show_entries stream=codec_name") on
+// `path`, as CSV lines without section names.
+std::string probe(const std::string& path, const std::string& query);
+// Gives the video track of an MP4 made by ffmpeg a display matrix that
+// turns its width x height pictures by `degrees` (90, 180 or 270), as a
+// phone does.
+bool setDisplayRotation(const std::string& path, int degrees, int width, int height);
 // Decodes the audio of a file into interleaved signed 16-bit stereo samples
 // at 48 kHz.
 std::vector<int16_t> decodeAudio(const std::string& path);

@@ -1,0 +1,23 @@
+// Numbered picture sequences named by a pattern with one number field, as
+// FFmpeg's picture reader and writer take them: in_%04d.png is in_0001.png,
+// in_0002.png, ...
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vmhost {
+
+bool isSequencePattern(const std::string& path);
+
+// The name of picture `number`; empty when `pattern` has no single number
+// field.
+std::string sequenceName(const std::string& pattern, int64_t number);
+
+// Finds the pictures of an input sequence in their folder: `first` is the
+// lowest number and `count` how many follow on from it. A number missing in
+// between is refused ("in_0005.png is missing (the sequence runs
+// 0001–0009)"). No matching picture at all gives count 0 and no error.
+bool scanSequence(const std::string& pattern, int64_t& first, int64_t& count, std::string& error);
+
+}  // namespace vmhost
