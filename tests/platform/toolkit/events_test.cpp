@@ -17,16 +17,12 @@ namespace {
 std::vector<std::string> gCommands;
 OSStatus gWindowAnswer = noErr;
 
-std::string CodeText(UInt32 code) {
-  std::string text(4, ' ');
-  for (int i = 0; i < 4; ++i) text[i] = static_cast<char>(code >> (24 - 8 * i));
-  return text;
-}
-
 OSStatus RecordCommand(EventHandlerCallRef, EventRef event, void* tag) {
   HICommand command{};
   GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
-  gCommands.push_back(static_cast<const char*>(tag) + CodeText(command.commandID));
+  std::string code(4, ' ');
+  for (int i = 0; i < 4; ++i) code[i] = static_cast<char>(command.commandID >> (24 - 8 * i));
+  gCommands.push_back(static_cast<const char*>(tag) + code);
   return std::string(static_cast<const char*>(tag)) == "window:" ? gWindowAnswer : noErr;
 }
 
@@ -38,37 +34,31 @@ class CommandTest : public PanelTest {
     PanelTest::SetUp();
     gCommands.clear();
     gWindowAnswer = noErr;
-    InstallEventHandler(GetWindowEventTarget(window_), RecordCommand, 1, &kCommandEvent,
-                        const_cast<char*>("window:"), &windowHandler_);
+    InstallEventHandler(GetWindowEventTarget(window_), RecordCommand, 1, &kCommandEvent, const_cast<char*>("window:"),
+                        &windowHandler_);
     InstallEventHandler(GetApplicationEventTarget(), RecordCommand, 1, &kCommandEvent, const_cast<char*>("app:"),
                         &appHandler_);
     ShowWindow(window_);
+    top_ = ToolkitWindowWidget(window_);
   }
   void TearDown() override {
     RemoveEventHandler(appHandler_);
     PanelTest::TearDown();
   }
+  void Click(const char* button) { QTest::mouseClick(top_->findChild<QPushButton*>(button), Qt::LeftButton); }
   EventHandlerRef windowHandler_ = nullptr, appHandler_ = nullptr;
+  QWidget* top_ = nullptr;
 };
 
-TEST_F(CommandTest, ButtonsSendTheirCommandToTheWindowNotHandledGoesOnAndRemovedHandlersStop) {
-  QWidget* top = ToolkitWindowWidget(window_);
-  QTest::mouseClick(top->findChild<QPushButton*>("okButton"), Qt::LeftButton);
-  EXPECT_EQ(std::vector<std::string>{"window:ok  "}, gCommands);
-  gCommands.clear();
-  gWindowAnswer = eventNotHandledErr;
-  QTest::mouseClick(top->findChild<QPushButton*>("otherButton"), Qt::LeftButton);
-  EXPECT_EQ((std::vector<std::string>{"window:abcd", "app:abcd"}), gCommands);
-  gCommands.clear();
-  RemoveEventHandler(windowHandler_);
-  QTest::mouseClick(top->findChild<QPushButton*>("otherButton"), Qt::LeftButton);
-  EXPECT_EQ(std::vector<std::string>{"app:abcd"}, gCommands);
-}
-
-TEST_F(CommandTest, PopupAndCheckBoxSendCommandsAfterTheirValueChanged) {
+TEST_F(CommandTest, ControlsSendTheirCommandToTheWindowNotHandledGoesOnAndRemovedHandlersStop) {
+  Click("okButton");
   QTest::mouseClick(WidgetOf(window_, Code("Keep"), 1), Qt::LeftButton);
-  EXPECT_EQ(1, GetControl32BitValue(Control(window_, Code("Keep"), 1)));
-  EXPECT_EQ(std::vector<std::string>{"window:Keep"}, gCommands);
+  EXPECT_EQ(1, GetControl32BitValue(Control(window_, Code("Keep"), 1))) << "the value changes before the command";
+  gWindowAnswer = eventNotHandledErr;
+  Click("otherButton");
+  RemoveEventHandler(windowHandler_);
+  Click("otherButton");
+  EXPECT_EQ((std::vector<std::string>{"window:ok  ", "window:Keep", "window:abcd", "app:abcd", "app:abcd"}), gCommands);
 }
 
 std::vector<SInt32> gActionValues;
@@ -76,8 +66,9 @@ void RecordAction(ControlRef control, ControlPartCode) { gActionValues.push_back
 
 TEST_F(CommandTest, SliderActionRunsAtEveryStepOfAThumbDrag) {
   auto* slider = static_cast<QSlider*>(WidgetOf(window_, Code("Sldr"), 1));
-  SetControl32BitValue(Control(window_, Code("Sldr"), 1), 0);
-  SetControlAction(Control(window_, Code("Sldr"), 1), RecordAction);
+  ControlRef control = Control(window_, Code("Sldr"), 1);
+  SetControl32BitValue(control, 0);
+  SetControlAction(control, RecordAction);
   gActionValues.clear();
   const QPoint start = ThumbCentre(slider);
   QTest::mousePress(slider, Qt::LeftButton, {}, start);
@@ -88,11 +79,10 @@ TEST_F(CommandTest, SliderActionRunsAtEveryStepOfAThumbDrag) {
   ASSERT_EQ(2u, gActionValues.size());
   EXPECT_LT(0, gActionValues[0]);
   EXPECT_LT(gActionValues[0], gActionValues[1]);
-  EXPECT_EQ(gActionValues[1], GetControl32BitValue(Control(window_, Code("Sldr"), 1)));
+  EXPECT_EQ(gActionValues[1], GetControl32BitValue(control));
   EXPECT_EQ(std::vector<std::string>{"window:Sldr"}, gCommands);
-  gActionValues.clear();
-  SetControl32BitValue(Control(window_, Code("Sldr"), 1), 5);  // not the user: no action
-  EXPECT_TRUE(gActionValues.empty());
+  SetControl32BitValue(control, 5);  // not the user: no action
+  EXPECT_EQ(2u, gActionValues.size());
 }
 
 OSStatus QuitOnOK(EventHandlerCallRef, EventRef event, void* window) {
@@ -105,16 +95,15 @@ OSStatus QuitOnOK(EventHandlerCallRef, EventRef event, void* window) {
 
 TEST_F(CommandTest, ModalLoopRunsUntilQuitAndEscapeSendsCancel) {
   InstallEventHandler(GetWindowEventTarget(window_), QuitOnOK, 1, &kCommandEvent, window_, nullptr);
-  QWidget* top = ToolkitWindowWidget(window_);
-  QTimer::singleShot(0, top, [top] {
-    QTest::keyClick(top, Qt::Key_Escape);
-    QTest::mouseClick(top->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  QTimer::singleShot(0, top_, [this] {
+    QTest::keyClick(top_, Qt::Key_Escape);
+    Click("okButton");
   });
   EXPECT_EQ(noErr, RunAppModalLoopForWindow(window_));
-  EXPECT_TRUE(top->isVisible()) << "Escape must not hide a window whose loop is running";
+  EXPECT_TRUE(top_->isVisible()) << "Escape must not hide a window whose loop is running";
   // The quit handler, installed last, runs first and takes "ok  ".
   EXPECT_EQ((std::vector<std::string>{"window:not!"}), gCommands);
-  EXPECT_EQ(Qt::NonModal, top->windowModality());
+  EXPECT_EQ(Qt::NonModal, top_->windowModality());
 }
 
 OSStatus DisposeOnOK(EventHandlerCallRef, EventRef, void* window) {
@@ -126,11 +115,11 @@ TEST_F(CommandTest, HandlerMayDisposeOfTheWindowWhoseButtonSentTheCommandFreeing
   EXPECT_EQ(hiObjectClassHasInstancesErr, UnregisterToolboxObjectClass(class_));
   ToolboxObjectClassRef again = nullptr;
   const EventTypeSpec draw{kEventClassControl, kEventControlDraw};
-  EXPECT_EQ(hiObjectClassExistsErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 1,
-                                                               &draw, TrackerHandler, nullptr, &again));
+  EXPECT_EQ(hiObjectClassExistsErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 1, &draw,
+                                                               TrackerHandler, nullptr, &again));
   InstallEventHandler(GetWindowEventTarget(window_), DisposeOnOK, 1, &kCommandEvent, window_, nullptr);
-  QPointer<QWidget> top = ToolkitWindowWidget(window_);
-  QTest::mouseClick(top->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  QPointer<QWidget> top = top_;
+  Click("okButton");
   window_ = nullptr;  // gone; TearDown has nothing to dispose of
   EXPECT_FALSE(top->isVisible());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -147,29 +136,24 @@ TEST_F(PanelTest, CustomControlDragArrivesAsTrackWithEachMovementTheReleaseAndTh
   Drag(tracker, {{10, 5}, {30, 15}, {250, 40}, {60, 50}}, Qt::ShiftModifier | Qt::AltModifier);
   const TrackerLog& log = trackerLog();
   EXPECT_EQ(shiftKey | optionKey, log.trackModifiers);
-  EXPECT_EQ(125, log.trackStart.v);
-  EXPECT_EQ(30, log.trackStart.h);
-  ASSERT_EQ(3u, log.steps.size());
-  EXPECT_EQ(kMouseTrackingMouseDragged, log.steps[0].second);
-  EXPECT_EQ(50, log.steps[0].first.h);
-  EXPECT_EQ(135, log.steps[0].first.v);
-  EXPECT_EQ(kMouseTrackingMouseDragged, log.steps[1].second);
-  EXPECT_EQ(270, log.steps[1].first.h) << "movements outside the control are reported too";
-  EXPECT_EQ(kMouseTrackingMouseUp, log.steps[2].second);
-  EXPECT_EQ(80, log.steps[2].first.h);
-  EXPECT_EQ(170, log.steps[2].first.v);
+  EXPECT_TRUE(log.trackStart.h == 30 && log.trackStart.v == 125);
+  // Movements outside the control are reported too.
+  const std::vector<std::array<int, 3>> expected = {
+      {50, 135, kMouseTrackingMouseDragged}, {270, 160, kMouseTrackingMouseDragged}, {80, 170, kMouseTrackingMouseUp}};
+  std::vector<std::array<int, 3>> steps;
+  for (const auto& [at, result] : log.steps) steps.push_back({at.h, at.v, result});
+  EXPECT_EQ(expected, steps);
   // HitTest, Track, then Hit; redraws and activation may come between.
   std::vector<UInt32> order;
   for (UInt32 kind : log.kinds)
     if (kind == kEventControlHitTest || kind == kEventControlTrack || kind == kEventControlHit) order.push_back(kind);
   EXPECT_EQ((std::vector<UInt32>{kEventControlHitTest, kEventControlTrack, kEventControlHit}), order);
-  // Each modifier maps to its toolbox mask.
-  const std::pair<Qt::KeyboardModifiers, UInt32> table[] = {{Qt::ShiftModifier, 512},
+  const std::pair<Qt::KeyboardModifiers, UInt32> masks[] = {{Qt::ShiftModifier, 512},
                                                             {Qt::AltModifier, 2048},
                                                             {Qt::ControlModifier, 256},
                                                             {Qt::MetaModifier, 4096},
                                                             {Qt::NoModifier, 0}};
-  for (const auto& [qt, mask] : table) {
+  for (const auto& [qt, mask] : masks) {
     trackerLog().trackModifiers = 0xFFFF;
     Drag(tracker, {{5, 5}, {6, 6}}, qt);
     EXPECT_EQ(mask, trackerLog().trackModifiers);
@@ -192,9 +176,7 @@ TEST_F(PanelTest, FirstShowTellsCustomControlsTheirWindowThenShowsThePixelsTheyP
   // And the port holds them at the control's place in window coordinates.
   const PixMap& pm = GetWindowPort(window_)->portPixMap;
   const auto* p = reinterpret_cast<const uint8_t*>(pm.baseAddr) + 170 * pm.rowBytes + 120 * 4;
-  EXPECT_EQ(0x12, p[1]);
-  EXPECT_EQ(0x34, p[2]);
-  EXPECT_EQ(0x56, p[3]);
+  EXPECT_EQ(0x123456u, uint32_t{p[1]} << 16 | p[2] << 8 | p[3]);
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include "platform/bundles/cfurl.h"
 #include "platform/corefoundation/cfbase.h"
 #include "platform/toolkit/qt_access.h"
+#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
-#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/clip_control.h"
 #include "plugin/dialog/color_control.h"
@@ -121,6 +121,8 @@ void ClickCommand(WindowRef window, const char* objectName) {
   button->click();
 }
 
+std::string WindowName(WindowRef window) { return ToolkitWindowWidget(window)->objectName().toStdString(); }
+
 // Each test runs in its own process; each process gets its own preferences
 // folder under the one the build names, so tests run side by side never
 // share a preferences file.
@@ -130,9 +132,7 @@ void UseOwnPreferencesFolder() {
     std::filesystem::path root = base != nullptr && *base == '/' ? base : std::filesystem::temp_directory_path();
     std::filesystem::create_directories(root);
     std::string folder = (root / "run-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) return false;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    return true;
+    return mkdtemp(folder.data()) != nullptr && setenv("XDG_CONFIG_HOME", folder.c_str(), 1) == 0;
   }();
   ASSERT_TRUE(done);
 }

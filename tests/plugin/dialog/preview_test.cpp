@@ -1,10 +1,12 @@
 // What the preview shows: the effect on the scaled frame with the frame
-// outline and handles, following the strength slider during its drag.
+// outline and handles, following the strength slider during its drag; the
+// frames the scrubber fetches from the host.
 #include <QSlider>
 #include <QTest>
 
-#include "plugin/core/globals.h"
 #include "plugin/core/bridges/pascal_fx.h"
+#include "plugin/core/globals.h"
+#include "plugin/dialog/imovie_glue.h"
 #include "plugin/dialog/slider_handlers.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "tests/plugin/dialog/dialog_fixture.h"
@@ -112,10 +114,46 @@ TEST_F(PreviewTest, ScrubberPositionFetchesItsFrameAndRefreshesKeepThePreviewVal
   }
 }
 
-TEST_F(PreviewTest, ASingleFrameClipHasTheSinglePositionZero) {
-  OpenWindow(1);
-  EXPECT_EQ("0/0", TextOf(window_, "ClpM", 1));
-  EXPECT_EQ(0, GetControl32BitMaximum(gConfigWorkSpace.clipSlider));
+TEST(FrameFetchTest, QualityIsLowOnlyForProxyRendersUnder260Lines) {
+  const struct {
+    bool proxy;
+    int16_t height;
+    HYRefDVQuality quality;
+  } cases[] = {{true, 240, kDVLowQuality},
+               {true, 259, kDVLowQuality},
+               {true, 260, kDVHighQuality},
+               {false, 240, kDVHighQuality},
+               {false, 480, kDVHighQuality}};
+  for (const auto& c : cases) {
+    FrameHost host;
+    host.params.proxyOnly = c.proxy;
+    GrafPtr gw = AllocateGWorld(320, c.height);
+    EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 3, 1));
+    EXPECT_EQ(std::vector<HYRefDVQuality>{c.quality}, host.qualities) << c.proxy << " " << c.height;
+    DisposeGWorld(gw);
+  }
+}
+
+// The frame fills the buffer and is given back; a negative frame number
+// never reaches the host; a failed fetch leaves the buffer.
+TEST(FrameFetchTest, TheFrameFillsTheBufferAndIsGivenBack) {
+  FrameHost host;
+  host.params.startFrame = 4;
+  GrafPtr gw = MakeTestFrame(36, 24, 99), expected = MakeTestFrame(36, 24, 9);
+  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
+  for (int y = 0; y < 24; y += 5)
+    for (int x = 0; x < 36; x += 7) EXPECT_EQ(PixelAt(expected, x, y), PixelAt(gw, x, y)) << x << "," << y;
+  EXPECT_EQ(1, host.released);
+  EXPECT_EQ(nullptr, host.held) << "the host disposed of its frame on release";
+  host.params.startFrame = 10;
+  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
+  host.getFrameResult = kPluginOutOfMemory;
+  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
+  EXPECT_EQ((std::vector<int32_t>{9, 0}), host.requested);
+  EXPECT_EQ(PixelAt(expected, 4, 4), PixelAt(gw, 4, 4));
+  EXPECT_EQ(1, host.released);
+  DisposeGWorld(expected);
+  DisposeGWorld(gw);
 }
 
 }  // namespace

@@ -1,55 +1,82 @@
-// Justified text geometry and the nib openers' failure messages and stops.
+// Commands, window placement, justified text and the nib openers' failure
+// messages and stops.
 #include "plugin/dialog/window_helpers.h"
 
-#include <sys/wait.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include "plugin/dialog/carbonmacros.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
 namespace {
 
-TEST(JustifiedTextTest, PenPositionsFollowTheJustification) {
+using toolkit_test::PanelTest;
+
+OSStatus gLastCommand = 0;
+OSStatus Remember(EventHandlerCallRef, EventRef event, void*) {
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+  gLastCommand = static_cast<OSStatus>(command.commandID);
+  return noErr;
+}
+
+TEST_F(PanelTest, PostCommandReachesTheFrontWindowWhichMovesToTheRightEdgeKeepingItsHeight) {
+  ShowWindow(window_);
+  const EventTypeSpec spec{kEventClassCommand, kEventCommandProcess};
+  ASSERT_EQ(noErr, InstallWindowEventHandler(window_, Remember, 1, &spec, nullptr, nullptr));
+  PostCommand(reinterpret_cast<const unsigned char*>("\x04Info"));
+  EXPECT_EQ(static_cast<OSStatus>(VM_FOURCC('I', 'n', 'f', 'o')), gLastCommand);
+  Rect before, after;
+  GetWindowBounds(window_, kWindowStructureRgn, &before);
+  MoveWindowToRightEdge(window_, Rect{0, 0, 600, 1000});
+  GetWindowBounds(window_, kWindowStructureRgn, &after);
+  EXPECT_EQ(1000, after.right);
+  EXPECT_EQ(before.right - before.left, after.right - after.left);
+  EXPECT_EQ(before.top, after.top);
+}
+
+TEST(JustifiedTextTest, PenPositionsAndBackdropsFollowTheJustification) {
   const Rect box{80, 10, 100, 111};  // 101 wide, 20 high, bottom 100
   const struct {
     SInt16 justification;
     double height;
     SInt16 textWidth;
-    SInt16 h, v;
+    std::array<int, 4> pen_backdrop;  // pen h and v, backdrop left and right
   } cases[] = {
-      {1, 12.0, 40, 11, 94},  // left + 1; baseline 100 - 10 + 6 - 2
-      {2, 12.0, 40, 40, 94},  // 10 + 50 - 20
-      {3, 12.0, 40, 70, 94},  // 111 - 1 - 40
-      {0, 12.0, 40, 11, 94},  // unknown codes draw as left
-      {4, 12.0, 40, 11, 94},
-      {2, 9.9, 41, 40, 93},   // 10 + 50 - 41 div 2; 100 - 10 + 9 div 2 - trunc(1.98)
+      {1, 12.0, 40, {11, 94, 10, 52}},   // left + 1; baseline 100 - 10 + 6 - 2
+      {2, 12.0, 40, {40, 94, 39, 81}},   // 10 + 50 - 20
+      {3, 12.0, 40, {70, 94, 69, 111}},  // 111 - 1 - 40
+      {0, 12.0, 40, {11, 94, 10, 111}},  // unknown codes draw as left and paint the box
+      {4, 12.0, 40, {11, 94, 10, 111}},
+      {2, 9.9, 41, {40, 93, 39, 82}},  // 10 + 50 - 41 div 2; 100 - 10 + 9 div 2 - trunc(1.98)
   };
   for (const auto& c : cases) {
     const Point pen = JustifiedTextOrigin(box, c.justification, c.height, c.textWidth);
-    EXPECT_EQ(c.h, pen.h) << c.justification << " " << c.height;
-    EXPECT_EQ(c.v, pen.v) << c.justification << " " << c.height;
+    const Rect r = JustifiedTextRect(box, c.justification, c.textWidth);
+    EXPECT_EQ(c.pen_backdrop, (std::array<int, 4>{pen.h, pen.v, r.left, r.right}))
+        << c.justification << " " << c.height;
+    EXPECT_TRUE(r.top == 80 && r.bottom == 100);
   }
-}
-
-TEST(JustifiedTextTest, BackdropSparesOnePixelEachSideAndUnknownCodesPaintTheBox) {
-  const Rect box{80, 10, 100, 111};
-  const struct {
-    SInt16 justification;
-    SInt16 left, right;
-  } cases[] = {{1, 10, 52}, {2, 39, 81}, {3, 69, 111}, {0, 10, 111}, {4, 10, 111}};
-  for (const auto& c : cases) {
-    const Rect r = JustifiedTextRect(box, c.justification, 40);
-    EXPECT_EQ(c.left, r.left) << c.justification;
-    EXPECT_EQ(c.right, r.right) << c.justification;
-    EXPECT_EQ(80, r.top);
-    EXPECT_EQ(100, r.bottom);
-  }
+  // Drawn from that pen position: right-justified text ends at the right edge less one.
+  toolkit_test::EnsureApplication();
+  GWorldPtr port = nullptr;
+  const Rect bounds{0, 0, 40, 200};
+  ASSERT_EQ(noErr, NewGWorld(&port, 32, &bounds));
+  CGrafPtr saved;
+  GDHandle device;
+  GetGWorld(&saved, &device);
+  SetGWorld(port, nullptr);
+  DrawJustifiedTextInBox(Rect{10, 50, 30, 150}, 3, 12.0, reinterpret_cast<const unsigned char*>("\x03III"));
+  SetGWorld(saved, device);
+  EXPECT_EQ(149, port->pnLoc.h);
+  DisposeGWorld(port);
 }
 
 const char kTestID[] = "org.velmorance.toolkit-tests";
 
 bool FailedExit(int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; }
 
-TEST(NibOpenerDeathTest, MissingNibTerminatesWithTheMessage) {
+TEST(NibOpenerDeathTest, MissingNibOrBundleTerminatesWithTheMessage) {
   toolkit_test::TestBundle();
   EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "nope", "panel"), FailedExit,
               "OpenNibWindow Failed(.|\n)*Unable to CreateNibReferenceWithCFBundle for "
@@ -58,9 +85,6 @@ TEST(NibOpenerDeathTest, MissingNibTerminatesWithTheMessage) {
               "for \"org\\.velmorance\\.toolkit-tests/velmorance\" as");
   EXPECT_EXIT(OpenNibWindow("", "panel"), FailedExit,
               "Unable to CreateNibReference for \"main\" as it returned errcode #-10960\\.");
-}
-
-TEST(NibOpenerDeathTest, MissingBundleFailsItsAssertion) {
   EXPECT_EXIT(OpenNibWindowFromCFBundle("com.nobody.here", "about", "about"), FailedExit,
               "Assertion failed in: Cannot allocate bundle for ID = com\\.nobody\\.here");
 }
@@ -69,8 +93,7 @@ TEST(NibOpenerDeathTest, WindowThatCannotBeMadeStopsWithTheCodesLowByte) {
   toolkit_test::TestBundle();
   // -10962: no such window file; -10963: an unregistered control class.
   EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "panel", "missing"), testing::ExitedWithCode(-10962 & 0xFF), "");
-  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "panel", "unregistered"), testing::ExitedWithCode(-10963 & 0xFF),
-              "");
+  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "panel", "unregistered"), testing::ExitedWithCode(-10963 & 0xFF), "");
 }
 
 }  // namespace
