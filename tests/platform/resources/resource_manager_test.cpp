@@ -70,15 +70,13 @@ class ResourceManager : public ::testing::Test {
 
 TEST_F(ResourceManager, OpensOnlyRegularFilesOfResourceFileSize) {
   const std::string path = temp_ / "prefs";
+  const Bytes damaged{1, 2, 3};
   Bytes huge;  // holds together, but is too large for a resource file
   ASSERT_TRUE(serializeResourceFile({0, {}, {{kPref, 1, false, "", 0, Bytes(kMaxResourceFileSize)}}}, &huge));
   // Missing, damaged, a pipe and a device (neither may be waited on), a folder, too large.
   const std::pair<std::function<void()>, OSErr> cases[] = {
       {[] {}, fnfErr},
-      {[&] {
-         writeBytes(path, {1, 2, 3});
-       },
-       mapReadErr},
+      {[&] { writeBytes(path, damaged); }, mapReadErr},
       {[&] { mkfifo(path.c_str(), 0600); }, ioErr},
       {[&] { std::filesystem::create_symlink("/dev/zero", path); }, ioErr},
       {[&] { std::filesystem::create_directory(path); }, ioErr},
@@ -90,18 +88,6 @@ TEST_F(ResourceManager, OpensOnlyRegularFilesOfResourceFileSize) {
     EXPECT_EQ(kResFileNotOpened, open()) << i;
     EXPECT_EQ(cases[i].second, ResError()) << i;
   }
-}
-
-TEST_F(ResourceManager, CreateNeverReplacesAFile) {
-  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
-  ASSERT_EQ(noErr, ResError());
-  EXPECT_TRUE(readBack().resources.empty());
-  writeFile();
-  Bytes before = readBytes(temp_ / "prefs");
-  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
-  EXPECT_EQ(dupFNErr, ResError());
-  EXPECT_EQ(before, readBytes(temp_ / "prefs"));
-  EXPECT_EQ(std::vector<std::string>{"prefs"}, temp_.entries());
 }
 
 // A save keeps what it did not touch byte for byte, the owner's header bytes
@@ -120,9 +106,7 @@ TEST_F(ResourceManager, ASaveKeepsUntouchedResourcesAndWritesChangedOnes) {
   WriteResource(list);
   ASSERT_EQ(noErr, ResError());
   EXPECT_EQ('X', readBack().resources[1].data[4]);
-  AddResource(handleWith({1, 2, 3, 4}), kPref, 1,
-              reinterpret_cast<const unsigned char*>("\x0f"
-                                                     "Config Settings"));
+  AddResource(handleWith({1, 2, 3, 4}), kPref, 1, reinterpret_cast<const unsigned char*>("\017Config Settings"));
   ASSERT_EQ(noErr, ResError());
   CloseResFile(ref);
   ASSERT_EQ(noErr, ResError());
@@ -135,9 +119,18 @@ TEST_F(ResourceManager, ASaveKeepsUntouchedResourcesAndWritesChangedOnes) {
   EXPECT_EQ(Bytes(240, 0x5E), Bytes(image.reserved.begin(), image.reserved.end()));
 }
 
-// Dotfile managers keep such files as links into a folder of their own.
-TEST_F(ResourceManager, WritesThroughASymbolicLink) {
+// Creating never replaces a file. Dotfile managers keep such files as links
+// into a folder of their own: saves write through the link, and creating
+// where the link's target is gone makes the target.
+TEST_F(ResourceManager, CreateNeverReplacesAFileAndWritesGoThroughALink) {
+  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
+  ASSERT_EQ(noErr, ResError());
+  EXPECT_TRUE(readBack().resources.empty());
   writeFile();
+  const Bytes before = readBytes(temp_ / "prefs");
+  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
+  EXPECT_EQ(dupFNErr, ResError());
+  EXPECT_EQ(before, readBytes(temp_ / "prefs"));
   std::filesystem::create_directory(temp_ / "dots");
   std::filesystem::rename(temp_ / "prefs", temp_ / "dots/real");
   std::filesystem::create_symlink("dots/real", temp_ / "prefs");
@@ -146,7 +139,6 @@ TEST_F(ResourceManager, WritesThroughASymbolicLink) {
   CloseResFile(ref);
   ASSERT_EQ(noErr, ResError());
   EXPECT_EQ(Bytes{7}, readBack().resources[3].data);
-  // A link whose target is gone: creating makes the target.
   std::filesystem::remove(temp_ / "dots/real");
   FSpCreateResFile(&spec_, 0, kPref, 0);
   EXPECT_EQ(noErr, ResError());
@@ -171,17 +163,13 @@ TEST_F(ResourceManager, DuplicatesAreFoundInFileOrder) {
 // Read permission asked for, or a map marked read-only: changes are refused
 // and the reason is told at close.
 TEST_F(ResourceManager, ReadOnlyFilesRefuseChangesAndSaySoAtClose) {
-  const struct {
-    SInt8 permission;
-    UInt16 fileAttributes;
-    const char* reason;
-  } cases[] = {{fsRdPerm, 0, "the file is open for reading only"},
-               {fsCurPerm, mapReadOnly, "the file is marked read-only"}};
-  for (const auto& c : cases) {
+  const std::tuple<SInt8, UInt16, std::string> cases[] = {{fsRdPerm, 0, "the file is open for reading only"},
+                                                          {fsCurPerm, mapReadOnly, "the file is marked read-only"}};
+  for (const auto& [permission, fileAttributes, reason] : cases) {
     gNotices.clear();
-    writeFile(c.fileAttributes);
+    writeFile(fileAttributes);
     Bytes before = readBytes(temp_ / "prefs");
-    short ref = open(c.permission);
+    short ref = open(permission);
     ASSERT_NE(kResFileNotOpened, ref);
     Handle data = handleWith({1});
     AddResource(data, kPref, 1, nullptr);
@@ -191,7 +179,7 @@ TEST_F(ResourceManager, ReadOnlyFilesRefuseChangesAndSaySoAtClose) {
     EXPECT_TRUE(gNotices.empty());
     CloseResFile(ref);
     EXPECT_EQ(before, readBytes(temp_ / "prefs"));
-    EXPECT_EQ(std::vector<std::string>{temp_ / "prefs: " + c.reason}, gNotices);
+    EXPECT_EQ(std::vector<std::string>{temp_ / "prefs: " + reason}, gNotices);
     DisposeHandle(data);
   }
 }
@@ -226,26 +214,22 @@ TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_TRUE(gNotices.empty());
 }
 
-TEST_F(ResourceManager, GetIndStringReadsOneBasedAndGivesEmptyOutOfRangeOrPastTheList) {
-  writeFile();
-  open(fsRdPerm);
-  const struct {
-    short list, index;
-    const char* expected;
-  } cases[] = {{128, 1, "one"}, {128, 2, ""},   {128, 3, "three"}, {128, 0, ""}, {128, 4, ""},
-               {128, -1, ""},   {129, 1, "ok"}, {129, 2, ""},      {999, 1, ""}};
-  for (const auto& c : cases) {
-    Str255 text;
-    std::memset(text, 0x77, sizeof text);
-    GetIndString(text, c.list, c.index);
-    EXPECT_EQ(c.expected, std::string(reinterpret_cast<char*>(text + 1), text[0])) << c.list << "/" << c.index;
-  }
-  EXPECT_EQ(resNotFound, ResError());
-}
-
-TEST_F(ResourceManager, ChainSearchStartsAtTheCurrentFile) {
+// String lists count from one; an index out of range, past the strings a
+// damaged list holds, or a missing list gives the empty string. The search
+// starts at the current file and goes down the chain.
+TEST_F(ResourceManager, GetIndStringAndTheChainSearch) {
   writeFile();
   short lower = open(fsRdPerm);
+  const std::tuple<short, short, const char*> cases[] = {{128, 1, "one"}, {128, 2, ""}, {128, 3, "three"},
+                                                         {128, 0, ""},    {128, 4, ""}, {128, -1, ""},
+                                                         {129, 1, "ok"},  {129, 2, ""}, {999, 1, ""}};
+  for (const auto& [list, index, expected] : cases) {
+    Str255 text;
+    std::memset(text, 0x77, sizeof text);
+    GetIndString(text, list, index);
+    EXPECT_EQ(expected, std::string(reinterpret_cast<char*>(text + 1), text[0])) << list << "/" << index;
+  }
+  EXPECT_EQ(resNotFound, ResError());
   FSSpec upperSpec;
   platformFSSpecForPath(temp_ / "upper", &upperSpec);
   FSpCreateResFile(&upperSpec, 0, 0, 0);

@@ -41,43 +41,35 @@ TEST(LaunchTest, OnlyExistingFilesHaveFileReferences) {
   EXPECT_EQ(fnfErr, LSOpenFSRef(&ref, nullptr));
 }
 
-TEST_F(PanelTest, ControlsAreFoundBySignatureAndNumberWithBoundsInWindowCoordinates) {
-  EXPECT_EQ(nullptr, Control(window_, Code("Sldr"), 2));
+// Controls are found by signature and number, with bounds in window
+// coordinates; values follow one rule per kind.
+TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsAndValuesFollowOneRulePerKind) {
+  EXPECT_EQ(nullptr, Control(window_, "Sldr", 2));
   ControlID unknown{Code("Nope"), 1};
   ControlRef control = nullptr;
   EXPECT_EQ(errUnknownControl, GetControlByID(window_, &unknown, &control));
   Rect bounds;
-  GetControlBounds(Control(window_, Code("Clip"), 1), &bounds);
+  GetControlBounds(Control(window_, "Clip", 1), &bounds);
   EXPECT_EQ((std::array<int, 4>{20, 120, 220, 220}), Sides(bounds));
   GetPortBounds(GetWindowPort(window_), &bounds);
   EXPECT_EQ((std::array<int, 4>{0, 0, 340, 300}), Sides(bounds));
   EXPECT_EQ(window_, GetWindowFromPort(GetWindowPort(window_)));
-}
-
-TEST_F(PanelTest, ValuesFollowOneRulePerKindAndCustomControlsRedrawOnChange) {
-  const struct {
-    const char* sig;
-    SInt32 set, value, min, max;
-  } cases[] = {
-      {"Sldr", 42, 42, 0, 100},                          // slider: value and range
-      {"Sldr", 250, 100, 0, 100},                        // held to the range
-      {"Keep", 1, 1, 0, 1},                              // on/off
-      {"Keep", 0, 0, 0, 1},       {"Medi", 3, 3, 1, 4},  // popup: 1-based item, maximum = item count
-      {"Medi", 9, 4, 1, 4},       {"Clip", 7, 0, 0, 0},  // custom control held to its range 0..0
-  };
-  for (const auto& c : cases) {
-    ControlRef control = Control(window_, Code(c.sig), 1);
-    ASSERT_NE(nullptr, control) << c.sig;
-    SetControl32BitValue(control, c.set);
-    EXPECT_EQ((std::array<SInt32, 3>{c.value, c.min, c.max}),
-              (std::array<SInt32, 3>{GetControl32BitValue(control), GetControl32BitMinimum(control),
-                                     GetControl32BitMaximum(control)}))
-        << c.sig << " " << c.set;
+  // Slider: value and range, held to the range; on/off; popup: 1-based item,
+  // maximum = item count; a custom control held to its range 0..0.
+  const std::pair<const char*, std::array<SInt32, 4>> cases[] = {
+      {"Sldr", {42, 42, 0, 100}}, {"Sldr", {250, 100, 0, 100}}, {"Keep", {1, 1, 0, 1}}, {"Keep", {0, 0, 0, 1}},
+      {"Medi", {3, 3, 1, 4}},     {"Medi", {9, 4, 1, 4}},       {"Clip", {7, 0, 0, 0}}};
+  for (const auto& [sig, c] : cases) {
+    ControlRef control = Control(window_, sig, 1);
+    SetControl32BitValue(control, c[0]);
+    EXPECT_EQ(c, (std::array<SInt32, 4>{c[0], GetControl32BitValue(control), GetControl32BitMinimum(control),
+                                        GetControl32BitMaximum(control)}))
+        << sig;
   }
-  EXPECT_EQ(3, static_cast<QComboBox*>(WidgetOf(window_, Code("Medi"), 1))->currentIndex());
-  EXPECT_EQ(100, static_cast<QSlider*>(WidgetOf(window_, Code("Sldr"), 1))->value());
+  EXPECT_EQ(3, static_cast<QComboBox*>(WidgetOf(window_, "Medi", 1))->currentIndex());
+  EXPECT_EQ(100, static_cast<QSlider*>(WidgetOf(window_, "Sldr", 1))->value());
   // A custom control redraws on a change of value, and only then.
-  ControlRef clip = Control(window_, Code("Clip"), 1);
+  ControlRef clip = Control(window_, "Clip", 1);
   SetControl32BitMaximum(clip, 1);
   trackerLog().kinds.clear();
   SetControl32BitValue(clip, 1);
@@ -88,17 +80,17 @@ TEST_F(PanelTest, ValuesFollowOneRulePerKindAndCustomControlsRedrawOnChange) {
 // Texts are Mac OS Roman bytes; a slider has none; selections count characters.
 TEST_F(PanelTest, TextsAreMacRomanBytesAndSelectionsCountCharacters) {
   const char cafe[] = "Caf\x8E 42%";
-  ASSERT_EQ(noErr, SetControlData(Control(window_, Code("Lgnd"), 1), 0, kControlStaticTextTextTag, 8, cafe));
-  EXPECT_EQ(QString::fromUtf8("Caf\xC3\xA9 42%"), static_cast<QLabel*>(WidgetOf(window_, Code("Lgnd"), 1))->text());
+  ASSERT_EQ(noErr, SetControlData(Control(window_, "Lgnd", 1), 0, kControlStaticTextTextTag, 8, cafe));
+  EXPECT_EQ(QString::fromUtf8("Caf\xC3\xA9 42%"), static_cast<QLabel*>(WidgetOf(window_, "Lgnd", 1))->text());
   char buffer[8];
   Size actual = 0;
   EXPECT_EQ(errDataNotSupported,
-            GetControlData(Control(window_, Code("Sldr"), 1), 0, kControlEditTextTextTag, 8, buffer, &actual));
-  ControlRef edit = Control(window_, Code("Edit"), 1);
+            GetControlData(Control(window_, "Sldr", 1), 0, kControlEditTextTextTag, 8, buffer, &actual));
+  ControlRef edit = Control(window_, "Edit", 1);
   SetControlData(edit, 0, kControlEditTextTextTag, 6, "abcdef");
   const ControlEditTextSelectionRec selection{1, 4};
   ASSERT_EQ(noErr, SetControlData(edit, 0, kControlEditTextSelectionTag, 4, &selection));
-  EXPECT_EQ(QStringLiteral("bcd"), static_cast<QLineEdit*>(WidgetOf(window_, Code("Edit"), 1))->selectedText());
+  EXPECT_EQ(QStringLiteral("bcd"), static_cast<QLineEdit*>(WidgetOf(window_, "Edit", 1))->selectedText());
 }
 
 }  // namespace

@@ -93,14 +93,16 @@ OSStatus OpenPanel(const char* name, WindowRef* window) {
   return status;
 }
 
-ControlRef Control(WindowRef window, OSType sig, SInt32 id) {
-  const ControlID controlID{sig, id};
+ControlRef Control(WindowRef window, const char* sig, SInt32 id) {
+  const ControlID controlID{Code(sig), id};
   ControlRef control = nullptr;
   GetControlByID(window, &controlID, &control);
   return control;
 }
 
-QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id) { return ToolkitControlWidget(Control(window, sig, id)); }
+QWidget* WidgetOf(WindowRef window, const char* sig, SInt32 id) {
+  return ToolkitControlWidget(Control(window, sig, id));
+}
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers modifiers) {

@@ -36,9 +36,10 @@ void EnsureApplication();
 CFBundleRef TestBundle();
 // Opens window `name` of nib "panel"; the status of CreateWindowFromNib.
 OSStatus OpenPanel(const char* name, WindowRef* window);
-ControlRef Control(WindowRef window, OSType sig, SInt32 id);
-// The Qt widget standing for the control.
-QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id);
+// The control of signature `sig` ("Sldr") and number `id`; nullptr when none.
+ControlRef Control(WindowRef window, const char* sig, SInt32 id);
+// The Qt widget standing for that control.
+QWidget* WidgetOf(WindowRef window, const char* sig, SInt32 id);
 // Sends one mouse event at widget point `p`.
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -41,7 +41,7 @@ TEST_F(PanelTest, MenuItemPositionIsTheFirstExactMatch) {
 }
 
 TEST_F(PanelTest, EditTextIsCutTo255AndEmptyOnErrorOrMissingControl) {
-  static_cast<QLineEdit*>(toolkit_test::WidgetOf(window_, Code("Edit"), 1))->setText(QString(300, QLatin1Char('y')));
+  static_cast<QLineEdit*>(toolkit_test::WidgetOf(window_, "Edit", 1))->setText(QString(300, QLatin1Char('y')));
   Str255 text;
   GetEditTextFromControl(window_, Code("Edit"), 1, text);
   EXPECT_EQ(std::string(255, 'y'), Text(text));

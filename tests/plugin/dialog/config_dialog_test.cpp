@@ -1,6 +1,6 @@
 // The dialog's controller through its real windows: OK and Cancel after
 // edits and a media type change, About, the window of each media type, the
-// scrubber buttons, the commands of an open window, Help.
+// commands of an open window, Help.
 #include "plugin/dialog/config_dialog.h"
 
 #include <QApplication>
@@ -63,10 +63,10 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
     int16_t hitAfterSame = 99;
     std::vector<std::string> seen;  // the windows, then the new one's strength, keep and legend
     pluginDataRec edited{};
-    auto media = [] { return static_cast<QComboBox*>(Widget(lgTheWindow, "Medi", 1)); };
-    RunDialog(150, {[] { QTest::keyClick(Widget(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
+    auto media = [] { return static_cast<QComboBox*>(WidgetOf(lgTheWindow, "Medi", 1)); };
+    RunDialog(150, {[] { QTest::keyClick(WidgetOf(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
                     [] {
-                      Drag(Widget(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}});
+                      Drag(WidgetOf(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}});
                     },
                     [] { ClickCommand(lgTheWindow, "keepProportions"); },
                     [&] {
@@ -81,8 +81,8 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
                     },
                     [&] {
                       seen.insert(seen.end(), {WindowName(lgTheWindow),
-                                               std::to_string(GetControl32BitValue(Ctrl(lgTheWindow, "Sldr", 1))),
-                                               std::to_string(GetControl32BitValue(Ctrl(lgTheWindow, "Keep", 1))),
+                                               std::to_string(GetControl32BitValue(Control(lgTheWindow, "Sldr", 1))),
+                                               std::to_string(GetControl32BitValue(Control(lgTheWindow, "Keep", 1))),
                                                TextOf(lgTheWindow, "Lgnd", 1)});
                       edited = *config_;
                       ClickCommand(lgTheWindow, button.c_str());
@@ -122,7 +122,7 @@ TEST_F(StoredConfigTest, AfterAboutClosesTheDialogTakesKeysAndClicksAgain) {
                    click(ToolkitWindowWidget(lgTheWindow), "infoButton");
                  },
                  [] {
-                   Widget(lgTheWindow, "Sldr", 1)->setFocus();
+                   WidgetOf(lgTheWindow, "Sldr", 1)->setFocus();
                    QTest::keyClick(ToolkitWindowWidget(lgTheWindow)->windowHandle(), Qt::Key_PageUp);
                  },
                  [&] { click(ToolkitWindowWidget(lgTheWindow), "okButton"); },
@@ -159,8 +159,8 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowOnAPreparedWorkspace) {
                 preview = PreviewBounds();
                 seen = {WindowName(lgTheWindow), TextOf(lgTheWindow, "ClpM", 1),
                         std::to_string(GetControl32BitMaximum(gConfigWorkSpace.clipSlider)),
-                        std::to_string(GetControl32BitValue(Ctrl(lgTheWindow, "Medi", 1)))};
-                auto* counter = static_cast<QLabel*>(Widget(lgTheWindow, "ClpM", 1));
+                        std::to_string(GetControl32BitValue(Control(lgTheWindow, "Medi", 1)))};
+                auto* counter = static_cast<QLabel*>(WidgetOf(lgTheWindow, "ClpM", 1));
                 counter->setText("999999/999999");
                 counterFits =
                     counter->fontMetrics().horizontalAdvance(counter->text()) <= counter->contentsRect().width();
@@ -175,34 +175,6 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowOnAPreparedWorkspace) {
                 workspace.theConfig == config_ && workspace.theFXClip != nullptr);
     EXPECT_EQ(nullptr, gConfigWorkSpace.theFXClip);
   }
-}
-
-TEST_F(DialogTest, StepButtonsFetchTheNextFrameAndStopAtTheEnds) {
-  host_.params.startFrame = 1000;
-  OpenWindow(3);
-  const struct {
-    const char* button;
-    HYPluginResult answer;
-    const char* counter;
-    size_t fetched;
-  } steps[] = {{"previousFrame", kPluginOK, "0/2", 0},
-               {"nextFrame", kPluginOK, "1/2", 1},
-               {"nextFrame", kPluginFailed, "2/2", 2},  // keeps the frame it has
-               {"nextFrame", kPluginOK, "2/2", 2}};
-  for (const auto& s : steps) {
-    host_.getFrameResult = s.answer;
-    ClickCommand(window_, s.button);
-    EXPECT_EQ(s.counter, TextOf(window_, "ClpM", 1));
-    EXPECT_EQ(s.fetched, host_.requested.size());
-  }
-  EXPECT_EQ((std::vector<int32_t>{1001, 1002}), host_.requested);
-  EXPECT_EQ(1, host_.released);
-  EXPECT_EQ(2, GetControl32BitValue(gConfigWorkSpace.clipSlider));
-  EXPECT_EQ(0, gConfigWorkSpace.currFrameIndex) << "only dragging the scrubber changes it";
-  // Frame 1001, scaled into the dialog's frame buffer.
-  GrafPtr expected = MakeTestFrame(720, 480, 1001);
-  EXPECT_EQ(PixelAt(expected, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
-  DisposeGWorld(expected);
 }
 
 TEST_F(DialogTest, CommandsOfAnOpenWindowWriteTheRecordAndShowIt) {
@@ -225,9 +197,9 @@ TEST_F(DialogTest, CommandsOfAnOpenWindowWriteTheRecordAndShowIt) {
   EXPECT_TRUE(config_->mediaType == 3 && config_->sliders[1] == 17 && !config_->keepProps && config_->twoColors);
   EXPECT_EQ(kWholeFrame, Edges(config_->startRel));
   EXPECT_EQ("17%", TextOf(window_, "Lgnd", 1));
-  EXPECT_EQ((std::vector<SInt32>{17, 0, 1}), (std::vector<SInt32>{GetControl32BitValue(Ctrl(window_, "Sldr", 1)),
-                                                                  GetControl32BitValue(Ctrl(window_, "Keep", 1)),
-                                                                  GetControl32BitValue(Ctrl(window_, "2col", 0))}));
+  EXPECT_EQ((std::vector<SInt32>{17, 0, 1}), (std::vector<SInt32>{GetControl32BitValue(Control(window_, "Sldr", 1)),
+                                                                  GetControl32BitValue(Control(window_, "Keep", 1)),
+                                                                  GetControl32BitValue(Control(window_, "2col", 0))}));
   // An unknown command is passed on and changes nothing.
   const pluginDataRec before = *config_;
   lgItemHit = 5;

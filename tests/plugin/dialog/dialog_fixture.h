@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QPoint>
-#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,9 +15,11 @@
 namespace dialog_test {
 
 using toolkit_test::Code;
+using toolkit_test::Control;
 using toolkit_test::Drag;
 using toolkit_test::SendMouse;
 using toolkit_test::Sides;
+using toolkit_test::WidgetOf;
 
 // A frame of width x height whose colours depend on the position and on
 // `seed`, so frames of different indexes differ everywhere.
@@ -43,8 +43,6 @@ struct FrameHost {
 };
 
 void EnsureApplication();
-ControlRef Ctrl(WindowRef window, const char* sig, SInt32 id);
-QWidget* Widget(WindowRef window, const char* sig, SInt32 id);
 // The text of a label, button or edit control.
 std::string TextOf(WindowRef window, const char* sig, SInt32 id);
 // Clicks the button named `objectName` in the window.

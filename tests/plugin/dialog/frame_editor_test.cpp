@@ -24,12 +24,9 @@ Point Corner(int16_t handle, const Rect& r) {
 
 TEST(FrameHandlesTest, HitCodes) {
   const Rect frame = R(100, 50, 300, 150);
-  const struct {
-    Point at;
-    int16_t code;
-  } cases[] = {{P(94, 44), 1},   {P(105, 55), 1},  {P(106, 56), 5},  {P(306, 50), 0}, {P(305, 50), 2},
-               {P(300, 150), 4}, {P(200, 160), 0}, {P(100, 150), 3}, {P(99, 100), 0}, {P(299, 149), 4}};
-  for (const auto& c : cases) EXPECT_EQ(c.code, IsHandleHit(frame, c.at)) << c.at.h << "," << c.at.v;
+  const std::array<int, 3> cases[] = {{94, 44, 1},   {105, 55, 1},  {106, 56, 5},  {306, 50, 0}, {305, 50, 2},
+                                      {300, 150, 4}, {200, 160, 0}, {100, 150, 3}, {99, 100, 0}, {299, 149, 4}};
+  for (const auto& [h, v, code] : cases) EXPECT_EQ(code, IsHandleHit(frame, P(h, v))) << h << "," << v;
   // Eight pixels wide: the top-left handle wins over the top-right one and
   // over the inside.
   EXPECT_EQ(1, IsHandleHit(R(100, 50, 108, 150), P(102, 52)));
@@ -74,16 +71,14 @@ TEST_F(DialogTest, KeepProportionsGivesEveryCornerDragThePreviewsProportions) {
   const Rect preview = PreviewBounds();
   ASSERT_EQ(360, preview.right - preview.left);
   ASSERT_EQ(240, preview.bottom - preview.top);
-  const struct {
-    int16_t handle;
-    int dx, dy;
-  } drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}, {4, 3, 1}};
-  for (const auto& d : drags) {
+  const std::array<int, 3> drags[] = {{4, 37, 5},   {4, -51, 90},  {1, 13, -7}, {2, 61, 3},
+                                      {3, -29, 44}, {1, 100, 100}, {4, 3, 1}};  // handle, dx, dy
+  for (const auto& [handle, dx, dy] : drags) {
     Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
-    const Point from = Corner(d.handle, r);
-    DragCorner(d.handle, r, from, P(from.h + d.dx, from.v + d.dy), 0, preview, config_->startRel);
+    const Point from = Corner(handle, r);
+    DragCorner(handle, r, from, P(from.h + dx, from.v + dy), 0, preview, config_->startRel);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    EXPECT_EQ(static_cast<int>(width * 2.0 / 3.0 + 0.5), height) << d.handle << " " << d.dx << "," << d.dy;
+    EXPECT_EQ(static_cast<int>(width * 2.0 / 3.0 + 0.5), height) << handle << " " << dx << "," << dy;
   }
 }
 
@@ -101,54 +96,33 @@ class PreviewDragTest : public DialogTest {
     OffsetRect(&r, static_cast<short>(-origin_.left), static_cast<short>(-origin_.top));
     return r;
   }
-  QWidget* Preview() { return Widget(window_, "Clip", 1); }
+  QWidget* Preview() { return WidgetOf(window_, "Clip", 1); }
   Rect origin_{};
 };
 
 TEST_F(PreviewDragTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
   const relRect small{0.25, 0.5, 0.25, 0.5}, large{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (180, 120) or (270, 180)
+  const Qt::KeyboardModifiers none, alt = Qt::AltModifier, shift = Qt::ShiftModifier;
   const struct {
-    const char* what;
     relRect frame;
-    std::vector<QPoint> path;
     Qt::KeyboardModifiers atPress, later;
     Rect expected;
+    std::vector<QPoint> path;
   } cases[] = {
-      {"a click outside the frame starts no drag",
-       small,
-       {{300, 200}, {250, 150}, {120, 100}},
-       {},
-       {},
-       R(90, 60, 180, 120)},
-      {"option at mouse-down keeps the centre",
-       large,
-       {{270, 180}, {280, 185}, {290, 190}, {290, 190}},
-       Qt::AltModifier,
-       Qt::AltModifier,
-       R(70, 50, 290, 190)},
-      {"option pressed only during the drag has no effect",
-       large,
-       {{270, 180}, {290, 190}, {290, 190}},
-       {},
-       Qt::AltModifier,
-       R(90, 60, 290, 190)},
-      {"shift keeps 180 x 120 in proportion, grown to 240 wide",
-       large,
-       {{270, 180}, {300, 170}, {330, 180}, {330, 180}},
-       Qt::ShiftModifier,
-       Qt::ShiftModifier,
-       R(90, 60, 330, 220)},
-      {"a move leaving the preview resumes with the grab offset",
-       small,
-       {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}},
-       {},
-       {},
-       R(110, 90, 200, 150)},
+      // A click outside the frame starts no drag.
+      {small, none, none, R(90, 60, 180, 120), {{300, 200}, {250, 150}, {120, 100}}},
+      // Option at mouse-down keeps the centre; pressed only during the drag, it has no effect.
+      {large, alt, alt, R(70, 50, 290, 190), {{270, 180}, {280, 185}, {290, 190}, {290, 190}}},
+      {large, none, alt, R(90, 60, 290, 190), {{270, 180}, {290, 190}, {290, 190}}},
+      // Shift keeps 180 x 120 in proportion, grown to 240 wide.
+      {large, shift, shift, R(90, 60, 330, 220), {{270, 180}, {300, 170}, {330, 180}, {330, 180}}},
+      // A move leaving the preview resumes with the grab offset.
+      {small, none, none, R(110, 90, 200, 150), {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}}},
   };
   for (const auto& c : cases) {
     Open(c.frame);
     Drag(Preview(), c.path, c.atPress, c.later);
-    EXPECT_EQ(Sides(c.expected), Sides(Frame())) << c.what;
+    EXPECT_EQ(Sides(c.expected), Sides(Frame())) << "case " << &c - cases;
     TearDown();  // the next case on a fresh dialog
     SetUp();
   }
