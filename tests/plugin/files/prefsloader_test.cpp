@@ -38,9 +38,7 @@ Bytes expectedRecord(const pluginDataRec& c) {
   for (int n = 0; n < 6; ++n) putRGB(72 + 6 * n, c.colors[n + 1]), put(108 + 2 * n, c.sliders[n + 1]);
   putRGB(120, c.frameStartColor), putRGB(126, c.frameEndColor), put(132, c.mediaType);
   b[134] = c.keepProps, b[135] = c.twoColors;
-  const std::string misc =
-      "\x23"
-      "Config save for qz/t iMovie plug-in";
+  const std::string misc = "\043Config save for qz/t iMovie plug-in";  // length 35
   std::memcpy(b.data() + 136, misc.data(), misc.size());
   return b;
 }

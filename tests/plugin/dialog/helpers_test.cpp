@@ -1,16 +1,59 @@
-// Commands, window placement, justified text and the nib openers' failure
-// messages and stops.
-#include "plugin/dialog/window_helpers.h"
-
-#include <gtest/gtest.h>
+// The window and control helpers over the test panel's real widgets:
+// controls, popups, commands, window placement, justified text, and
+// the nib openers' failure messages and stops.
 #include <sys/wait.h>
+#include <QLineEdit>
 
 #include "plugin/dialog/carbonmacros.h"
+#include "plugin/dialog/window_helpers.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 
 namespace {
 
+using toolkit_test::Code;
 using toolkit_test::PanelTest;
+
+std::string Text(const unsigned char* s) { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
+
+TEST(CommandID2StrTest, FourBytesMostSignificantFirst) {
+  EXPECT_EQ("not!", CommandID2Str(VM_FOURCC('n', 'o', 't', '!')));
+  EXPECT_EQ("ok  ", CommandID2Str(VM_FOURCC('o', 'k', ' ', ' ')));
+  EXPECT_EQ(std::string(4, '\0'), CommandID2Str(0));
+}
+
+TEST_F(PanelTest, MenuItemPositionIsTheFirstExactMatch) {
+  const struct {
+    const char* popup;
+    const char* name;
+    SInt16 expected;
+  } cases[] = {{"Medi", "\x03PAL", 2},
+               {"Medi", "\x02HD", 3},
+               {"Medi", "\x03pal", -1},
+               {"Medi", "\x02PA", -1},
+               {"Empt", "\x03PAL", -1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected,
+              FindNameInPopupByID(window_, Code(c.popup), 1, reinterpret_cast<const unsigned char*>(c.name)))
+        << c.popup << " " << c.name + 1;
+  SimpleSetControlValueByID(window_, Code("Medi"), 1, 3);
+  Str255 text;
+  GetSelectedPopupTextFromID(window_, Code("Medi"), 1, text);
+  EXPECT_EQ("HD", Text(text));
+  GetIndexedPopupTextFromID(window_, Code("Medi"), 1, 1, text);
+  EXPECT_EQ("NTSC", Text(text));
+}
+
+TEST_F(PanelTest, EditTextIsCutTo255AndEmptyOnErrorOrMissingControl) {
+  static_cast<QLineEdit*>(toolkit_test::WidgetOf(window_, "Edit", 1))->setText(QString(300, QLatin1Char('y')));
+  Str255 text;
+  GetEditTextFromControl(window_, Code("Edit"), 1, text);
+  EXPECT_EQ(std::string(255, 'y'), Text(text));
+  GetEditTextFromControl(window_, Code("Sldr"), 1, text);  // the toolkit reports an error
+  EXPECT_EQ(0, text[0]);
+  GetEditTextFromControl(window_, Code("Nope"), 1, text);
+  EXPECT_EQ(0, text[0]);
+  SimpleSetControlText(window_, Code("Nope"), 1, "ignored");
+}
 
 OSStatus gLastCommand = 0;
 OSStatus Remember(EventHandlerCallRef, EventRef event, void*) {
