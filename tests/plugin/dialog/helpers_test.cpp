@@ -7,6 +7,7 @@
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/window_helpers.h"
 #include "tests/platform/toolkit/panel_fixture.h"
+#include "tests/support/gworld_fixture.h"
 
 namespace {
 
@@ -102,17 +103,11 @@ TEST(JustifiedTextTest, PenPositionsAndBackdropsFollowTheJustification) {
   }
   // Drawn from that pen position: right-justified text ends at the right edge less one.
   toolkit_test::EnsureApplication();
-  GWorldPtr port = nullptr;
-  const Rect bounds{0, 0, 40, 200};
-  ASSERT_EQ(noErr, NewGWorld(&port, 32, &bounds));
-  CGrafPtr saved;
-  GDHandle device;
-  GetGWorld(&saved, &device);
-  SetGWorld(port, nullptr);
+  GWorldOwner port = MakeWorld(200, 40);
+  SetGWorld(port.get(), nullptr);
   DrawJustifiedTextInBox(Rect{10, 50, 30, 150}, 3, 12.0, reinterpret_cast<const unsigned char*>("\x03III"));
-  SetGWorld(saved, device);
+  SetGWorld(nullptr, nullptr);
   EXPECT_EQ(149, port->pnLoc.h);
-  DisposeGWorld(port);
 }
 
 const char kTestID[] = "org.velmorance.toolkit-tests";
