@@ -23,19 +23,14 @@ TEST(CommandID2StrTest, FourBytesMostSignificantFirst) {
 }
 
 TEST_F(PanelTest, MenuItemPositionIsTheFirstExactMatch) {
-  const struct {
-    const char* popup;
-    const char* name;
-    SInt16 expected;
-  } cases[] = {{"Medi", "\x03PAL", 2},
-               {"Medi", "\x02HD", 3},
-               {"Medi", "\x03pal", -1},
-               {"Medi", "\x02PA", -1},
-               {"Empt", "\x03PAL", -1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(c.expected,
-              FindNameInPopupByID(window_, Code(c.popup), 1, reinterpret_cast<const unsigned char*>(c.name)))
-        << c.popup << " " << c.name + 1;
+  const std::tuple<const char*, const char*, SInt16> cases[] = {{"Medi", "\x03PAL", 2},
+                                                                {"Medi", "\x02HD", 3},
+                                                                {"Medi", "\x03pal", -1},
+                                                                {"Medi", "\x02PA", -1},
+                                                                {"Empt", "\x03PAL", -1}};
+  for (const auto& [popup, name, expected] : cases)
+    EXPECT_EQ(expected, FindNameInPopupByID(window_, Code(popup), 1, reinterpret_cast<const unsigned char*>(name)))
+        << popup << " " << name + 1;
   SimpleSetControlValueByID(window_, Code("Medi"), 1, 3);
   Str255 text;
   GetSelectedPopupTextFromID(window_, Code("Medi"), 1, text);

@@ -154,29 +154,24 @@ TEST_F(PrefsTest, SaveKeepsOtherResourcesAndOneRecord) {
 // save fails, the file stays as it was, the reason is told once, and the
 // configuration in memory is kept.
 TEST_F(PrefsTest, AFailedSaveLeavesTheFileAndSaysWhy) {
-  const struct {
-    UInt16 attributes;
-    bool withRecord;
-    long failAfter;
-    const char* reason;
-  } cases[] = {{mapReadOnly, true, -1, "the file is marked read-only"},
-               {mapReadOnly, false, -1, "the file is marked read-only"},
-               {0, true, 100, "Input/output error"}};
+  const std::tuple<UInt16, bool, long, std::string> cases[] = {{mapReadOnly, true, -1, "the file is marked read-only"},
+                                                               {mapReadOnly, false, -1, "the file is marked read-only"},
+                                                               {0, true, 100, "Input/output error"}};
   const Bytes defaults = expectedRecord(*config_);  // slider 1 at 17
-  for (const auto& c : cases) {
-    store(c.withRecord ? std::vector<ResourceRecord>{record(defaults)} : std::vector<ResourceRecord>{}, c.attributes);
+  for (const auto& [attributes, withRecord, failAfter, reason] : cases) {
+    store(withRecord ? std::vector<ResourceRecord>{record(defaults)} : std::vector<ResourceRecord>{}, attributes);
     const Bytes before = readBytes(file_);
     gNotices.clear();
     config_->sliders[1] = 99;
-    platformFailResourceWriteAfterBytes(c.failAfter);
+    platformFailResourceWriteAfterBytes(failAfter);
     EXPECT_FALSE(SaveConfig(config_));
     platformFailResourceWriteAfterBytes(-1);
     EXPECT_EQ(config_->sliders[1], 99);
     EXPECT_EQ(readBytes(file_), before);
     EXPECT_EQ(folder_.entries().size(), 1u);
-    EXPECT_EQ(gNotices, std::vector<std::string>{file_ + ": " + c.reason});
-    EXPECT_EQ(ReadConfig(config_), c.withRecord);
-    EXPECT_EQ(config_->sliders[1], c.withRecord ? 17 : 99);
+    EXPECT_EQ(gNotices, std::vector<std::string>{file_ + ": " + reason});
+    EXPECT_EQ(ReadConfig(config_), withRecord);
+    EXPECT_EQ(config_->sliders[1], withRecord ? 17 : 99);
   }
 }
 
