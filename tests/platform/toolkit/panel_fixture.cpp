@@ -58,12 +58,9 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
       return noErr;
     }
     case kEventControlHit:
-      return log.hitResult;
     case kEventControlActivate:
-    case kEventControlOwningWindowChanged:
-      return noErr;
-    default:
-      return eventNotHandledErr;
+    case kEventControlOwningWindowChanged: return noErr;
+    default: return eventNotHandledErr;
   }
 }
 
@@ -96,14 +93,16 @@ OSStatus OpenPanel(const char* name, WindowRef* window) {
   return status;
 }
 
-ControlRef Control(WindowRef window, OSType sig, SInt32 id) {
-  const ControlID controlID{sig, id};
+ControlRef Control(WindowRef window, const char* sig, SInt32 id) {
+  const ControlID controlID{Code(sig), id};
   ControlRef control = nullptr;
   GetControlByID(window, &controlID, &control);
   return control;
 }
 
-QWidget* WidgetOf(WindowRef window, OSType sig, SInt32 id) { return ToolkitControlWidget(Control(window, sig, id)); }
+QWidget* WidgetOf(WindowRef window, const char* sig, SInt32 id) {
+  return ToolkitControlWidget(Control(window, sig, id));
+}
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers modifiers) {
@@ -111,13 +110,14 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton but
   QCoreApplication::sendEvent(widget, &event);
 }
 
-void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers) {
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers atPress,
+          Qt::KeyboardModifiers later) {
   QTimer::singleShot(0, widget, [=] {
     for (size_t i = 1; i + 1 < path.size(); ++i)
-      SendMouse(widget, QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton, modifiers);
-    SendMouse(widget, QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton, modifiers);
+      SendMouse(widget, QEvent::MouseMove, path[i], Qt::NoButton, Qt::LeftButton, later);
+    SendMouse(widget, QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton, later);
   });
-  SendMouse(widget, QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton, modifiers);
+  SendMouse(widget, QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton, atPress);
 }
 
 QPoint ThumbCentre(QSlider* slider) {
@@ -134,12 +134,10 @@ QPoint ThumbCentre(QSlider* slider) {
 void PanelTest::SetUp() {
   EnsureApplication();
   trackerLog() = TrackerLog{};
-  const EventTypeSpec events[] = {{kEventClassControl, kEventControlDraw},
-                                  {kEventClassControl, kEventControlHitTest},
-                                  {kEventClassControl, kEventControlHit},
-                                  {kEventClassControl, kEventControlTrack},
-                                  {kEventClassControl, kEventControlActivate},
-                                  {kEventClassControl, kEventControlOwningWindowChanged}};
+  const EventTypeSpec events[] = {
+      {kEventClassControl, kEventControlDraw},     {kEventClassControl, kEventControlHitTest},
+      {kEventClassControl, kEventControlHit},      {kEventClassControl, kEventControlTrack},
+      {kEventClassControl, kEventControlActivate}, {kEventClassControl, kEventControlOwningWindowChanged}};
   ASSERT_EQ(noErr, RegisterToolboxObjectClass(CFSTR("org.velmorance.test.tracker"), nullptr, 6, events,
                                               NewEventHandlerUPP(TrackerHandler), nullptr, &class_));
   ASSERT_EQ(noErr, OpenPanel("panel", &window_));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -11,9 +12,9 @@
 #include "platform/bundles/cfurl.h"
 #include "platform/corefoundation/cfbase.h"
 #include "platform/toolkit/qt_access.h"
+#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
-#include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/clip_control.h"
 #include "plugin/dialog/color_control.h"
@@ -32,11 +33,8 @@ GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
   const PixMap& pm = gw->portPixMap;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      auto* p = reinterpret_cast<uint8_t*>(pm.baseAddr) + y * pm.rowBytes + x * 4;
-      p[0] = 0xFF;
-      p[1] = static_cast<uint8_t>(x * 255 / width);
-      p[2] = static_cast<uint8_t>(y * 255 / height);
-      p[3] = static_cast<uint8_t>(seed * 53 + 20);
+      const uint8_t argb[] = {0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
+      std::memcpy(reinterpret_cast<uint8_t*>(pm.baseAddr) + y * pm.rowBytes + x * 4, argb, 4);
     }
   return gw;
 }
@@ -58,9 +56,7 @@ HYPluginResult GetFrame(void*, int32_t frameIndex, GWorldPtr* frame, int16_t wid
   *volume = 256;
   if (host->getFrameResult != kPluginOK) return host->getFrameResult;
   DisposeGWorld(host->held);
-  host->held = MakeTestFrame(width, height, frameIndex);
-  *frame = host->held;
-  *cookie = host->held;
+  *cookie = *frame = host->held = MakeTestFrame(width, height, frameIndex);
   return kPluginOK;
 }
 
@@ -68,10 +64,7 @@ HYPluginResult GetFrame(void*, int32_t frameIndex, GWorldPtr* frame, int16_t wid
 HYPluginResult ReleaseFrame(void*, void* cookie) {
   FrameHost* host = FrameHost::current;
   ++host->released;
-  if (cookie == host->held) {
-    DisposeGWorld(host->held);
-    host->held = nullptr;
-  }
+  if (cookie == host->held) DisposeGWorld(std::exchange(host->held, nullptr));
   return kPluginOK;
 }
 
@@ -103,12 +96,6 @@ void EnsureApplication() {
   ASSERT_NE(nullptr, bundle);
 }
 
-ControlRef Ctrl(WindowRef window, const char* sig, SInt32 id) {
-  return SimpleGetControlByID(window, Code(sig), static_cast<SInt16>(id));
-}
-
-QWidget* Widget(WindowRef window, const char* sig, SInt32 id) { return ToolkitControlWidget(Ctrl(window, sig, id)); }
-
 std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
   Str255 text;
   GetEditTextFromControl(window, Code(sig), static_cast<SInt16>(id), text);
@@ -121,6 +108,8 @@ void ClickCommand(WindowRef window, const char* objectName) {
   button->click();
 }
 
+std::string WindowName(WindowRef window) { return ToolkitWindowWidget(window)->objectName().toStdString(); }
+
 // Each test runs in its own process; each process gets its own preferences
 // folder under the one the build names, so tests run side by side never
 // share a preferences file.
@@ -130,9 +119,7 @@ void UseOwnPreferencesFolder() {
     std::filesystem::path root = base != nullptr && *base == '/' ? base : std::filesystem::temp_directory_path();
     std::filesystem::create_directories(root);
     std::string folder = (root / "run-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) return false;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    return true;
+    return mkdtemp(folder.data()) != nullptr && setenv("XDG_CONFIG_HOME", folder.c_str(), 1) == 0;
   }();
   ASSERT_TRUE(done);
 }

@@ -4,21 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <QPoint>
-#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "plugin/core/plugin_defines.h"
-#include "velmorance/host_interface.h"
 #include "tests/platform/toolkit/panel_fixture.h"
+#include "velmorance/host_interface.h"
 
 namespace dialog_test {
 
 using toolkit_test::Code;
+using toolkit_test::Control;
 using toolkit_test::Drag;
 using toolkit_test::SendMouse;
+using toolkit_test::Sides;
+using toolkit_test::WidgetOf;
 
 // A frame of width x height whose colours depend on the position and on
 // `seed`, so frames of different indexes differ everywhere.
@@ -42,12 +43,12 @@ struct FrameHost {
 };
 
 void EnsureApplication();
-ControlRef Ctrl(WindowRef window, const char* sig, SInt32 id);
-QWidget* Widget(WindowRef window, const char* sig, SInt32 id);
 // The text of a label, button or edit control.
 std::string TextOf(WindowRef window, const char* sig, SInt32 id);
-// Clicks the button that sends `command` in the window.
+// Clicks the button named `objectName` in the window.
 void ClickCommand(WindowRef window, const char* objectName);
+// The Qt object name of the window.
+std::string WindowName(WindowRef window);
 
 class DialogTest : public ::testing::Test {
  protected:
