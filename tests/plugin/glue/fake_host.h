@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/quickdraw/quickdraw.h"
+#include "tests/support/gworld_fixture.h"
 #include "velmorance/host_interface.h"
 
 class FakeHost {
  public:
   // The pixels GetFrame delivers and the output buffer, both width x height.
   FakeHost(short width, short height);
-  ~FakeHost();
+  ~FakeHost() {
+    if (current == this) current = nullptr;
+  }
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;
 
@@ -33,10 +35,12 @@ class FakeHost {
   bool deliverFilterInfo = true;
   // Opacity of every Blit, in order.
   std::vector<int> blitOpacities;
-  GWorldPtr source = nullptr;
-  GWorldPtr output = nullptr;
+  GWorldOwner source, output;
 
-  // The output buffer's pixels, for before/after comparisons.
-  std::vector<uint32_t> outputPixels() const;
+  // The output buffer's bytes, for before/after comparisons.
+  std::vector<uint8_t> outputPixels() const;
   static FakeHost* current;
 };
+
+// Text `index` of the string list `list` in the open resource file `refNum`.
+std::string BundleString(short refNum, short list, short index);

@@ -25,18 +25,12 @@ class HostTest : public ::testing::Test {
       ResetConfig(gPascalData, true);
     }
     saved_ = *gPascalData;
-    host_ = std::make_unique<FakeHost>(width_, height_);
+    host_ = std::make_unique<FakeHost>(8, 6);
   }
   void TearDown() override {
     host_.reset();
     *gPascalData = saved_;
     std::filesystem::remove_all(prefsFolder_);
-  }
-  void resize(short width, short height) {
-    host_.reset();
-    width_ = width;
-    height_ = height;
-    host_ = std::make_unique<FakeHost>(width, height);
   }
   static HYPluginResult call(_PluginParams& p, HYPluginSelector selector) {
     p.selector = selector;
@@ -44,8 +38,6 @@ class HostTest : public ::testing::Test {
   }
   FakeHost& host() { return *host_; }
 
-  short width_ = 8;
-  short height_ = 6;
   std::unique_ptr<FakeHost> host_;
   std::filesystem::path prefsFolder_;
   pluginDataRec saved_{};

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <array>
 
 #include "platform/files/navigation.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
@@ -41,75 +42,65 @@ void Answer(const std::string& path, Seen* seen) {
   });
 }
 
-TEST(OpenDialog, TheAnyTypeCodeOffersEveryFile) {
-  TempFolder folder;
-  const std::string notes = folder.Write("notes.xyz", "text");
-  Seen seen;
+// "****" offers every file, another type only files of that type; one file
+// only, even when several were asked for; a cancel gives false and leaves
+// the specification.
+TEST(OpenDialog, TheAnyTypeCodeOffersEveryFileAndAnotherTypeOnlyItsOwn) {
+  TempDir folder;
+  const std::string notes = Write(folder, "notes.xyz", "text"), png = Write(folder, "shot.PNG", "");
+  Seen seen, typed;
   Answer(notes, &seen);
   FSSpec chosen{};
   ASSERT_TRUE(EasyNavGetFile(PString("Pick one").data(), cAnyFileType, cAnyFileType, true, chosen));
   EXPECT_EQ(FromPString(chosen.name), "notes.xyz");
-  EXPECT_EQ(chosen.parID, platformDirIDForPath(folder.Path()));
+  EXPECT_EQ(chosen.parID, platformDirIDForPath(folder.path()));
   EXPECT_EQ(seen.title, "Pick one");
   EXPECT_FALSE(seen.filtered);
-  // One file only, even when several were asked for.
   EXPECT_EQ(seen.mode, QFileDialog::ExistingFile);
   EXPECT_TRUE(platformNavOffersFile(nullptr, notes));
-}
 
-TEST(OpenDialog, AnotherTypeOffersOnlyFilesOfThatType) {
-  TempFolder folder;
-  const std::string png = folder.Write("shot.PNG", "");
-  Seen seen;
-  Answer(png, &seen);
-  FSSpec chosen{};
+  Answer(png, &typed);
   ASSERT_TRUE(EasyNavGetFile(PString("Pictures").data(), kPNG, VM_FOURCC('q', 'z', 't', ' '), false, chosen));
   EXPECT_EQ(FromPString(chosen.name), "shot.PNG");
-  EXPECT_TRUE(seen.filtered);
-
+  EXPECT_TRUE(typed.filtered);
   NavTypeList pngOnly{0, 0, 1, {kPNG}};
   EXPECT_TRUE(platformNavOffersFile(&pngOnly, png));
-  EXPECT_FALSE(platformNavOffersFile(&pngOnly, folder.Write("notes.txt", "")));
-  EXPECT_FALSE(platformNavOffersFile(&pngOnly, folder.Write("photo.jpg", "")));
-  FSSpec typed = SpecFor(folder.File("untitled"));
-  FSpCreate(&typed, 0, kPNG, smSystemScript);
+  EXPECT_FALSE(platformNavOffersFile(&pngOnly, notes));
+  EXPECT_FALSE(platformNavOffersFile(&pngOnly, Write(folder, "photo.jpg", "")));
+  FSSpec untitled = SpecFor(folder / "untitled");
+  FSpCreate(&untitled, 0, kPNG, smSystemScript);
   OSType stored = 0;
-  platformGetFileTypeAndCreator(folder.File("untitled").c_str(), &stored, nullptr);
-  EXPECT_EQ(platformNavOffersFile(&pngOnly, folder.File("untitled")), stored == kPNG);
+  platformGetFileTypeAndCreator((folder / "untitled").c_str(), &stored, nullptr);
+  EXPECT_EQ(platformNavOffersFile(&pngOnly, folder / "untitled"), stored == kPNG);
+
+  Answer("", &seen);
+  chosen.parID = 1234;
+  EXPECT_FALSE(EasyNavGetFile(PString("Pick").data(), cAnyFileType, cAnyFileType, false, chosen));
+  EXPECT_EQ(chosen.parID, 1234);
 }
 
 TEST(SaveDialog, ProposesTheDefaultNameAndReturnsTheChosenPlace) {
-  TempFolder folder;
+  TempDir folder;
   Seen seen;
-  Answer(folder.File("saved.cfg"), &seen);
+  Answer(folder / "saved.cfg", &seen);
   FSSpec spec{};
   bool replacing = true;
   ASSERT_TRUE(EasyNavPutFile(PString("Save the settings").data(), PString("Untitled").data(),
                              VM_FOURCC('P', 'r', 'e', 'f'), VM_FOURCC('q', 'z', 't', ' '), spec, replacing));
   EXPECT_EQ(FromPString(spec.name), "saved.cfg");
-  EXPECT_EQ(spec.parID, platformDirIDForPath(folder.Path()));
+  EXPECT_EQ(spec.parID, platformDirIDForPath(folder.path()));
   EXPECT_FALSE(replacing);
   EXPECT_EQ(seen.acceptMode, QFileDialog::AcceptSave);
   EXPECT_EQ(seen.title, "Save the settings");
   ASSERT_EQ(seen.proposed.size(), 1);
   EXPECT_TRUE(seen.proposed.first().endsWith("/Untitled"));
-}
-
-TEST(Dialogs, CancelGivesFalseAndLeavesTheSpec) {
-  Seen seen;
   Answer("", &seen);
-  FSSpec chosen{};
-  chosen.parID = 1234;
-  EXPECT_FALSE(EasyNavGetFile(PString("Pick").data(), cAnyFileType, cAnyFileType, false, chosen));
-  EXPECT_EQ(chosen.parID, 1234);
-  Answer("", &seen);
-  bool replacing = false;
-  EXPECT_FALSE(EasyNavPutFile(PString("Save").data(), PString("x").data(), 0, 0, chosen, replacing));
+  EXPECT_FALSE(EasyNavPutFile(PString("Save").data(), PString("x").data(), 0, 0, spec, replacing));
 }
 
 TEST(LoadPictureFile, AsksForAnyFileAndReadsThePicture) {
-  TempFolder folder;
-  const std::string path = folder.File("red.png");
+  TempDir folder;
+  const std::string path = folder / "red.png";
   QImage red(2, 3, QImage::Format_RGB32);
   red.fill(qRgb(255, 0, 0));
   ASSERT_TRUE(red.save(QString::fromStdString(path)));
@@ -121,8 +112,7 @@ TEST(LoadPictureFile, AsksForAnyFileAndReadsThePicture) {
   EXPECT_EQ(FromPString(name), "red.png");
   EXPECT_EQ(seen.title, "Choose Picture");
   EXPECT_FALSE(seen.filtered);
-  EXPECT_EQ((*picture)->picFrame.right, 2);
-  EXPECT_EQ((*picture)->picFrame.bottom, 3);
+  EXPECT_EQ((std::array{(*picture)->picFrame.right, (*picture)->picFrame.bottom}), (std::array<int16_t, 2>{2, 3}));
   KillPicture(picture);
 
   Answer("", &seen);

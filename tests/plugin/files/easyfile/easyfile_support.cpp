@@ -1,31 +1,18 @@
 #include "tests/plugin/files/easyfile/easyfile_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
-TempFolder::TempFolder() {
-  char pattern[] = "/tmp/vm-easyfile-XXXXXX";
-  path_ = mkdtemp(pattern);
-}
-
-TempFolder::~TempFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-
-std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream(File(name), std::ios::binary) << bytes;
-  return File(name);
+std::string Write(const TempDir& folder, const std::string& name, const std::string& bytes) {
+  writeBytes(folder / name, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+  return folder / name;
 }
 
 std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  const std::vector<unsigned char> bytes = readBytes(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<unsigned char> PString(const std::string& text) {

@@ -1,5 +1,4 @@
-// Temporary folders, Pascal strings and dialog answering for the EasyFile
-// tests.
+// Files, Pascal strings and dialog answering for the EasyFile tests.
 #pragma once
 
 #include <QFileDialog>
@@ -8,20 +7,10 @@
 #include <vector>
 
 #include "plugin/files/easy_file.h"
+#include "tests/platform/files/temp_dir.h"
 
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  // Writes the bytes to a new file and returns its path.
-  std::string Write(const std::string& name, const std::string& bytes) const;
-
- private:
-  std::string path_;
-};
-
+// Writes the bytes to a new file in `folder` and returns its path.
+std::string Write(const TempDir& folder, const std::string& name, const std::string& bytes);
 std::string ReadAll(const std::string& path);
 // A short string of the text.
 std::vector<unsigned char> PString(const std::string& text);
