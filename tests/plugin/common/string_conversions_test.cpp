@@ -28,9 +28,9 @@ TEST(String2Real, ReadsTheLeadingNumber) {
   const struct {
     const char* input;
     double expected;
-  } cases[] = {{"12.5", 12.5}, {"3,25", 3.25}, {"-.5", -0.5}, {".5", 0.5},   {",5", 0.5}, {"007", 7.0},
-               {"12.5.3", 12.5}, {"5-3", 5.0}, {"1e3", 1.0},  {" 5", 0.0},  {"+5", 0.0}, {"abc", 0.0},
-               {"", 0.0},      {"-", 0.0},    {"12.", 12.0},  {"-7,25x", -7.25}};
+  } cases[] = {{"12.5", 12.5},   {"3,25", 3.25}, {"-.5", -0.5}, {".5", 0.5},      {",5", 0.5}, {"007", 7.0},
+               {"12.5.3", 12.5}, {"5-3", 5.0},   {"1e3", 1.0},  {" 5", 0.0},      {"+5", 0.0}, {"abc", 0.0},
+               {"", 0.0},        {"-", 0.0},     {"12.", 12.0}, {"-7,25x", -7.25}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
     Str255 s;
@@ -47,10 +47,10 @@ TEST(Real2String, TruncatesToFourPlaces) {
   const struct {
     double value;
     const char* expected;
-  } cases[] = {{2.0, "2"},           {2.00001, "2"},         {2.5, "2.5000"},   {2.0078125, "2.0078"},
-               {-2.5, "-2.5000"},    {-0.25, "-0.2500"},     {1234.56789, "1234.5678"},
-               {2.05, "2.0499"},     {0.0, "0"},             {-0.00001, "0"},   {0.1234, "0.1234"},
-               {-3.0, "-3"},         {1e12, "2147483647"},   {-1e12, "-2147483648"}};
+  } cases[] = {{2.0, "2"},           {2.00001, "2"},        {2.5, "2.5000"},           {2.0078125, "2.0078"},
+               {-2.5, "-2.5000"},    {-0.25, "-0.2500"},    {1234.56789, "1234.5678"}, {2.05, "2.0499"},
+               {0.0, "0"},           {-0.00001, "0"},       {0.1234, "0.1234"},        {-3.0, "-3"},
+               {1e12, "2147483647"}, {-1e12, "-2147483648"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
     Str255 s;
@@ -80,7 +80,8 @@ TEST(CFStrings, MakeAndBack) {
   EXPECT_EQ(CFStringToUTF8(made.get()), "A\u20AC\uF8FF\u03A9");
   CF2PString(made.get(), out);
   EXPECT_EQ(text(out), text(s));
-  CFOwner<CFStringRef> tooLong(CFStringCreateWithCString(nullptr, std::string(300, 'w').c_str(), kCFStringEncodingUTF8));
+  CFOwner<CFStringRef> tooLong(
+      CFStringCreateWithCString(nullptr, std::string(300, 'w').c_str(), kCFStringEncodingUTF8));
   CFOwner<CFStringRef> noRoman(CFStringCreateWithCString(nullptr, "x\u0394", kCFStringEncodingUTF8));
   for (CFStringRef ref : {tooLong.get(), noRoman.get(), static_cast<CFStringRef>(nullptr)}) {
     pstringAssign(out, "stale");

@@ -8,15 +8,26 @@
 
 #include "platform/bundles/cfbundle.h"
 #include "platform/memory/memory.h"
+#include "platform/resources/resources.h"
 #include "plugin/core/globals.h"
 #include "plugin/glue/render_pass.h"
-#include "tests/plugin/glue/host_fixture.h"
+#include "tests/plugin/glue/fake_host.h"
 
 using ::testing::ElementsAre;
 
 namespace {
 
 using BasicFxTest = HostTest;
+
+// Text `index` of the string list `list` in the open resource file `refNum`.
+std::string BundleString(short refNum, short list, short index) {
+  const short previous = CurResFile();
+  UseResFile(refNum);
+  Str255 text;
+  GetIndString(text, list, index);
+  UseResFile(previous);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
 
 TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   EXPECT_EQ(EffectMain(0, nullptr), kPluginBadParams);
@@ -37,7 +48,7 @@ TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   EXPECT_EQ(gPascalData, made);
   EXPECT_THAT(host().calls, ElementsAre("NewPtrClear " + std::to_string(sizeof(pluginDataRec))));
   EXPECT_EQ(made->sliders[1], 17);
-  EXPECT_TRUE(std::filesystem::exists(prefsFolder_ / "zelph-Prefs"));
+  EXPECT_TRUE(std::filesystem::exists(prefs_ / "zelph-Prefs"));
   DisposePtr(reinterpret_cast<Ptr>(made));
   gPascalData = master;
 }
@@ -70,10 +81,11 @@ TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
   EXPECT_EQ(call(p, kPlugGetInfo), kPluginOK);
   EXPECT_TRUE(host().calls.empty());
   // Flags, type, frames, clip takes, speeds and memory.
-  EXPECT_EQ((std::vector<long>{p.getInfo.pluginFlags, p.getInfo.pluginType, p.getInfo.framesToBeRendered,
-                               p.getInfo.takeFromClipAfter, p.getInfo.takeFromClipBefore, p.getInfo.minSpeedFrames,
-                               p.getInfo.maxSpeedFrames, p.getInfo2.baseMemoryNeeded, p.getInfo.mustTakeFromSingleClips}),
-            (std::vector<long>{0x40000001 | 0x1380, kPluginFilterType, 77, 77, 0, 0, 0, 50000, false}));
+  EXPECT_EQ(
+      (std::vector<long>{p.getInfo.pluginFlags, p.getInfo.pluginType, p.getInfo.framesToBeRendered,
+                         p.getInfo.takeFromClipAfter, p.getInfo.takeFromClipBefore, p.getInfo.minSpeedFrames,
+                         p.getInfo.maxSpeedFrames, p.getInfo2.baseMemoryNeeded, p.getInfo.mustTakeFromSingleClips}),
+      (std::vector<long>{0x40000001 | 0x1380, kPluginFilterType, 77, 77, 0, 0, 0, 50000, false}));
   for (short idx = 0; idx < 3; ++idx) {
     const HYPluginFilterSliderInfo& slider = p.getInfo2.filterSliders[idx];
     EXPECT_EQ(slider.defaultValue, 0.5f);
@@ -111,7 +123,8 @@ TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
   EXPECT_EQ(call(p, kPlugFilePlaceHolder), 17);
   EXPECT_EQ(p.clientData, nullptr);
   EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "DisposePtr"), 2);
-  EXPECT_EQ(std::count_if(host().calls.begin(), host().calls.end(), [](auto& c) { return c.starts_with("GetFrame"); }), 0);
+  EXPECT_EQ(std::count_if(host().calls.begin(), host().calls.end(), [](auto& c) { return c.starts_with("GetFrame"); }),
+            0);
 }
 
 TEST_F(BasicFxTest, CustomButtonAsksForTheFrameOfTheLastRenderedClip) {

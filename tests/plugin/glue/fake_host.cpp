@@ -1,7 +1,6 @@
 #include "tests/plugin/glue/fake_host.h"
 
 #include "platform/memory/memory.h"
-#include "platform/resources/resources.h"
 
 FakeHost* FakeHost::current = nullptr;
 
@@ -53,8 +52,9 @@ FakeHost::FakeHost(short width, short height) : source(MakeWorld(width, height))
   };
   procs.ReleaseFrame = [](void* instance, void* cookie) { return record("ReleaseFrame", instance, cookie); };
   procs.GetFilterInfo = [](void* instance, HYPluginFilterInfo** info) {
-    *info = host().deliverFilterInfo ? &host().filterInfo : nullptr;
-    return record("GetFilterInfo", instance);
+    const HYPluginResult result = record("GetFilterInfo", instance);
+    *info = result == kPluginOK ? &host().filterInfo : nullptr;
+    return result;
   };
   procs.ReleaseFilterInfo = [](void* instance, HYPluginFilterInfo* info) {
     return record(info == &host().filterInfo ? "ReleaseFilterInfo" : "ReleaseFilterInfo (wrong info)", instance);
@@ -90,13 +90,4 @@ std::vector<uint8_t> FakeHost::outputPixels() const {
   PixMapHandle pixels = GetGWorldPixMap(output.get());
   const auto* base = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pixels));
   return {base, base + GetPixRowBytes(pixels) * (bounds.bottom - bounds.top)};
-}
-
-std::string BundleString(short refNum, short list, short index) {
-  const short previous = CurResFile();
-  UseResFile(refNum);
-  Str255 text;
-  GetIndString(text, list, index);
-  UseResFile(previous);
-  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
 }

@@ -9,7 +9,7 @@
 #include "platform/coregraphics/cgimage.h"
 #include "platform/memory/memory.h"
 #include "plugin/glue/render_pass.h"
-#include "tests/plugin/glue/host_fixture.h"
+#include "tests/plugin/glue/fake_host.h"
 #include "tests/support/platform_faults.h"
 
 using ::testing::ElementsAre;
@@ -59,15 +59,17 @@ TEST_F(RenderPassTest, WholeRenderCallsTheHostInOrder) {
   EXPECT_EQ((std::array{gMostRecentStartFrame, gMostRecentFrameCount}), (std::array<int32_t, 2>{100, 20}));
   EXPECT_NE(host().outputPixels(), before);
   end(p);
-  EXPECT_THAT(host().calls, ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 105 8x6 q1",
-                                        "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls,
+              ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 105 8x6 q1",
+                          "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
 }
 
 // A failing frame step reports the first failure and still gives the frame
 // back; the output keeps its pixels when nothing was drawn. A frame before
 // the movie's first draws nothing and asks the host for nothing.
 TEST_F(RenderPassTest, FrameStepFailures) {
-  const Calls fetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"}, mixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
+  const Calls fetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"},
+      mixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
   const struct {
     std::map<std::string, HYPluginResult> failures;
     int failAllocations;  // platform allocations that fail during the step
@@ -105,8 +107,8 @@ TEST_F(RenderPassTest, FrameStepFailures) {
 // Draft renders below 260 rows ask for low quality; only full renders mix
 // the audio.
 TEST_F(RenderPassTest, QualityAndAudioFollowDraftAndHeight) {
-  for (const auto& [proxyOnly, height, quality] : {std::tuple{true, 240, 0}, {true, 259, 0}, {true, 260, 1},
-                                                   {false, 240, 1}, {false, 260, 1}}) {
+  for (const auto& [proxyOnly, height, quality] :
+       {std::tuple{true, 240, 0}, {true, 259, 0}, {true, 260, 1}, {false, 240, 1}, {false, 260, 1}}) {
     host_ = std::make_unique<FakeHost>(4, static_cast<short>(height));
     _PluginParams p = begin(1);
     p.proxyOnly = proxyOnly;
@@ -128,9 +130,10 @@ TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrame) {
     int32_t renderFrame, frameCount, fadeIn, fadeOut;
     int expected;
   };
-  for (const Row& row : {Row{1, 20, 3, 0, 170}, Row{6, 20, 10, 0, 102}, Row{-5, 10, 3, 0, 255}, Row{INT32_MIN, 10, 3, 0, 255},
-                         Row{-1, 10, 0, 0, -1}, Row{0, 10, 0, 0, -1}, Row{15, 10, 0, 4, 255}, Row{10, 10, 0, 4, 255},
-                         Row{INT32_MAX, 10, 0, 4, 255}, Row{5, 10, -3, 0, -1}}) {
+  for (const Row& row :
+       {Row{1, 20, 3, 0, 170}, Row{6, 20, 10, 0, 102}, Row{-5, 10, 3, 0, 255}, Row{INT32_MIN, 10, 3, 0, 255},
+        Row{-1, 10, 0, 0, -1}, Row{0, 10, 0, 0, -1}, Row{15, 10, 0, 4, 255}, Row{10, 10, 0, 4, 255},
+        Row{INT32_MAX, 10, 0, 4, 255}, Row{5, 10, -3, 0, -1}}) {
     EXPECT_EQ(FadeOpacity(row.renderFrame, row.frameCount, row.fadeIn, row.fadeOut), row.expected)
         << row.renderFrame << " of " << row.frameCount << ", fades " << row.fadeIn << "/" << row.fadeOut;
   }
@@ -143,7 +146,8 @@ TEST_F(RenderPassTest, BeginClampsFadesToTheClip) {
   for (const Row& row : {Row{30, 40, 50, 25, 25}, Row{80, 0, 50, 50, 0}, Row{0, 70, 50, 0, 50}, Row{0, 0, 50, 0, 0},
                          Row{10, 5, 50, 10, 5}}) {
     _PluginParams p = begin(row.frameCount, row.fadeIn, row.fadeOut);
-    EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}), (std::array{row.clampedIn, row.clampedOut}))
+    EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}),
+              (std::array{row.clampedIn, row.clampedOut}))
         << row.fadeIn << "/" << row.fadeOut;
     end(p);
   }
@@ -166,7 +170,6 @@ TEST_F(RenderPassTest, BeginFailures) {
     host().calls.clear();
     host().failNewPtrClearAt = c.failNewPtrClearAt;
     host().failures["GetFilterInfo"] = c.filterInfoResult;
-    host().deliverFilterInfo = c.filterInfoResult == kPluginOK;
     EXPECT_EQ(call(p, kPlugInitialize), c.expected);
     EXPECT_THAT(host().calls, ElementsAreArray(c.calls));
     EXPECT_EQ(p.clientData != nullptr, c.calls.size() > 1);

@@ -1,9 +1,13 @@
 // The open and save dialogs, answered from the test.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QTimer>
 #include <array>
+#include <memory>
 
 #include "platform/files/navigation.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
@@ -20,26 +24,45 @@ struct Seen {
   QStringList proposed;
 };
 
-// Chooses `path` (or cancels when it is empty) and notes what was shown.
+// Notes what `dialog` shows, then chooses `path` (cancels when it is empty);
+// false while the dialog is not ready for that.
+bool Answered(QFileDialog* dialog, const std::string& path, Seen* seen) {
+  seen->title = dialog->windowTitle();
+  seen->mode = dialog->fileMode();
+  seen->acceptMode = dialog->acceptMode();
+  seen->filtered = dialog->proxyModel() != nullptr;
+  if (seen->proposed.isEmpty()) seen->proposed = dialog->selectedFiles();
+  if (path.empty()) {
+    dialog->reject();
+    return true;
+  }
+  // Typed into the name field: selecting through the folder view would wait
+  // for the view's background loading.
+  auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+  if (name == nullptr) return false;
+  name->setText(QString::fromStdString(path));
+  static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, checks included
+  return !dialog->isVisible();
+}
+
+// Answers the next modal file dialog as soon as it shows, and again every
+// 10 ms until that succeeds (the dialog loads its folder in the background).
 void Answer(const std::string& path, Seen* seen) {
-  AnswerNextFileDialog([path, seen](QFileDialog* dialog) {
-    seen->title = dialog->windowTitle();
-    seen->mode = dialog->fileMode();
-    seen->acceptMode = dialog->acceptMode();
-    seen->filtered = dialog->proxyModel() != nullptr;
-    if (seen->proposed.isEmpty()) seen->proposed = dialog->selectedFiles();
-    if (path.empty()) {
-      dialog->reject();
-      return true;
-    }
-    // Typed into the name field: selecting through the folder view would
-    // wait for the view's background loading.
-    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-    if (name == nullptr) return false;
-    name->setText(QString::fromStdString(path));
-    static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, checks included
-    return !dialog->isVisible();
+  if (QApplication::instance() == nullptr) {
+    static int argc = 1;
+    static char name[] = "easyfile_test";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives for the test process
+  }
+  auto* poll = new QTimer;
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, tries, path, seen] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (++*tries < 500 && (dialog == nullptr || !Answered(dialog, path, seen))) return;
+    poll->stop();
+    poll->deleteLater();
   });
+  poll->start(10);
 }
 
 // "****" offers every file, another type only files of that type; one file

@@ -1,8 +1,6 @@
-// Files, Pascal strings and dialog answering for the EasyFile tests.
+// Files and Pascal strings for the EasyFile tests.
 #pragma once
 
-#include <QFileDialog>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +15,3 @@ std::vector<unsigned char> PString(const std::string& text);
 std::string FromPString(const unsigned char* text);
 FSSpec SpecFor(const std::string& path);
 FSRef RefFor(const std::string& path);
-
-// The next modal file dialog is handed to `answer` as soon as it shows, and
-// again every 10 ms until `answer` returns true (the dialog loads its folder
-// in the background, so a selection may need a few tries). Makes the
-// QApplication when needed.
-void AnswerNextFileDialog(std::function<bool(QFileDialog*)> answer);

@@ -1,6 +1,8 @@
 // File lists from descriptor lists, identifier conversions and type tests.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/files/uttypes.h"
 #include "plugin/files/file_conversions.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
@@ -93,20 +95,18 @@ TEST(Conformance, FollowsTheExtensionsTypeChain) {
     const char* file;
     const char* uti;
     bool conforms;
-  } cases[] = {{"a.png", "public.png", true},          {"a.png", "public.image", true},
-               {"a.PNG", "public.data", true},         {"a.png", "public.item", true},
-               {"a.png", "public.jpeg", false},        {"a.png", "public.text", false},
-               {"a.jpeg", "public.jpeg", true},        {"a.JPG", "public.image", true},
-               {"a.tif", "public.image", true},        {"a.gif", "com.compuserve.gif", true},
-               {"a.bmp", "public.image", true},        {"a.txt", "public.text", true},
-               {"a.txt", "public.plain-text", true},   {"a.txt", "public.image", false},
-               {"a.pdf", "com.adobe.pdf", true},       {"a.pdf", "public.content", true},
-               {"a.pdf", "public.image", false},       {"a.xyz", "public.data", true},
-               {"a.xyz", "public.image", false},       {"noextension", "public.data", true},
-               {"noextension", "public.image", false}};
+  } cases[] = {{"a.png", "public.image", true},      {"a.PNG", "public.data", true},
+               {"a.png", "public.jpeg", false},      {"a.JPG", "public.image", true},
+               {"a.tif", "public.image", true},      {"a.gif", "com.compuserve.gif", true},
+               {"a.bmp", "public.image", true},      {"a.txt", "public.plain-text", true},
+               {"a.txt", "public.image", false},     {"a.pdf", "public.content", true},
+               {"a.pdf", "public.image", false},     {"a.xyz", "public.data", true},
+               {"a.xyz", "public.image", false},     {"a.png", "public.item", true},
+               {"noextension", "public.data", true}, {"noextension", "public.image", false}};
   TempDir folder;
   for (const auto& c : cases)
-    EXPECT_EQ(FileConformsTo(RefFor(Write(folder, c.file, "")), PString(c.uti).data()), c.conforms) << c.file << " " << c.uti;
+    EXPECT_EQ(FileConformsTo(RefFor(Write(folder, c.file, "")), PString(c.uti).data()), c.conforms)
+        << c.file << " " << c.uti;
   FSSpec spec = SpecFor(folder / "picture");
   ASSERT_EQ(FSpCreate(&spec, VM_FOURCC('q', 'z', 't', ' '), VM_FOURCC('P', 'N', 'G', 'f'), smSystemScript), noErr);
   EXPECT_TRUE(FileConformsTo(RefFor(folder / "picture"), PString("public.data").data()));
@@ -115,7 +115,8 @@ TEST(Conformance, FollowsTheExtensionsTypeChain) {
 
   // Type codes and extensions name the same identifier.
   CFOwner<CFStringRef> fromCode(UTTypeCreatePreferredIdentifierForTag(kUTTagClassOSType, CFSTR("JPEG"), nullptr));
-  CFOwner<CFStringRef> fromExtension(UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, CFSTR("jpe"), nullptr));
+  CFOwner<CFStringRef> fromExtension(
+      UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, CFSTR("jpe"), nullptr));
   CFOwner<CFStringRef> notText(
       UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, CFSTR("png"), CFSTR("public.text")));
   EXPECT_EQ(CFStringToUTF8(fromCode.get()), "public.jpeg");

@@ -67,7 +67,7 @@ std::string FullPath(const std::string& folder) {
   return FromPString(path);
 }
 
-TEST(FullPath, NamesTheVolumeThenEachFolderWithColonsCutTo255) {
+TEST(FullPath, NamesTheVolumeThenEachFolderWithColonsCutTo255AndTheAppFolder) {
   Str255 path;
   GetFullPath(fsRtDirID, kVelmoranceVolume, path);
   EXPECT_EQ(FromPString(path), "Velmorance:");
@@ -80,21 +80,16 @@ TEST(FullPath, NamesTheVolumeThenEachFolderWithColonsCutTo255) {
   std::filesystem::create_directory(deep);
   EXPECT_EQ(FullPath(deep), ColonPath(deep));
   EXPECT_TRUE(FullPath(deep).ends_with(":Work:"));
-  for (int i = 0; i < 5; ++i) std::filesystem::create_directory(deep += "/" + std::string(60, char('a' + i)));
-  EXPECT_EQ(FullPath(deep), ColonPath(deep).substr(0, 255));
-}
-
-TEST(AppDirName, IsTheCurrentFoldersNameAndAColon) {
-  TempDir folder;
-  std::filesystem::create_directory(folder / "Work");
+  // The current folder's name alone, or the volume's at the root.
   const auto saved = std::filesystem::current_path();
-  Str255 name;
-  for (const auto& [where, expected] : {std::pair{folder / "Work", "Work:"}, {std::string("/"), "Velmorance:"}}) {
+  for (const auto& [where, expected] : {std::pair{deep, "Work:"}, {std::string("/"), "Velmorance:"}}) {
     std::filesystem::current_path(where);
-    GetAppDirName(name);
-    EXPECT_EQ(FromPString(name), expected);
+    GetAppDirName(path);
+    EXPECT_EQ(FromPString(path), expected);
   }
   std::filesystem::current_path(saved);
+  for (int i = 0; i < 5; ++i) std::filesystem::create_directory(deep += "/" + std::string(60, char('a' + i)));
+  EXPECT_EQ(FullPath(deep), ColonPath(deep).substr(0, 255));
 }
 
 }  // namespace
