@@ -31,7 +31,8 @@ PicHandle Record(GrafPtr port, std::array<int16_t, 4> frame) {
 }
 
 // `picture` drawn into `into` (left, top, right, bottom) of `port` within `clip`.
-void Draw(PicHandle picture, GrafPtr port, std::array<int16_t, 4> into, Rect clip = Rect{-32768, -32768, 32767, 32767}) {
+void Draw(PicHandle picture, GrafPtr port, std::array<int16_t, 4> into,
+          Rect clip = Rect{-32768, -32768, 32767, 32767}) {
   PortSaver saver;
   SetGWorld(port, nullptr);
   ClipRect(&clip);
@@ -73,12 +74,13 @@ TEST(Pictures, DrawsOverThePortAndStaysInsideItsClip) {
   Put(source.get(), 0, 0, Argb{128, 100, 0, 50});  // premultiplied, half covering
   PicHandle picture = Record(source.get(), {0, 0, 1, 1});
   ASSERT_NE(picture, nullptr);
-  Put(target.get(), 0, 0, Argb{255, 255, 255, 255});
-  Put(target.get(), 1, 0, Argb{255, 255, 255, 255});
+  const Argb under{255, 200, 100, 10};
+  Put(target.get(), 0, 0, under);
+  Put(target.get(), 1, 0, under);
   Draw(picture, target.get(), {0, 0, 2, 1}, Rect{0, 0, 1, 1});
-  // s + d * (255 - 128) / 255, rounded
-  EXPECT_EQ(Get(target.get(), 0, 0), (Argb{255, 227, 127, 177}));
-  EXPECT_EQ(Get(target.get(), 1, 0), (Argb{255, 255, 255, 255}));
+  // s + d * (255 - 128) / 255, rounded: 100 + 99.6, 0 + 49.8, 50 + 4.98
+  EXPECT_EQ(Get(target.get(), 0, 0), (Argb{255, 200, 50, 55}));
+  EXPECT_EQ(Get(target.get(), 1, 0), under);
   KillPicture(picture);
 }
 
