@@ -1,18 +1,12 @@
-// Owning wrapper and pixel helpers for tests that work on 32-bit buffers.
+// Owned buffers and pixel helpers for tests that work on 32-bit buffers.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <random>
 
-#include "platform/quickdraw/quickdraw.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "plugin/common/pix_rec.h"
-
-struct GWorldDeleter {
-  void operator()(GrafPort* world) const { DisposeGWorld(world); }
-};
-using GWorldOwner = std::unique_ptr<GrafPort, GWorldDeleter>;
 
 inline GWorldOwner MakeWorld(int width, int height, int top = 0, int left = 0) {
   const Rect bounds{static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(top + height),

@@ -2,56 +2,54 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/strings/cfstring.h"
+#include "tests/platform/alerts/alert_summary.h"
 #include "tests/support/recording_presenter.h"
 
 namespace {
 
-class AlertsTest : public testing::Test {
- protected:
-  RecordingPresenter presenter{kAlertStdAlertCancelButton};
-};
-
-TEST_F(AlertsTest, DefaultsGiveOneOkButton) {
-  DialogRef alert = nullptr;
-  ASSERT_EQ(CreateStandardAlert(kAlertStopAlert, CFSTR("Head"), CFSTR("Body"), nullptr, &alert), noErr);
-  DialogItemIndex hit = 0;
-  ASSERT_EQ(RunStandardAlert(alert, nullptr, &hit), noErr);
-  EXPECT_EQ(hit, kAlertStdAlertCancelButton);  // whatever the presenter answered
-  ASSERT_EQ(presenter.shown.size(), 1u);
-  const StandardAlert& a = presenter.shown[0];
-  EXPECT_EQ(a.kind, kAlertStopAlert);
-  EXPECT_EQ(a.headline, "Head");
-  EXPECT_EQ(a.explanation, "Body");
-  ASSERT_EQ(a.buttons.size(), 1u);
-  EXPECT_EQ(a.buttons[0].item, kAlertStdAlertOKButton);
-  EXPECT_EQ(a.buttons[0].title, "OK");
-  EXPECT_EQ(a.cancelItem, 0);
+// Each alert made from a parameter record (none: the defaults), run through
+// a presenter that answers the cancel button.
+TEST(Alerts, ParameterRecordNamesTheButtons) {
+  const struct {
+    AlertType kind;
+    CFStringRef explanation;
+    std::function<void(AlertStdCFStringAlertParamRec&)> change;  // none: no record
+    const char* shown;
+  } cases[] = {
+      {kAlertStopAlert, CFSTR("Body"), nullptr, "0 Head | Body | 1:OK* cancel 0"},
+      {kAlertCautionAlert, nullptr,
+       [](AlertStdCFStringAlertParamRec& p) {
+         p.movable = true;
+         p.defaultText = CFSTR("Go");
+         p.cancelText = CFSTR("Stop");
+         p.otherText = CFSTR("Later");
+         p.cancelButton = kAlertStdAlertCancelButton;
+       },
+       "2 Head |  | 1:Go* 2:Stop 3:Later cancel 2 movable"},
+      // A default or cancel item must name a button the alert has.
+      {kAlertNoteAlert, CFSTR("x"), [](AlertStdCFStringAlertParamRec& p) { p.defaultButton = p.cancelButton = 3; },
+       "1 Head | x | 1:OK* cancel 0"},
+  };
+  for (const auto& c : cases) {
+    RecordingPresenter presenter(kAlertStdAlertCancelButton);
+    AlertStdCFStringAlertParamRec param;
+    ASSERT_EQ(GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne), noErr);
+    if (c.change) c.change(param);
+    DialogRef alert = nullptr;
+    ASSERT_EQ(CreateStandardAlert(c.kind, CFSTR("Head"), c.explanation, c.change ? &param : nullptr, &alert), noErr);
+    DialogItemIndex hit = 0;
+    ASSERT_EQ(RunStandardAlert(alert, nullptr, &hit), noErr);
+    EXPECT_EQ(hit, kAlertStdAlertCancelButton);  // whatever the presenter answered
+    ASSERT_EQ(presenter.shown.size(), 1u);
+    EXPECT_EQ(AlertSummary(presenter.shown[0]), c.shown);
+  }
 }
 
-TEST_F(AlertsTest, ParameterRecordNamesTheButtons) {
-  AlertStdCFStringAlertParamRec param;
-  ASSERT_EQ(GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne), noErr);
-  param.movable = true;
-  param.defaultText = CFSTR("Go");
-  param.cancelText = CFSTR("Stop");
-  param.otherText = CFSTR("Later");
-  param.cancelButton = kAlertStdAlertCancelButton;
-  DialogRef alert = nullptr;
-  ASSERT_EQ(CreateStandardAlert(kAlertCautionAlert, CFSTR("H"), nullptr, &param, &alert), noErr);
-  ASSERT_EQ(RunStandardAlert(alert, nullptr, nullptr), noErr);
-  const StandardAlert& a = presenter.shown.at(0);
-  EXPECT_EQ(a.kind, kAlertCautionAlert);
-  EXPECT_TRUE(a.movable);
-  EXPECT_EQ(a.explanation, "");
-  ASSERT_EQ(a.buttons.size(), 3u);
-  EXPECT_EQ(a.buttons[1].item, kAlertStdAlertCancelButton);
-  EXPECT_EQ(a.buttons[1].title, "Stop");
-  EXPECT_EQ(a.buttons[2].item, kAlertStdAlertOtherButton);
-  EXPECT_EQ(a.cancelItem, kAlertStdAlertCancelButton);
-}
-
-TEST_F(AlertsTest, BadArgumentsAreRefused) {
+TEST(Alerts, BadArgumentsAreRefused) {
+  RecordingPresenter presenter(kAlertStdAlertOKButton);
   DialogRef alert = nullptr;
   EXPECT_EQ(CreateStandardAlert(kAlertStopAlert, CFSTR("H"), nullptr, nullptr, nullptr), paramErr);
   EXPECT_EQ(CreateStandardAlert(7, CFSTR("H"), nullptr, nullptr, &alert), paramErr);
@@ -77,9 +75,8 @@ TEST(ConsolePresenter, WritesTheAlertAndAnswersTheDefault) {
   testing::internal::CaptureStderr();
   DialogItemIndex hit = 0;
   RunStandardAlert(alert, nullptr, &hit);
-  const std::string out = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "[alert: note] Saved\n  All done\n  buttons: [OK] [Cancel]*\n");
   EXPECT_EQ(hit, kAlertStdAlertCancelButton);
-  EXPECT_EQ(out, "[alert: note] Saved\n  All done\n  buttons: [OK] [Cancel]*\n");
 }
 
 TEST(ExitToShellDeathTest, EndsWithFailureStatus) {

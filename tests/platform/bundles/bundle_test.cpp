@@ -18,17 +18,22 @@ void writeText(const std::string& path, const std::string& text) {
   writeBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
-std::string plist(const std::string& identifier, const std::string& executable) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-         "<plist version=\"1.0\">\n<dict>\n"
-         "  <key>CFBundleDocumentTypes</key>\n  <dict><key>CFBundleIdentifier</key><string>nested.wrong</string></dict>\n"
-         "  <key>CFBundleExecutable</key>\n  <string>" + executable + "</string>\n"
-         "  <key>CFBundleIdentifier</key>\n  <string>" + identifier + "</string>\n"
-         "  <key>CFBundleName</key>\n  <string>Fish &amp; Chips</string>\n"
-         "  <key>LSRequiresCarbon</key>\n  <true/>\n"
-         "  <key>CFBundleShortVersionString</key>\n  <string>3.0</string>\n"
-         "</dict>\n</plist>\n";
+// A bundle folder `name`.bundle in `temp` with an Info.plist naming
+// `identifier` and the executable `name`.
+std::string makeFolder(const TempDir& temp, const std::string& name, const std::string& identifier) {
+  const std::string folder = temp / (name + ".bundle");
+  writeText(folder + "/Contents/Info.plist",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n<dict>\n"
+            "  <key>CFBundleDocumentTypes</key>\n  <dict><key>CFBundleIdentifier</key><string>nested.wrong</string></dict>\n"
+            "  <key>CFBundleExecutable</key>\n  <string>" + name + "</string>\n"
+            "  <key>CFBundleIdentifier</key>\n  <string>" + identifier + "</string>\n"
+            "  <key>CFBundleName</key>\n  <string>Fish &amp; Chips</string>\n"
+            "  <key>LSRequiresCarbon</key>\n  <true/>\n"
+            "  <key>CFBundleShortVersionString</key>\n  <string>3.0</string>\n"
+            "</dict>\n</plist>\n");
+  return folder;
 }
 
 std::string pathOf(CFURLRef url) {
@@ -39,30 +44,30 @@ std::string pathOf(CFURLRef url) {
 }
 
 CFBundleRef makeBundle(const std::string& folder) {
-  CFURLRef url = platformCreateURLForPath(folder, true);
-  CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);
-  CFRelease(url);
-  return bundle;
+  CFOwner<CFURLRef> url(platformCreateURLForPath(folder, true));
+  return CFBundleCreate(kCFAllocatorDefault, url.get());
 }
 
 std::string text(CFStringRef s) { return s == nullptr ? "(none)" : CFStringToUTF8(s); }
 
 TEST(CFURL, KeepsAbsolutePathsOnly) {
-  CFURLRef url = CFURLCreateWithFileSystemPath(kCFAllocatorDefault, CFSTR("/tmp/some folder/"), kCFURLPOSIXPathStyle, true);
-  EXPECT_EQ("/tmp/some folder", pathOf(url));
-  CFStringRef copied = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
-  EXPECT_EQ("/tmp/some folder", text(copied));
+  CFOwner<CFURLRef> url(
+      CFURLCreateWithFileSystemPath(kCFAllocatorDefault, CFSTR("/tmp/some folder/"), kCFURLPOSIXPathStyle, true));
+  EXPECT_EQ("/tmp/some folder", pathOf(url.get()));
+  CFOwner<CFStringRef> copied(CFURLCopyFileSystemPath(url.get(), kCFURLPOSIXPathStyle));
+  EXPECT_EQ("/tmp/some folder", text(copied.get()));
   UInt8 small[16];
-  EXPECT_FALSE(CFURLGetFileSystemRepresentation(url, true, small, sizeof small));  // 17 bytes with the zero
-  CFRelease(copied);
-  CFRelease(url);
+  EXPECT_FALSE(CFURLGetFileSystemRepresentation(url.get(), true, small, sizeof small));  // 17 bytes with the zero
   EXPECT_EQ(nullptr, CFURLCreateWithFileSystemPath(kCFAllocatorDefault, CFSTR("relative/x"), kCFURLPOSIXPathStyle, false));
 }
 
-TEST(CFBundle, FoundByIdentifierWhileAlive) {
+// One bundle per folder, found by its own identifier (not a nested one)
+// while alive; its Info.plist values and the resources that exist.
+TEST(CFBundle, InfoAndResourceURLs) {
   TempDir temp;
-  std::string folder = temp / "Fish.bundle";
-  writeText(folder + "/Contents/Info.plist", plist("com.example.fish", "Fish"));
+  const std::string folder = makeFolder(temp, "Fish", "com.example.fish"), resources = folder + "/Contents/Resources";
+  for (const char* file : {"/manual.pdf", "/README", "/velmorance.nib/objects.xib", "/English.lproj/help.pdf"})
+    writeText(resources + file, "x");
   CFBundleRef bundle = makeBundle(folder);
   ASSERT_NE(nullptr, bundle);
   EXPECT_EQ(bundle, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
@@ -70,25 +75,10 @@ TEST(CFBundle, FoundByIdentifierWhileAlive) {
   EXPECT_EQ("com.example.fish", text(CFBundleGetIdentifier(bundle)));
   EXPECT_EQ("Fish & Chips", text(CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleName"))));
   EXPECT_EQ("3.0", text(CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleShortVersionString"))));
-  EXPECT_EQ(bundle, makeBundle(folder + "/"));  // one bundle per folder
+  EXPECT_EQ(bundle, makeBundle(folder + "/"));
   EXPECT_EQ(2, CFGetRetainCount(bundle));
   CFRelease(bundle);
-  CFRelease(bundle);
-  EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
-  EXPECT_EQ(nullptr, makeBundle(temp / "Missing.bundle"));
-}
 
-TEST(CFBundle, CopiesResourceURLsOfFilesThatExist) {
-  TempDir temp;
-  std::string folder = temp / "Fish.bundle";
-  std::string resources = folder + "/Contents/Resources";
-  writeText(folder + "/Contents/Info.plist", plist("com.example.fish2", "Fish"));
-  writeText(resources + "/manual.pdf", "%PDF");
-  writeText(resources + "/README", "r");
-  writeText(resources + "/velmorance.nib/objects.xib", "x");
-  writeText(resources + "/English.lproj/help.pdf", "%PDF");
-  CFBundleRef bundle = makeBundle(folder);
-  ASSERT_NE(nullptr, bundle);
   const struct {
     CFStringRef name, type, subDir;
     std::string expected;
@@ -102,26 +92,21 @@ TEST(CFBundle, CopiesResourceURLsOfFilesThatExist) {
       {CFSTR("manual"), CFSTR("txt"), nullptr, "(none)"},
   };
   for (const auto& c : cases) {
-    CFURLRef url = CFBundleCopyResourceURL(bundle, c.name, c.type, c.subDir);
-    EXPECT_EQ(c.expected, pathOf(url)) << text(c.name) << "." << text(c.type);
-    if (url != nullptr) CFRelease(url);
+    CFOwner<CFURLRef> url(CFBundleCopyResourceURL(bundle, c.name, c.type, c.subDir));
+    EXPECT_EQ(c.expected, pathOf(url.get())) << text(c.name) << "." << text(c.type);
   }
-  CFURLRef dir = CFBundleCopyResourcesDirectoryURL(bundle);
-  EXPECT_EQ(resources, pathOf(dir));
-  CFRelease(dir);
+  CFOwner<CFURLRef> dir(CFBundleCopyResourcesDirectoryURL(bundle));
+  EXPECT_EQ(resources, pathOf(dir.get()));
   CFRelease(bundle);
+  EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
+  EXPECT_EQ(nullptr, makeBundle(temp / "Missing.bundle"));
 }
 
 TEST(CFBundle, OpensItsResourceMapReadOnly) {
   TempDir temp;
-  std::string folder = temp / "Fish.bundle";
-  writeText(folder + "/Contents/Info.plist", plist("com.example.fish3", "Fish"));
+  const std::string folder = makeFolder(temp, "Fish", "com.example.fish3");
   ResourceFileImage image;
-  ResourceRecord list;
-  list.type = VM_FOURCC('S', 'T', 'R', '#');
-  list.id = 130;
-  list.data = {0, 1, 2, 'O', 'K'};
-  image.resources.push_back(list);
+  image.resources.push_back(ResourceRecord{VM_FOURCC('S', 'T', 'R', '#'), 130, false, "", 0, {0, 1, 2, 'O', 'K'}});
   std::vector<UInt8> bytes;
   ASSERT_TRUE(serializeResourceFile(image, &bytes));
   fs::create_directories(folder + "/Contents/Resources");
@@ -141,44 +126,34 @@ TEST(CFBundle, OpensItsResourceMapReadOnly) {
   CFRelease(bundle);
 }
 
-TEST(CFBundle, FindsAndCallsAnAlreadyLoadedExecutable) {
+// Code the host loaded itself is found through the bundle; other bundles
+// load theirs on demand, or fail without one.
+TEST(CFBundle, FindsOrLoadsItsExecutable) {
   TempDir temp;
-  std::string folder = temp / "Probe.bundle";
-  writeText(folder + "/Contents/Info.plist", plist("com.example.probe", "Probe"));
-  fs::create_directories(folder + "/Contents/Linux");
-  fs::copy_file(VM_PROBE_MODULE, folder + "/Contents/Linux/Probe.so");
-  // The host loads the code itself; the plug-in then looks its bundle up.
-  void* code = dlopen((folder + "/Contents/Linux/Probe.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  const std::string probe = makeFolder(temp, "Probe", "com.example.probe"), good = makeFolder(temp, "Good", "com.example.good");
+  for (const std::string& folder : {probe, good}) {
+    fs::create_directories(folder + "/Contents/Linux");
+    fs::copy_file(VM_PROBE_MODULE, folder + "/Contents/Linux/" + fs::path(folder).stem().string() + ".so");
+  }
+  void* code = dlopen((probe + "/Contents/Linux/Probe.so").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(nullptr, code) << dlerror();
-
-  CFBundleRef bundle = CFBundleGetBundleWithIdentifier(CFSTR("com.example.probe"));
-  ASSERT_NE(nullptr, bundle);
-  EXPECT_TRUE(CFBundleIsExecutableLoaded(bundle));
-  auto answer = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(bundle, CFSTR("vmProbeAnswer")));
-  ASSERT_NE(nullptr, answer);
-  EXPECT_EQ(42, answer());
-  EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle, CFSTR("noSuchFunction")));
-  CFURLRef url = CFBundleCopyBundleURL(bundle);
-  EXPECT_EQ(folder, pathOf(url));
-  CFRelease(url);
-}
-
-TEST(CFBundle, LoadsItsExecutableOnDemand) {
-  TempDir temp;
-  std::string good = temp / "Good.bundle", bad = temp / "Bad.bundle";
-  writeText(good + "/Contents/Info.plist", plist("com.example.good", "Good"));
-  writeText(bad + "/Contents/Info.plist", plist("com.example.bad", "Bad"));
-  fs::create_directories(good + "/Contents/Linux");
-  fs::copy_file(VM_PROBE_MODULE, good + "/Contents/Linux/Good.so");
-  CFBundleRef goodBundle = makeBundle(good), badBundle = makeBundle(bad);
-  EXPECT_FALSE(CFBundleIsExecutableLoaded(goodBundle));
-  auto answer = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(goodBundle, CFSTR("vmProbeAnswer")));
-  ASSERT_NE(nullptr, answer);
-  EXPECT_EQ(42, answer());
-  EXPECT_FALSE(CFBundleLoadExecutable(badBundle));
-  EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(badBundle, CFSTR("vmProbeAnswer")));
-  CFRelease(goodBundle);
-  CFRelease(badBundle);
+  CFBundleRef loaded = CFBundleGetBundleWithIdentifier(CFSTR("com.example.probe"));
+  ASSERT_NE(nullptr, loaded);
+  EXPECT_TRUE(CFBundleIsExecutableLoaded(loaded));
+  CFOwner<CFURLRef> url(CFBundleCopyBundleURL(loaded));
+  EXPECT_EQ(probe, pathOf(url.get()));
+  CFBundleRef onDemand = makeBundle(good), bad = makeBundle(makeFolder(temp, "Bad", "com.example.bad"));
+  EXPECT_FALSE(CFBundleIsExecutableLoaded(onDemand));
+  for (CFBundleRef bundle : {loaded, onDemand}) {
+    auto answer = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(bundle, CFSTR("vmProbeAnswer")));
+    ASSERT_NE(nullptr, answer);
+    EXPECT_EQ(42, answer());
+    EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle, CFSTR("noSuchFunction")));
+  }
+  EXPECT_FALSE(CFBundleLoadExecutable(bad));
+  EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bad, CFSTR("vmProbeAnswer")));
+  CFRelease(onDemand);
+  CFRelease(bad);
 }
 
 }  // namespace

@@ -18,28 +18,32 @@ Argb Get(GrafPtr world, int x, int y) {
   return value;
 }
 
-struct PortScope {
-  explicit PortScope(GrafPtr port) {
-    GetGWorld(&saved, &device);
-    SetGWorld(port, nullptr);
-  }
-  ~PortScope() { SetGWorld(saved, device); }
-  CGrafPtr saved = nullptr;
-  GDHandle device = nullptr;
-};
-
-// A 2 x 2 picture recorded from (1, 1)-(3, 3) of a 4 x 4 buffer.
-PicHandle RecordQuadrant(GrafPtr source) {
-  PortScope scope(source);
+// A picture of `frame` (left, top, right, bottom) of `port`.
+PicHandle Record(GrafPtr port, std::array<int16_t, 4> frame) {
+  PortSaver saver;
+  SetGWorld(port, nullptr);
   OpenCPicParams header{};
-  SetRect(&header.srcRect, 1, 1, 3, 3);
+  SetRect(&header.srcRect, frame[0], frame[1], frame[2], frame[3]);
   header.version = -2;
   PicHandle picture = OpenCPicture(&header);
   ClosePicture();
   return picture;
 }
 
-constexpr Argb kA{255, 10, 20, 30}, kB{255, 40, 50, 60}, kC{255, 70, 80, 90}, kD{255, 100, 110, 120};
+// `picture` drawn into `into` (left, top, right, bottom) of `port` within `clip`.
+void Draw(PicHandle picture, GrafPtr port, std::array<int16_t, 4> into,
+          Rect clip = Rect{-32768, -32768, 32767, 32767}) {
+  PortSaver saver;
+  SetGWorld(port, nullptr);
+  ClipRect(&clip);
+  Rect dest;
+  SetRect(&dest, into[0], into[1], into[2], into[3]);
+  DrawPicture(picture, &dest);
+  const Rect all{-32768, -32768, 32767, 32767};
+  ClipRect(&all);
+}
+
+constexpr Argb kA{255, 10, 20, 30}, kB{255, 40, 50, 60}, kC{255, 70, 80, 90}, kD{255, 100, 110, 120}, k0{0, 0, 0, 0};
 
 TEST(Pictures, RecordsThePortInsideItsFrameAndDrawsItScaled) {
   GWorldOwner source = MakeWorld(4, 4);
@@ -47,25 +51,18 @@ TEST(Pictures, RecordsThePortInsideItsFrameAndDrawsItScaled) {
   Put(source.get(), 2, 1, kB);
   Put(source.get(), 1, 2, kC);
   Put(source.get(), 2, 2, kD);
-  PicHandle picture = RecordQuadrant(source.get());
+  PicHandle picture = Record(source.get(), {1, 1, 3, 3});
   ASSERT_NE(picture, nullptr);
-  EXPECT_EQ((*picture)->picFrame.left, 1);
-  EXPECT_EQ((*picture)->picFrame.bottom, 3);
-  // Later drawing into the port does not change the picture.
-  Put(source.get(), 1, 1, kD);
+  EXPECT_EQ((std::array{(*picture)->picFrame.left, (*picture)->picFrame.bottom}), (std::array<int16_t, 2>{1, 3}));
+  Put(source.get(), 1, 1, kD);  // later drawing into the port does not change the picture
 
   GWorldOwner target = MakeWorld(6, 4);
-  {
-    PortScope scope(target.get());
-    Rect into;
-    SetRect(&into, 1, 0, 5, 4);  // twice as large
-    DrawPicture(picture, &into);
-  }
+  Draw(picture, target.get(), {1, 0, 5, 4});  // twice as large
   const std::array<std::array<Argb, 6>, 4> expected = {{
-      {Argb{0, 0, 0, 0}, kA, kA, kB, kB, Argb{0, 0, 0, 0}},
-      {Argb{0, 0, 0, 0}, kA, kA, kB, kB, Argb{0, 0, 0, 0}},
-      {Argb{0, 0, 0, 0}, kC, kC, kD, kD, Argb{0, 0, 0, 0}},
-      {Argb{0, 0, 0, 0}, kC, kC, kD, kD, Argb{0, 0, 0, 0}},
+      {k0, kA, kA, kB, kB, k0},
+      {k0, kA, kA, kB, kB, k0},
+      {k0, kC, kC, kD, kD, k0},
+      {k0, kC, kC, kD, kD, k0},
   }};
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x) EXPECT_EQ(Get(target.get(), x, y), expected[y][x]) << x << "," << y;
@@ -73,39 +70,24 @@ TEST(Pictures, RecordsThePortInsideItsFrameAndDrawsItScaled) {
 }
 
 TEST(Pictures, DrawsOverThePortAndStaysInsideItsClip) {
-  GWorldOwner source = MakeWorld(1, 1);
+  GWorldOwner source = MakeWorld(1, 1), target = MakeWorld(2, 1);
   Put(source.get(), 0, 0, Argb{128, 100, 0, 50});  // premultiplied, half covering
-  PicHandle picture;
-  {
-    PortScope scope(source.get());
-    OpenCPicParams header{};
-    SetRect(&header.srcRect, 0, 0, 1, 1);
-    picture = OpenCPicture(&header);
-    ClosePicture();
-  }
+  PicHandle picture = Record(source.get(), {0, 0, 1, 1});
   ASSERT_NE(picture, nullptr);
-  GWorldOwner target = MakeWorld(2, 1);
-  Put(target.get(), 0, 0, Argb{255, 255, 255, 255});
-  Put(target.get(), 1, 0, Argb{255, 255, 255, 255});
-  {
-    PortScope scope(target.get());
-    Rect clip, into;
-    SetRect(&clip, 0, 0, 1, 1);
-    ClipRect(&clip);
-    SetRect(&into, 0, 0, 2, 1);
-    DrawPicture(picture, &into);
-    SetRect(&clip, -32768, -32768, 32767, 32767);
-    ClipRect(&clip);
-  }
-  // s + d * (255 - 128) / 255, rounded
-  EXPECT_EQ(Get(target.get(), 0, 0), (Argb{255, 227, 127, 177}));
-  EXPECT_EQ(Get(target.get(), 1, 0), (Argb{255, 255, 255, 255}));
+  const Argb under{255, 200, 100, 10};
+  Put(target.get(), 0, 0, under);
+  Put(target.get(), 1, 0, under);
+  Draw(picture, target.get(), {0, 0, 2, 1}, Rect{0, 0, 1, 1});
+  // s + d * (255 - 128) / 255, rounded: 100 + 99.6, 0 + 49.8, 50 + 4.98
+  EXPECT_EQ(Get(target.get(), 0, 0), (Argb{255, 200, 50, 55}));
+  EXPECT_EQ(Get(target.get(), 1, 0), under);
   KillPicture(picture);
 }
 
 TEST(Pictures, OpeningNeedsAPortAFrameAndNoOtherOpenPicture) {
   GWorldOwner port = MakeWorld(2, 2);
-  PortScope scope(port.get());
+  PortSaver saver;
+  SetGWorld(port.get(), nullptr);
   OpenCPicParams header{};
   EXPECT_EQ(OpenCPicture(&header), nullptr);  // empty frame
   SetRect(&header.srcRect, 0, 0, 2, 2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "platform/memory/memory.h"
@@ -9,31 +10,24 @@
 
 namespace {
 
-TEST(SetRGBColor, TakesSixteenBits) {
-  const RGBColor c = SetRGBColor(-1, 0, -32768);
-  EXPECT_EQ(c.red, 65535);
-  EXPECT_EQ(c.green, 0);
-  EXPECT_EQ(c.blue, 32768);
-}
+using Rgb = std::array<int, 3>;
+using Argb = std::array<int, 4>;
+Rgb rgb(const RGBColor& c) { return {c.red, c.green, c.blue}; }
+Argb argb(const pixRec& p) { return {p.alpha, p.red, p.green, p.blue}; }
 
-TEST(Words, SplitSigned) {
+TEST(NumericHelpers, ChannelsWordsSignAndSwap) {
+  EXPECT_EQ(rgb(SetRGBColor(-1, 0, -32768)), (Rgb{65535, 0, 32768}));
   EXPECT_EQ(CarbonHiWord(static_cast<SInt32>(0xFFFF0001u)), -1);
   EXPECT_EQ(CarbonLoWord(static_cast<SInt32>(0xFFFF0001u)), 1);
   EXPECT_EQ(CarbonLoWord(0x00018000), -32768);
   EXPECT_EQ(CarbonHiWord(0x7FFF0000), 32767);
-}
-
-TEST(SmallHelpers, SgnAndSwap) {
-  EXPECT_EQ(Sgn(0.0), 1);
-  EXPECT_EQ(Sgn(-0.001), -1);
-  EXPECT_EQ(Sgn(5.0), 1);
+  EXPECT_EQ((std::array{Sgn(0.0), Sgn(-0.001), Sgn(5.0)}), (std::array<SInt16, 3>{1, -1, 1}));
   SInt16 a = 3, b = -4;
   SwapInt(a, b);
-  EXPECT_EQ(a, -4);
-  EXPECT_EQ(b, 3);
+  EXPECT_EQ((std::array{a, b}), (std::array<SInt16, 2>{-4, 3}));
 }
 
-TEST(CloneObject, CopiesTheWholeBlock) {
+TEST(CloneObject, CopiesTheWholeBlockOrGivesNothing) {
   Ptr p = NewPtr(5);
   std::memcpy(p, "hello", 5);
   Ptr copy = CloneObject(p);
@@ -49,28 +43,17 @@ TEST(CloneObject, CopiesTheWholeBlock) {
 }
 
 TEST(ColorPacking, KnownValues) {
-  const pixRec px = LongInt2PixRec(0x12345678);
-  EXPECT_EQ(px.alpha, 0);
-  EXPECT_EQ(px.red, 0x34);
-  EXPECT_EQ(px.green, 0x56);
-  EXPECT_EQ(px.blue, 0x78);
-  EXPECT_EQ(PixRec2LongInt(px), 0x00345678);
+  EXPECT_EQ(argb(LongInt2PixRec(0x12345678)), (Argb{0, 0x34, 0x56, 0x78}));
+  EXPECT_EQ(PixRec2LongInt(LongInt2PixRec(0x12345678)), 0x00345678);
   EXPECT_EQ(PixRec2LongInt(pixRec{0xEE, 1, 2, 3}), 0x00010203);
   EXPECT_EQ(RGBColor2LongInt(RGBColor{65535, 32768, 255}), 0x00FF8000);
-  const RGBColor c = LongInt2RGBColor(0x00FF8000);
-  EXPECT_EQ(c.red, 65280);
-  EXPECT_EQ(c.green, 32768);
-  EXPECT_EQ(c.blue, 0);
-  const RGBColor white = LongInt2RGBColor(RGBColor2LongInt(RGBColor{65535, 65535, 65535}));
-  EXPECT_EQ(white.red, 65280);
-  EXPECT_EQ(white.blue, 65280);
-  RGBColor rgb{};
+  EXPECT_EQ(rgb(LongInt2RGBColor(0x00FF8000)), (Rgb{65280, 32768, 0}));
+  EXPECT_EQ(rgb(LongInt2RGBColor(RGBColor2LongInt(RGBColor{65535, 65535, 65535}))), (Rgb{65280, 65280, 65280}));
+  RGBColor widened{};
   SInt16 alpha = -1;
-  Pixel2RGBA(pixRec{200, 0xFF, 0x01, 0x80}, rgb, alpha);
+  Pixel2RGBA(pixRec{200, 0xFF, 0x01, 0x80}, widened, alpha);
   EXPECT_EQ(alpha, 200);
-  EXPECT_EQ(rgb.red, 0xFF00);
-  EXPECT_EQ(rgb.green, 0x0100);
-  EXPECT_EQ(rgb.blue, 0x8000);
+  EXPECT_EQ(rgb(widened), (Rgb{0xFF00, 0x0100, 0x8000}));
 }
 
 }  // namespace

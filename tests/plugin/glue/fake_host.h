@@ -1,19 +1,29 @@
 // A host for tests: fills HYProcs with recorders that log every call with its
-// arguments, hand out buffers made here and return injected failure codes.
+// arguments, hand out buffers made here and return injected failure codes;
+// and the shared set-up of the host glue tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/quickdraw/quickdraw.h"
+#include "plugin/core/data_handling.h"
+#include "plugin/glue/basicfx.h"
+#include "plugin/glue/host_state.h"
+#include "tests/platform/files/temp_dir.h"
+#include "tests/support/gworld_fixture.h"
 #include "velmorance/host_interface.h"
 
 class FakeHost {
  public:
   // The pixels GetFrame delivers and the output buffer, both width x height.
   FakeHost(short width, short height);
-  ~FakeHost();
+  ~FakeHost() {
+    if (current == this) current = nullptr;
+  }
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;
 
@@ -28,15 +38,41 @@ class FakeHost {
   std::map<std::string, HYPluginResult> failures;
   // The NewPtrClear call (0 = the next one) that returns no block; -1 none.
   int failNewPtrClearAt = -1;
-  // What GetFilterInfo delivers; with deliverFilterInfo false it gives none.
+  // What GetFilterInfo delivers, unless it is made to fail.
   HYPluginFilterInfo filterInfo{{0.25f, 0.5f, 0.75f}, 0, 0};
-  bool deliverFilterInfo = true;
   // Opacity of every Blit, in order.
   std::vector<int> blitOpacities;
-  GWorldPtr source = nullptr;
-  GWorldPtr output = nullptr;
+  GWorldOwner source, output;
 
-  // The output buffer's pixels, for before/after comparisons.
-  std::vector<uint32_t> outputPixels() const;
+  // The output buffer's bytes, for before/after comparisons.
+  std::vector<uint8_t> outputPixels() const;
   static FakeHost* current;
+};
+
+// A fake host, a private preferences folder and a master configuration
+// that exists before the first selector.
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (gPascalData == nullptr) {
+      pNewConfig(gPascalData);
+      ResetConfig(gPascalData, true);
+    }
+    saved_ = *gPascalData;
+    host_ = std::make_unique<FakeHost>(8, 6);
+  }
+  void TearDown() override {
+    host_.reset();
+    *gPascalData = saved_;
+  }
+  static HYPluginResult call(_PluginParams& p, HYPluginSelector selector) {
+    p.selector = selector;
+    return static_cast<HYPluginResult>(EffectMain(0, &p));
+  }
+  FakeHost& host() { return *host_; }
+
+  std::unique_ptr<FakeHost> host_;
+  TempDir prefs_;
+  ScopedEnv prefsHome_{"XDG_CONFIG_HOME", prefs_.path().c_str()};
+  pluginDataRec saved_{};
 };

@@ -2,12 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <tuple>
 
 #include "platform/coregraphics/cgimage.h"
 #include "platform/memory/memory.h"
 #include "plugin/glue/render_pass.h"
-#include "tests/plugin/glue/host_fixture.h"
+#include "tests/plugin/glue/fake_host.h"
 #include "tests/support/platform_faults.h"
 
 using ::testing::ElementsAre;
@@ -38,132 +40,100 @@ class RenderPassTest : public HostTest {
     EXPECT_EQ(call(p, kPlugTerminate), kPluginOK);
     EXPECT_EQ(p.clientData, nullptr);
   }
-  // Blit opacities of frames first..last, one render per call.
-  std::vector<int> opacities(int32_t frameCount, int32_t fadeIn, int32_t fadeOut, int32_t first, int32_t last) {
-    _PluginParams p = begin(frameCount, fadeIn, fadeOut);
-    for (p.renderFrame = first; p.renderFrame <= last; ++p.renderFrame) EXPECT_EQ(call(p, kPlugDoFrame), kPluginOK);
-    end(p);
-    return host().blitOpacities;
-  }
 };
 
+// A frame step before any begin step is refused without a host call; a
+// whole render then calls the host in this order.
 TEST_F(RenderPassTest, WholeRenderCallsTheHostInOrder) {
   _PluginParams p = host().params(kPlugInitialize);
+  const auto before = host().outputPixels();
+  EXPECT_EQ(call(p, kPlugDoFrame), kPluginBadParams);
+  EXPECT_TRUE(host().calls.empty());
   p.startFrame = 100;
   p.renderFrame = 5;
   p.frameCount = 20;
-  const auto before = host().outputPixels();
   ASSERT_EQ(call(p, kPlugInitialize), kPluginOK);
   EXPECT_EQ(dataOf(p).effectSourceCount, 1);
   EXPECT_THAT(dataOf(p).sliderValues, ElementsAre(0.25f, 0.5f, 0.75f));
   ASSERT_EQ(call(p, kPlugDoFrame), kPluginOK);
-  EXPECT_EQ(gMostRecentStartFrame, 100);
-  EXPECT_EQ(gMostRecentFrameCount, 20);
+  EXPECT_EQ((std::array{gMostRecentStartFrame, gMostRecentFrameCount}), (std::array<int32_t, 2>{100, 20}));
   EXPECT_NE(host().outputPixels(), before);
   end(p);
-  EXPECT_THAT(host().calls, ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 105 8x6 q1",
-                                        "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls,
+              ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 105 8x6 q1",
+                          "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
 }
 
-struct FailureRow {
-  const char* name;
-  std::map<std::string, HYPluginResult> failures;
-  int failAllocations;  // platform allocations that fail during the frame step
-  int32_t fadeIn;
-  HYPluginResult expected;
-  bool outputUnchanged;
-  Calls calls;
-};
-
-class RenderFailureTest : public RenderPassTest, public ::testing::WithParamInterface<FailureRow> {};
-
-TEST_P(RenderFailureTest, FrameStepReportsAndReleases) {
-  const FailureRow& row = GetParam();
-  _PluginParams p = begin(20, row.fadeIn);
-  p.renderFrame = 5;
-  host().failures = row.failures;
-  const auto before = host().outputPixels();
-  platformFailNextAllocations(row.failAllocations);
-  EXPECT_EQ(call(p, kPlugDoFrame), row.expected);
-  platformFailNextAllocations(0);
-  EXPECT_THAT(host().calls, ElementsAreArray(row.calls));
-  if (row.outputUnchanged) {
-    EXPECT_EQ(host().outputPixels(), before);
-  }
-  end(p);
-}
-
-const Calls kFetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"};
-const Calls kMixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Table, RenderFailureTest, ::testing::Values(
-    FailureRow{"GetFrameFails", {{"GetFrame", 21}}, 0, 0, 21, true, kFetchOnly},
-    FailureRow{"FadeCopyNotObtainable", {}, 1, 10, kPluginFailed, true, kFetchOnly},
-    FailureRow{"WorkingBufferNotObtainable", {}, 1, 0, kPluginOutOfMemory, true, kFetchOnly},
-    FailureRow{"BlitFails", {{"Blit", 23}}, 0, 10, 23, false,
-               {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
-    FailureRow{"MixAudioFails", {{"MixAudio", 24}}, 0, 0, 24, false, kMixed},
-    FailureRow{"ReleaseFrameFails", {{"ReleaseFrame", 25}}, 0, 0, 25, false, kMixed},
-    FailureRow{"FirstFailureWins", {{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 24, false, kMixed}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-// A frame step without a begun render is refused; one before the clip's
-// first frame draws nothing. Neither asks the host for anything.
-TEST_F(RenderPassTest, FrameStepOutsideARenderTouchesNothing) {
-  _PluginParams p = host().params(kPlugDoFrame);
-  const auto before = host().outputPixels();
-  EXPECT_EQ(call(p, kPlugDoFrame), kPluginBadParams);
-  EXPECT_TRUE(host().calls.empty());
-  p = begin(20);
-  p.startFrame = 2;
-  p.renderFrame = -3;
-  EXPECT_EQ(call(p, kPlugDoFrame), kPluginOK);
-  EXPECT_TRUE(host().calls.empty());
-  EXPECT_EQ(host().outputPixels(), before);
-  end(p);
-}
-
-TEST_F(RenderPassTest, QualityAndAudioFollowDraftAndHeight) {
-  struct Row {
-    bool proxyOnly;
-    short height;
-    int quality;
-    bool mixes;
+// A failing frame step reports the first failure and still gives the frame
+// back; the output keeps its pixels when nothing was drawn. A frame before
+// the movie's first draws nothing and asks the host for nothing.
+TEST_F(RenderPassTest, FrameStepFailures) {
+  const Calls fetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"},
+      mixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
+  const struct {
+    std::map<std::string, HYPluginResult> failures;
+    int failAllocations;  // platform allocations that fail during the step
+    int32_t fadeIn, renderFrame;
+    HYPluginResult expected;
+    bool outputUnchanged;
+    Calls calls;
+  } cases[] = {
+      {{{"GetFrame", 21}}, 0, 0, 5, 21, true, fetchOnly},
+      {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},      // no fade copy
+      {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},  // no working buffer
+      {{{"Blit", 23}}, 0, 10, 5, 23, false, {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
+      {{{"MixAudio", 24}}, 0, 0, 5, 24, false, mixed},
+      {{{"ReleaseFrame", 25}}, 0, 0, 5, 25, false, mixed},
+      {{{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 5, 24, false, mixed},
+      {{}, 0, 0, -103, kPluginOK, true, {}},
   };
-  for (const Row& row : {Row{true, 240, 0, false}, Row{true, 259, 0, false}, Row{true, 260, 1, false},
-                         Row{false, 240, 1, true}, Row{false, 260, 1, true}}) {
-    SCOPED_TRACE(std::to_string(row.proxyOnly) + " " + std::to_string(row.height));
-    resize(4, row.height);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE("case " + std::to_string(i));
+    _PluginParams p = begin(20, cases[i].fadeIn);
+    p.renderFrame = cases[i].renderFrame;
+    host().failures = cases[i].failures;
+    const auto before = host().outputPixels();
+    platformFailNextAllocations(cases[i].failAllocations);
+    EXPECT_EQ(call(p, kPlugDoFrame), cases[i].expected);
+    platformFailNextAllocations(0);
+    EXPECT_THAT(host().calls, ElementsAreArray(cases[i].calls));
+    if (cases[i].outputUnchanged) {
+      EXPECT_EQ(host().outputPixels(), before);
+    }
+    end(p);
+  }
+}
+
+// Draft renders below 260 rows ask for low quality; only full renders mix
+// the audio.
+TEST_F(RenderPassTest, QualityAndAudioFollowDraftAndHeight) {
+  for (const auto& [proxyOnly, height, quality] :
+       {std::tuple{true, 240, 0}, {true, 259, 0}, {true, 260, 1}, {false, 240, 1}, {false, 260, 1}}) {
+    host_ = std::make_unique<FakeHost>(4, static_cast<short>(height));
     _PluginParams p = begin(1);
-    p.proxyOnly = row.proxyOnly;
+    p.proxyOnly = proxyOnly;
     EXPECT_EQ(call(p, kPlugDoFrame), kPluginOK);
-    const std::string fetch = "GetFrame 100 4x" + std::to_string(row.height) + " q" + std::to_string(row.quality);
-    if (row.mixes)
-      EXPECT_THAT(host().calls, ElementsAre(fetch, "MixAudio 256", "ReleaseFrame"));
-    else
-      EXPECT_THAT(host().calls, ElementsAre(fetch, "ReleaseFrame"));
+    Calls expected{"GetFrame 100 4x" + std::to_string(height) + " q" + std::to_string(quality)};
+    if (!proxyOnly) expected.push_back("MixAudio 256");
+    expected.push_back("ReleaseFrame");
+    EXPECT_EQ(host().calls, expected);
     end(p);
   }
 }
 
 TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrame) {
-  EXPECT_THAT(opacities(20, 3, 0, 0, 5), ElementsAre(255, 170, 85));
-  host().blitOpacities.clear();
-  EXPECT_THAT(opacities(20, 10, 0, 0, 10), ElementsAre(255, 229, 204, 178, 153, 127, 102, 76, 50, 25));
-  host().blitOpacities.clear();
-  EXPECT_THAT(opacities(100, 0, 10, 85, 99), ElementsAre(25, 50, 76, 102, 127, 153, 178, 204, 229));
-}
-
-TEST_F(RenderPassTest, FadeOpacityStaysInRangeWithoutDividingByZero) {
+  _PluginParams p = begin(100, 0, 10);
+  for (p.renderFrame = 85; p.renderFrame <= 99; ++p.renderFrame) EXPECT_EQ(call(p, kPlugDoFrame), kPluginOK);
+  end(p);
+  EXPECT_THAT(host().blitOpacities, ElementsAre(25, 50, 76, 102, 127, 153, 178, 204, 229));
   struct Row {
     int32_t renderFrame, frameCount, fadeIn, fadeOut;
     int expected;
   };
-  for (const Row& row : {Row{-5, 10, 3, 0, 255}, Row{INT32_MIN, 10, 3, 0, 255}, Row{-1, 10, 0, 0, -1},
-                         Row{0, 10, 0, 0, -1}, Row{15, 10, 0, 4, 255}, Row{10, 10, 0, 4, 255},
-                         Row{INT32_MAX, 10, 0, 4, 255}, Row{5, 10, -3, 0, -1}}) {
+  for (const Row& row :
+       {Row{1, 20, 3, 0, 170}, Row{6, 20, 10, 0, 102}, Row{-5, 10, 3, 0, 255}, Row{INT32_MIN, 10, 3, 0, 255},
+        Row{-1, 10, 0, 0, -1}, Row{0, 10, 0, 0, -1}, Row{15, 10, 0, 4, 255}, Row{10, 10, 0, 4, 255},
+        Row{INT32_MAX, 10, 0, 4, 255}, Row{5, 10, -3, 0, -1}}) {
     EXPECT_EQ(FadeOpacity(row.renderFrame, row.frameCount, row.fadeIn, row.fadeOut), row.expected)
         << row.renderFrame << " of " << row.frameCount << ", fades " << row.fadeIn << "/" << row.fadeOut;
   }
@@ -176,21 +146,37 @@ TEST_F(RenderPassTest, BeginClampsFadesToTheClip) {
   for (const Row& row : {Row{30, 40, 50, 25, 25}, Row{80, 0, 50, 50, 0}, Row{0, 70, 50, 0, 50}, Row{0, 0, 50, 0, 0},
                          Row{10, 5, 50, 10, 5}}) {
     _PluginParams p = begin(row.frameCount, row.fadeIn, row.fadeOut);
-    EXPECT_EQ(dataOf(p).fadeInFrames, row.clampedIn) << row.fadeIn << "/" << row.fadeOut;
-    EXPECT_EQ(dataOf(p).fadeOutFrames, row.clampedOut) << row.fadeIn << "/" << row.fadeOut;
+    EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}),
+              (std::array{row.clampedIn, row.clampedOut}))
+        << row.fadeIn << "/" << row.fadeOut;
     end(p);
   }
 }
 
-TEST_F(RenderPassTest, BeginWithoutMemory) {
-  for (int failing : {0, 1}) {
+// Without memory for the block or the configuration copy the begin step
+// asks the host for nothing more; a failed GetFilterInfo, on a block reused
+// from a begun render, leaves no fades or sliders.
+TEST_F(RenderPassTest, BeginFailures) {
+  const struct {
+    bool begunBefore;
+    int failNewPtrClearAt;
+    HYPluginResult filterInfoResult, expected;
+    Calls calls;
+  } cases[] = {{false, 0, kPluginOK, kPluginOutOfMemory, {kNewData}},
+               {false, 1, kPluginOK, kPluginOutOfMemory, {kNewData, kNewConfig}},
+               {true, -1, 17, 17, {"DisposePtr", kNewConfig, "GetFilterInfo"}}};
+  for (const auto& c : cases) {
+    _PluginParams p = c.begunBefore ? begin(20, 5, 6) : host().params(kPlugInitialize);
     host().calls.clear();
-    host().failNewPtrClearAt = failing;
-    _PluginParams p = host().params(kPlugInitialize);
-    EXPECT_EQ(call(p, kPlugInitialize), kPluginOutOfMemory);
-    // Without the configuration copy no host call follows.
-    EXPECT_EQ(host().calls.back(), failing == 0 ? kNewData : kNewConfig);
-    EXPECT_EQ(p.clientData != nullptr, failing == 1);
+    host().failNewPtrClearAt = c.failNewPtrClearAt;
+    host().failures["GetFilterInfo"] = c.filterInfoResult;
+    EXPECT_EQ(call(p, kPlugInitialize), c.expected);
+    EXPECT_THAT(host().calls, ElementsAreArray(c.calls));
+    EXPECT_EQ(p.clientData != nullptr, c.calls.size() > 1);
+    if (c.begunBefore) {
+      EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}), (std::array{0, 0}));
+      EXPECT_THAT(dataOf(p).sliderValues, ElementsAre(0.0f, 0.0f, 0.0f));
+    }
     end(p);
   }
 }
@@ -208,18 +194,6 @@ TEST_F(RenderPassTest, BeginReusingClientDataReleasesTheOldCopy) {
   EXPECT_EQ(CGImageLiveCount(), live);
   EXPECT_EQ(std::count(host().calls.begin(), host().calls.end(), "DisposePtr"), 3);
   CGImageRelease(gPascalData->theRendered);
-}
-
-TEST_F(RenderPassTest, FailedFilterInfoGivesZeroFadesAndSliders) {
-  _PluginParams p = begin(20, 5, 6);
-  host().failures["GetFilterInfo"] = 17;
-  host().deliverFilterInfo = false;
-  EXPECT_EQ(call(p, kPlugInitialize), 17);
-  EXPECT_EQ(dataOf(p).fadeInFrames, 0);
-  EXPECT_EQ(dataOf(p).fadeOutFrames, 0);
-  EXPECT_THAT(dataOf(p).sliderValues, ElementsAre(0.0f, 0.0f, 0.0f));
-  EXPECT_THAT(host().calls, ElementsAre("DisposePtr", kNewConfig, "GetFilterInfo"));
-  end(p);
 }
 
 }  // namespace

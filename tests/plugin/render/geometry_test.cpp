@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "plugin/render/callpixelfx.h"
@@ -9,99 +10,82 @@
 
 namespace {
 
-// Rect fields are top, left, bottom, right.
-void ExpectRect(const Rect& r, int top, int left, int bottom, int right) {
-  EXPECT_EQ(r.top, top);
-  EXPECT_EQ(r.left, left);
-  EXPECT_EQ(r.bottom, bottom);
-  EXPECT_EQ(r.right, right);
-}
+using Sides = std::array<int, 4>;  // top, left, bottom, right
+using Fractions = std::array<double, 4>;  // left, right, top, bottom
+Sides sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
+Fractions fractions(const relRect& r) { return {r.left, r.right, r.top, r.bottom}; }
 
-void ExpectRel(const relRect& r, double left, double right, double top, double bottom) {
-  EXPECT_DOUBLE_EQ(r.left, left);
-  EXPECT_DOUBLE_EQ(r.right, right);
-  EXPECT_DOUBLE_EQ(r.top, top);
-  EXPECT_DOUBLE_EQ(r.bottom, bottom);
-}
-
-TEST(RelRects, Rel2RectScalesFromTheFrameCornerAndTruncates) {
+TEST(RelRects, ConvertFromTheFrameCornerAndTruncate) {
   relRect whole;
   InitRelRect(whole);
-  ExpectRect(Rel2Rect(whole, Rect{0, 0, 480, 720}), 0, 0, 480, 720);
-  ExpectRect(Rel2Rect(whole, Rect{10, 20, 490, 740}), 10, 20, 490, 740);
-  ExpectRect(Rel2Rect(relRect{0.25, 0.75, 0.5, 1.0}, Rect{0, 0, 480, 720}), 240, 180, 480, 540);
+  EXPECT_EQ(sides(Rel2Rect(whole, Rect{0, 0, 480, 720})), (Sides{0, 0, 480, 720}));
+  EXPECT_EQ(sides(Rel2Rect(whole, Rect{10, 20, 490, 740})), (Sides{10, 20, 490, 740}));
+  EXPECT_EQ(sides(Rel2Rect(relRect{0.25, 0.75, 0.5, 1.0}, Rect{0, 0, 480, 720})), (Sides{240, 180, 480, 540}));
   EXPECT_EQ(Rel2Rect(relRect{0.9999, 1, 0, 1}, Rect{0, 0, 480, 720}).left, 719);
   // Fractions outside 0..1 convert like any other, and NaN gives the corner.
   EXPECT_EQ(Rel2Rect(relRect{-0.5, 1.5, 0, 1}, Rect{0, 0, 10, 100}).left, -50);
   EXPECT_EQ(Rel2Rect(relRect{std::nan(""), 1, 0, 1}, Rect{5, 7, 10, 100}).left, 7);
-}
 
-TEST(RelRects, Rect2RelMeasuresFromTheFrameCorner) {
-  ExpectRel(Rect2Rel(Rect{48, 72, 432, 648}, Rect{0, 0, 480, 720}), 0.1, 0.9, 0.1, 0.9);
-  const relRect r = Rect2Rel(Rect{20, 30, 20, 30}, Rect{10, 20, 60, 120});
-  EXPECT_DOUBLE_EQ(r.left, 0.1);
-  EXPECT_DOUBLE_EQ(r.top, 0.2);
-  ExpectRel(SetRelRect(0.1, 0.2, 0.3, 0.4), 0.1, 0.3, 0.2, 0.4);
-}
+  const Fractions tenth = fractions(Rect2Rel(Rect{48, 72, 432, 648}, Rect{0, 0, 480, 720}));
+  for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(tenth[i], (Fractions{0.1, 0.9, 0.1, 0.9})[i]) << i;
+  const relRect corner = Rect2Rel(Rect{20, 30, 20, 30}, Rect{10, 20, 60, 120});
+  EXPECT_DOUBLE_EQ(corner.left, 0.1);
+  EXPECT_DOUBLE_EQ(corner.top, 0.2);
+  EXPECT_EQ(fractions(SetRelRect(0.1, 0.2, 0.3, 0.4)), (Fractions{0.1, 0.3, 0.2, 0.4}));
 
-TEST(RelRects, PointsConvertBothWays) {
   const Point p = Rel2Point(relPoint{0.5, 0.25}, Rect{10, 20, 110, 220});
-  EXPECT_EQ(p.h, 120);
-  EXPECT_EQ(p.v, 35);
+  EXPECT_EQ((std::array{p.h, p.v}), (std::array<int16_t, 2>{120, 35}));
   const relPoint back = Point2Rel(p, Rect{10, 20, 110, 220});
-  EXPECT_DOUBLE_EQ(back.horiz, 0.5);
-  EXPECT_DOUBLE_EQ(back.vert, 0.25);
+  EXPECT_EQ((std::array{back.horiz, back.vert}), (std::array{0.5, 0.25}));
 }
 
 TEST(RelRects, TweenInterpolatesInsideTheRangeAndHoldsOutside) {
   relRect whole;
   InitRelRect(whole);
   const relRect point{0.5, 0.5, 0.5, 0.5};
-  ExpectRel(CalcTweenRel(0, 10, 5, whole, point), 0.25, 0.75, 0.25, 0.75);
-  ExpectRel(CalcTweenRel(0, 10, -1, whole, point), 0, 1, 0, 1);
-  ExpectRel(CalcTweenRel(0, 10, 11, whole, point), 0.5, 0.5, 0.5, 0.5);
-  ExpectRel(CalcTweenRel(0, 10, 10, whole, point), 0.5, 0.5, 0.5, 0.5);
+  const struct {
+    int32_t frame;
+    Fractions expected;
+  } cases[] = {{5, {0.25, 0.75, 0.25, 0.75}}, {-1, {0, 1, 0, 1}}, {10, {0.5, 0.5, 0.5, 0.5}}, {11, {0.5, 0.5, 0.5, 0.5}}};
+  for (const auto& c : cases) EXPECT_EQ(fractions(CalcTweenRel(0, 10, c.frame, whole, point)), c.expected) << c.frame;
 }
 
-TEST(Geometry, KeepPropsRoundsHalfUp) {
-  const Rect r640x480{0, 0, 480, 640};
-  ExpectRect(KeepPropsWithFixedHorizontal(r640x480, Rect{10, 20, 110, 340}), 10, 20, 250, 340);
-  EXPECT_EQ(KeepPropsWithFixedVertical(r640x480, Rect{0, 0, 100, 5}).right, 133);
-  const Rect r3x2{0, 0, 2, 3};
-  EXPECT_EQ(KeepPropsWithFixedHorizontal(r3x2, Rect{0, 0, 9, 1}).bottom, 1);
-  EXPECT_EQ(KeepPropsWithFixedVertical(r3x2, Rect{0, 0, 1, 9}).right, 2);
-}
-
-TEST(Geometry, KeepPropsWithZeroExtents) {
-  const Rect newSize{1, 2, 30, 40};
-  ExpectRect(KeepPropsWithFixedHorizontal(Rect{0, 0, 10, 0}, newSize), 1, 2, 30, 40);
-  ExpectRect(KeepPropsWithFixedVertical(Rect{0, 0, 0, 10}, newSize), 1, 2, 30, 40);
-  // The other axis zero: infinite or zero proportions give a zero extent.
-  EXPECT_EQ(KeepPropsWithFixedHorizontal(Rect{0, 0, 0, 10}, newSize).bottom, 1);
-  EXPECT_EQ(KeepPropsWithFixedVertical(Rect{0, 0, 10, 0}, newSize).right, 2);
-}
-
-TEST(Geometry, ProportionalRectFollowsOrientation) {
-  ExpectRect(CalcProportionalRectForFrame(Rect{0, 0, 400, 400}, Rect{0, 0, 480, 720}), 0, 0, 480, 480);
-  ExpectRect(CalcProportionalRectForFrame(Rect{0, 0, 400, 400}, Rect{0, 0, 720, 480}), 0, 0, 480, 480);
-  ExpectRect(CalcProportionalRectForFrame(Rect{0, 0, 900, 1000}, Rect{0, 0, 480, 720}), 0, 0, 648, 720);
-}
-
-TEST(Geometry, CenterAndVerify) {
-  Rect r{0, 0, 10, 11};
+TEST(Geometry, RectangleHelpers) {
+  const Rect r640x480{0, 0, 480, 640}, r3x2{0, 0, 2, 3}, newSize{1, 2, 30, 40};
+  const struct {
+    Rect got;
+    Sides expected;
+  } cases[] = {
+      // Proportions kept, the computed extent rounded half up.
+      {KeepPropsWithFixedHorizontal(r640x480, Rect{10, 20, 110, 340}), {10, 20, 250, 340}},
+      {KeepPropsWithFixedVertical(r640x480, Rect{0, 0, 100, 5}), {0, 0, 100, 133}},
+      {KeepPropsWithFixedHorizontal(r3x2, Rect{0, 0, 9, 1}), {0, 0, 1, 1}},
+      {KeepPropsWithFixedVertical(r3x2, Rect{0, 0, 1, 9}), {0, 0, 1, 2}},
+      // Zero extents: the size unchanged, or infinite or zero proportions
+      // giving a zero extent.
+      {KeepPropsWithFixedHorizontal(Rect{0, 0, 10, 0}, newSize), {1, 2, 30, 40}},
+      {KeepPropsWithFixedVertical(Rect{0, 0, 0, 10}, newSize), {1, 2, 30, 40}},
+      {KeepPropsWithFixedHorizontal(Rect{0, 0, 0, 10}, newSize), {1, 2, 1, 40}},
+      {KeepPropsWithFixedVertical(Rect{0, 0, 10, 0}, newSize), {1, 2, 30, 2}},
+      // Fitted by the frame's orientation.
+      {CalcProportionalRectForFrame(Rect{0, 0, 400, 400}, Rect{0, 0, 480, 720}), {0, 0, 480, 480}},
+      {CalcProportionalRectForFrame(Rect{0, 0, 400, 400}, Rect{0, 0, 720, 480}), {0, 0, 480, 480}},
+      {CalcProportionalRectForFrame(Rect{0, 0, 900, 1000}, Rect{0, 0, 480, 720}), {0, 0, 648, 720}},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(sides(cases[i].got), cases[i].expected) << "case " << i;
+  Rect r{0, 0, 10, 11}, inverted{30, 40, 10, 20};
   CenterRectInRect(r, Rect{0, 0, 100, 100});
-  ExpectRect(r, 45, 45, 55, 56);
-  Rect inverted{30, 40, 10, 20};
+  EXPECT_EQ(sides(r), (Sides{45, 45, 55, 56}));
   VerifyRect(inverted);
-  ExpectRect(inverted, 10, 20, 30, 40);
+  EXPECT_EQ(sides(inverted), (Sides{10, 20, 30, 40}));
 }
 
 TEST(OffscreenBuffers, AllocateRectGWorldStartsAtOriginAndKeepsTheCallersRect) {
   const Rect asked{100, 50, 200, 250};
   GrafPtr world = AllocateRectGWorld(asked);
   ASSERT_NE(world, nullptr);
-  ExpectRect(GetPortRect(world), 0, 0, 100, 200);
-  ExpectRect(asked, 100, 50, 200, 250);
+  EXPECT_EQ(sides(GetPortRect(world)), (Sides{0, 0, 100, 200}));
+  EXPECT_EQ(sides(asked), (Sides{100, 50, 200, 250}));
   EXPECT_TRUE(GetPixelsState(GetGWorldPixMap(world)) & pixelsLocked);
   DisposeGWorld(world);
 }
@@ -120,10 +104,7 @@ TEST(OffscreenBuffers, ClearCloneAndScaleRestoreThePort) {
   Source2Target(clone, big);
   const auto* pixel = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(big)) +
                                                        3 * GetPixRowBytes(GetGWorldPixMap(big)) + 7 * 4);
-  EXPECT_EQ(pixel[0], 255);
-  EXPECT_EQ(pixel[1], 0xFF);
-  EXPECT_EQ(pixel[2], 0x80);
-  EXPECT_EQ(pixel[3], 0x00);
+  EXPECT_EQ((std::array{pixel[0], pixel[1], pixel[2], pixel[3]}), (std::array<uint8_t, 4>{255, 0xFF, 0x80, 0x00}));
   for (GrafPtr w : {previous, world, clone, big}) DisposeGWorld(w);
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "tests/support/gworld_fixture.h"
 
 namespace {
@@ -10,11 +13,7 @@ TEST(PixelLib, DepthTablesDifferAt24) {
   const int16_t depths[] = {1, 8, 16, 24, 32, 7};
   const int16_t sizes[] = {4, 1, 2, 4, 4, 4};
   for (size_t i = 0; i < std::size(depths); ++i) EXPECT_EQ(Depth2Size(depths[i]), sizes[i]) << depths[i];
-  auto world = MakeWorld(3, 1);
-  EXPECT_EQ(GetGWDepth(world.get()), 32);
-}
-
-TEST(PixelLib, Put32BitPixelByDepth) {
+  EXPECT_EQ(GetGWDepth(MakeWorld(3, 1).get()), 32);
   uint8_t buffer[64] = {};
   const pixRec pixel{9, 255, 128, 7};
   Put32BitPixelInPixMap(pixel, reinterpret_cast<Ptr>(buffer), 1, 1, 16, 16);
@@ -30,59 +29,72 @@ TEST(PixelLib, Put32BitPixelByDepth) {
   EXPECT_TRUE(SamePixel(*reinterpret_cast<pixRec*>(buffer + 32 + 4), pixel));
 }
 
-TEST(PixelLib, GetAndSetPixelUseTheStride) {
-  auto world = MakeWorld(5, 4);
-  PixMapHandle pm = GetGWorldPixMap(world.get());
-  const pixRec pixel{1, 2, 3, 4};
-  pSetPixel(GetPixBaseAddr(pm), GetPixRowBytes(pm), 4, 3, &pixel);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 4, 3), pixel));
-  pixRec read{};
-  pGetPixel(GetPixBaseAddr(pm), GetPixRowBytes(pm), 4, 3, read);
-  EXPECT_TRUE(SamePixel(read, pixel));
-}
-
-TEST(PixelLib, AlphaBrushBlendsColourBytesOnly) {
-  auto world = MakeWorld(4, 4);
-  *PixelAt(world.get(), 1, 1) = pixRec{77, 200, 10, 0};
-  pSetGWPixelUsingAlpha(world.get(), 1, 1, 0.25, RGBColor{65535, 0, 0}, 1);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 1), pixRec{77, 213, 7, 0}));
-  pSetGWPixelUsingAlpha(world.get(), 1, 1, 0.0, RGBColor{0, 65535, 65535}, 1);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 1), pixRec{77, 213, 7, 0}));
-}
-
-TEST(PixelLib, BrushAtTheLastColumnPaintsOnlyThatColumn) {
-  auto world = MakeWorld(5, 5);
-  pSetGWPixelAndAlpha(world.get(), 4, 1, RGBColor{0x1200, 0x3400, 0x5600}, 0x99, 3);
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 5; ++x) {
-      const bool painted = x == 4 && y >= 1 && y <= 3;
-      EXPECT_TRUE(SamePixel(*PixelAt(world.get(), x, y), painted ? pixRec{0x99, 0x12, 0x34, 0x56} : pixRec{}))
-          << x << "," << y;
-    }
-  // A start outside the buffer paints nothing.
-  pSetGWPixelAndAlpha(world.get(), 5, 0, RGBColor{0xFFFF, 0, 0}, 1, 2);
-  EXPECT_EQ(PixelAt(world.get(), 4, 0)->red, 0);
+// Each routine on a zeroed buffer, then every pixel against the expected one.
+TEST(PixelLib, PaintingRoutinesTouchExactlyTheirPixels) {
+  const pixRec pen{255, 1, 2, 3};
+  const struct {
+    const char* name;
+    int width, height;
+    std::function<void(GrafPtr)> paint;
+    std::function<pixRec(int x, int y)> expected;
+  } cases[] = {
+      {"get and set use the stride", 5, 4,
+       [](GrafPtr w) {
+         PixMapHandle pm = GetGWorldPixMap(w);
+         const pixRec pixel{1, 2, 3, 4};
+         pixRec read{};
+         pSetPixel(GetPixBaseAddr(pm), GetPixRowBytes(pm), 4, 3, &pixel);
+         pGetPixel(GetPixBaseAddr(pm), GetPixRowBytes(pm), 4, 3, read);
+         *PixelAt(w, 0, 0) = read;
+       },
+       [](int x, int y) { return (x == 4 && y == 3) || x + y == 0 ? pixRec{1, 2, 3, 4} : pixRec{}; }},
+      {"brush at the last column paints only that column", 5, 5,
+       [](GrafPtr w) { pSetGWPixelAndAlpha(w, 4, 1, RGBColor{0x1200, 0x3400, 0x5600}, 0x99, 3); },
+       [](int x, int y) { return x == 4 && y >= 1 && y <= 3 ? pixRec{0x99, 0x12, 0x34, 0x56} : pixRec{}; }},
+      {"brush starting outside paints nothing", 5, 5,
+       [](GrafPtr w) { pSetGWPixelAndAlpha(w, 5, 0, RGBColor{0xFFFF, 0, 0}, 1, 2); }, [](int, int) { return pixRec{}; }},
+      {"alpha brush blends colour bytes only; alpha 0 keeps them", 4, 4,
+       [](GrafPtr w) {
+         *PixelAt(w, 1, 1) = pixRec{77, 200, 10, 0};
+         pSetGWPixelUsingAlpha(w, 1, 1, 0.25, RGBColor{65535, 0, 0}, 1);
+         pSetGWPixelUsingAlpha(w, 1, 1, 0.0, RGBColor{0, 65535, 65535}, 1);
+       },
+       [](int x, int y) { return x == 1 && y == 1 ? pixRec{77, 213, 7, 0} : pixRec{}; }},
+      {"plot at a corner paints the inside part", 4, 4, [&](GrafPtr w) { pPlotPixel(w, 0, 0, 1, true, true, pen); },
+       [&](int x, int y) { return x <= 1 && y <= 1 ? pen : pixRec{}; }},
+      {"fill keeps to the rectangle inside the buffer", 4, 3,
+       [](GrafPtr w) { SetPixMapPixels(w, Rect{1, 1, 2, 9}, 5, 6, 7); },
+       [](int x, int y) { return y == 1 && x >= 1 ? pixRec{0, 5, 6, 7} : pixRec{}; }},
+      {"rotating by zero shifts the rows one left", 6, 2,
+       [](GrafPtr w) {
+         auto source = MakeWorld(6, 2);
+         for (int x = 0; x < 6; ++x) *PixelAt(source.get(), x, 0) = pixRec{0, uint8_t(x + 1), 0, 0};
+         RotatePixmap(source.get(), w, Rect{0, 1, 2, 5}, 0.0);
+       },
+       [](int x, int y) { return pixRec{0, uint8_t(y == 0 ? std::array{2, 3, 4, 5, 5, 0}[x] : 0), 0, 0}; }},
+  };
+  for (const auto& c : cases) {
+    auto world = MakeWorld(c.width, c.height);
+    c.paint(world.get());
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) EXPECT_TRUE(SamePixel(*PixelAt(world.get(), x, y), c.expected(x, y))) << c.name << " at " << x << "," << y;
+  }
 }
 
 TEST(PixelLib, CombinePicksSourceByAlpha) {
   auto one = MakeWorld(3, 3), two = MakeWorld(3, 3), target = MakeWorld(3, 3);
   FillRandom(one.get(), 11);
   FillRandom(two.get(), 12);
-  struct Case {
+  const struct {
     int16_t alpha;
     bool invert;
     GrafPtr expected;
   } cases[] = {{255, false, one.get()}, {255, true, two.get()}, {0, false, two.get()}};
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     pCombineGWAndPutUsingAlpha(one.get(), two.get(), target.get(), 0, 0, 0, 0, c.alpha, c.invert, 3);
     for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 3; ++x) {
-        const pixRec& got = *PixelAt(target.get(), x, y);
-        const pixRec& want = *PixelAt(c.expected, x, y);
-        EXPECT_EQ(got.red, want.red);
-        EXPECT_EQ(got.green, want.green);
-        EXPECT_EQ(got.blue, want.blue);
-      }
+      for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(std::memcmp(&PixelAt(target.get(), x, y)->red, &PixelAt(c.expected, x, y)->red, 3), 0) << x << "," << y;
   }
 }
 
@@ -95,33 +107,6 @@ TEST(PixelLib, SmudgeOfRadiusZeroIsThePixelItself) {
   // Radius 1 in the corner averages the four pixels inside.
   pSmudgePixel(world.get(), nullptr, 1, 2, 2, false, 0, result);
   EXPECT_EQ(result.red, 10);
-}
-
-TEST(PixelLib, PlotAtACornerPaintsTheInsidePart) {
-  auto world = MakeWorld(4, 4);
-  const pixRec pen{255, 1, 2, 3};
-  pPlotPixel(world.get(), 0, 0, 1, true, true, pen);
-  int painted = 0;
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) painted += SamePixel(*PixelAt(world.get(), x, y), pen);
-  EXPECT_EQ(painted, 4);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 1), pen));
-}
-
-TEST(PixelLib, RotateByZeroShiftsRowsOneLeft) {
-  auto source = MakeWorld(6, 2), dest = MakeWorld(6, 2);
-  for (int x = 0; x < 6; ++x) *PixelAt(source.get(), x, 0) = pixRec{0, uint8_t(x + 1), 0, 0};
-  RotatePixmap(source.get(), dest.get(), Rect{0, 1, 2, 5}, 0.0);
-  const uint8_t expected[] = {2, 3, 4, 5, 5, 0};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(PixelAt(dest.get(), x, 0)->red, expected[x]) << x;
-}
-
-TEST(PixelLib, SetPixMapPixelsFillsTheRectangle) {
-  auto world = MakeWorld(4, 3);
-  SetPixMapPixels(world.get(), Rect{1, 1, 2, 9}, 5, 6, 7);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 3, 1), pixRec{0, 5, 6, 7}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 0, 1), pixRec{}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 2), pixRec{}));
 }
 
 }  // namespace

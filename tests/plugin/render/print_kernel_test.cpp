@@ -18,6 +18,33 @@ PixRecArray Stops(std::initializer_list<pixRec> colors) {
   return stops;
 }
 
+TEST(PrintKernel, TableMatchesMapperForEveryStrengthAndSum) {
+  const PixRecArray stops = Stops({{0, 0, 0, 0}, {0, 255, 255, 255}});
+  DissolveTable table;
+  for (int strength = 0; strength <= 100; ++strength) {
+    BuildDissolveTable(stops, 2, 1.0 - strength / 100.0, table);
+    for (int sum = 0; sum < 766; ++sum) {
+      pixRec expected = Index2ColorDissolve(static_cast<int16_t>(sum / 3), stops, 2, 1.0 - strength / 100.0);
+      expected.alpha = 255;
+      ASSERT_EQ(std::memcmp(&table.bySum[sum], &expected, 4), 0) << "strength " << strength << " sum " << sum;
+    }
+  }
+}
+
+TEST(PrintKernel, MapperWithOneAndThreeStops) {
+  const PixRecArray stops = Stops({{0, 0, 0, 0}, {0, 255, 0, 0}, {0, 255, 255, 255}});
+  const struct {
+    int16_t index, numElems;
+    double bandWidth;
+    pixRec expected;  // alpha not compared
+  } cases[] = {{64, 3, 0.0, {0, 127, 0, 0}}, {128, 3, 0.0, {0, 255, 0, 0}}, {77, 1, 0.5, {0, 77, 77, 77}}};
+  for (const auto& c : cases) {
+    pixRec got = Index2ColorDissolve(c.index, stops, c.numElems, c.bandWidth);
+    got.alpha = 0;
+    EXPECT_EQ(std::memcmp(&got, &c.expected, 4), 0) << c.index << " of " << c.numElems;
+  }
+}
+
 // Half the channels are 0 or 255: the ends of the brightness range, where
 // the ramp clamps and the step splits, are reached often.
 uint8_t RandomChannel(std::mt19937& random) {

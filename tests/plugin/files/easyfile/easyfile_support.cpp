@@ -1,31 +1,15 @@
 #include "tests/plugin/files/easyfile/easyfile_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QApplication>
-#include <QTimer>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-TempFolder::TempFolder() {
-  char pattern[] = "/tmp/vm-easyfile-XXXXXX";
-  path_ = mkdtemp(pattern);
-}
-
-TempFolder::~TempFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-
-std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream(File(name), std::ios::binary) << bytes;
-  return File(name);
+std::string Write(const TempDir& folder, const std::string& name, const std::string& bytes) {
+  writeBytes(folder / name, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+  return folder / name;
 }
 
 std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  const std::vector<unsigned char> bytes = readBytes(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<unsigned char> PString(const std::string& text) {
@@ -35,7 +19,9 @@ std::vector<unsigned char> PString(const std::string& text) {
   return result;
 }
 
-std::string FromPString(const unsigned char* text) { return std::string(reinterpret_cast<const char*>(text + 1), text[0]); }
+std::string FromPString(const unsigned char* text) {
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
 
 FSSpec SpecFor(const std::string& path) {
   FSSpec spec{};
@@ -48,22 +34,4 @@ FSRef RefFor(const std::string& path) {
   FSRef ref{};
   EXPECT_TRUE(platformFSRefForPath(path, &ref));
   return ref;
-}
-
-void AnswerNextFileDialog(std::function<bool(QFileDialog*)> answer) {
-  if (QApplication::instance() == nullptr) {
-    static int argc = 1;
-    static char name[] = "easyfile_test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives for the test process
-  }
-  auto* poll = new QTimer;
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(poll, &QTimer::timeout, [poll, answer, tries] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (++*tries < 500 && (dialog == nullptr || !answer(dialog))) return;
-    poll->stop();
-    poll->deleteLater();
-  });
-  poll->start(10);
 }

@@ -1,9 +1,7 @@
 // Data-fork primitives and colon-separated paths.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <climits>
+#include <filesystem>
 
 #include "tests/plugin/files/easyfile/easyfile_support.h"
 
@@ -12,51 +10,26 @@ namespace {
 constexpr OSType kText = VM_FOURCC('T', 'E', 'X', 'T');
 constexpr OSType kCreator = VM_FOURCC('q', 'z', 't', ' ');
 
-struct WriteCase {
-  const char* label;
-  std::string text;
-  bool withReturn;
-  std::string expected;
-};
-
-class Writing : public ::testing::TestWithParam<WriteCase> {};
-
-TEST_P(Writing, WritesTheTextBytesWithoutTheLengthByte) {
-  TempFolder folder;
-  FSSpec spec = SpecFor(folder.File("out.txt"));
-  short refNum = 0;
-  pspRewrite(refNum, spec, kText, kCreator);
-  ASSERT_NE(refNum, 0);
-  std::vector<unsigned char> text = PString(GetParam().text);
-  if (GetParam().withReturn)
-    FileWriteLn(refNum, text.data());
-  else
-    FileWrite(refNum, text.data());
-  ASSERT_EQ(FSClose(refNum), noErr);
-  EXPECT_EQ(ReadAll(folder.File("out.txt")), GetParam().expected);
-}
-
-const std::string k255(255, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Writing,
-    ::testing::Values(WriteCase{"line", "abc", true, std::string("abc\r")},
-                      WriteCase{"emptyLine", "", true, std::string("\r")},
-                      WriteCase{"fullLineLosesItsLastByte", k255, true, std::string(254, 'x') + "\r"},
-                      WriteCase{"plain", "abc", false, "abc"},
-                      WriteCase{"emptyWritesNothing", "", false, ""},
-                      WriteCase{"full", k255, false, k255}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(Rewrite, ReplacesAnOldFileAndKeepsTypeAndCreator) {
-  TempFolder folder;
-  const std::string path = folder.Write("old.txt", "older contents");
-  FSSpec spec = SpecFor(path);
-  short refNum = 0;
-  pspRewrite(refNum, spec, kText, kCreator);
-  FileWrite(refNum, PString("new").data());
-  FSClose(refNum);
-  EXPECT_EQ(ReadAll(path), "new");
+// Each text written to a new file, over an older one: the text's bytes
+// without the length byte, a line ending in a carriage return.
+TEST(Rewrite, WritesTheTextBytesWithoutTheLengthByte) {
+  const std::string k255(255, 'x');
+  const struct {
+    std::string text;
+    bool withReturn;
+    std::string expected;
+  } cases[] = {{"abc", true, "abc\r"}, {"", true, "\r"}, {k255, true, std::string(254, 'x') + "\r"},
+               {"abc", false, "abc"},  {"", false, ""},  {k255, false, k255}};
+  TempDir folder;
+  const std::string path = Write(folder, "out.txt", "older contents");
+  for (const auto& c : cases) {
+    short refNum = 0;
+    pspRewrite(refNum, SpecFor(path), kText, kCreator);
+    ASSERT_NE(refNum, 0);
+    (c.withReturn ? FileWriteLn : FileWrite)(refNum, PString(c.text).data());
+    ASSERT_EQ(FSClose(refNum), noErr);
+    EXPECT_EQ(ReadAll(path), c.expected) << c.text.size() << (c.withReturn ? " with return" : "");
+  }
   OSType type = 0, creator = 0;
   ASSERT_EQ(platformGetFileTypeAndCreator(path.c_str(), &type, &creator), noErr);
   if (type == 0) GTEST_SKIP() << "no user extended attributes on /tmp";
@@ -65,8 +38,8 @@ TEST(Rewrite, ReplacesAnOldFileAndKeepsTypeAndCreator) {
 }
 
 TEST(PascalOpen, WritesFromTheStartOverTheOldBytesOfAnExistingFile) {
-  TempFolder folder;
-  const std::string path = folder.Write("data", "123456");
+  TempDir folder;
+  const std::string path = Write(folder, "data", "123456");
   short refNum = 0;
   pspPascalOpenFile(refNum, SpecFor(path));
   ASSERT_NE(refNum, 0);
@@ -75,70 +48,48 @@ TEST(PascalOpen, WritesFromTheStartOverTheOldBytesOfAnExistingFile) {
   EXPECT_EQ(ReadAll(path), std::string("ab\r456"));
   // A missing file leaves no reference and is not made by writing.
   refNum = 77;
-  pspPascalOpenFile(refNum, SpecFor(folder.File("missing")));
+  pspPascalOpenFile(refNum, SpecFor(folder / "missing"));
   EXPECT_EQ(refNum, 0);
   FileWriteLn(refNum, PString("abc").data());
-  struct stat info;
-  EXPECT_NE(stat(folder.File("missing").c_str(), &info), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
 }
 
 // "Velmorance:" followed by the folders of an absolute path, each with ":".
 std::string ColonPath(const std::string& path) {
   std::string result = std::string(kVelmoranceVolumeName) + ":";
-  for (size_t at = 1; at < path.size();) {
-    size_t slash = path.find('/', at);
-    if (slash == std::string::npos) slash = path.size();
-    result += path.substr(at, slash - at) + ":";
-    at = slash + 1;
-  }
+  for (const auto& part : std::filesystem::path(path).relative_path()) result += part.string() + ":";
   return result;
 }
 
-TEST(FullPath, NamesTheVolumeThenEachFolderWithColons) {
+std::string FullPath(const std::string& folder) {
+  Str255 path;
+  GetFullPath(platformDirIDForPath(folder), kVelmoranceVolume, path);
+  return FromPString(path);
+}
+
+TEST(FullPath, NamesTheVolumeThenEachFolderWithColonsCutTo255AndTheAppFolder) {
   Str255 path;
   GetFullPath(fsRtDirID, kVelmoranceVolume, path);
   EXPECT_EQ(FromPString(path), "Velmorance:");
-
-  TempFolder folder;
-  mkdir(folder.File("Work").c_str(), 0700);
-  GetFullPath(platformDirIDForPath(folder.File("Work")), kVelmoranceVolume, path);
-  EXPECT_EQ(FromPString(path), ColonPath(folder.File("Work")));
-  EXPECT_EQ(FromPString(path).substr(FromPString(path).size() - 5), "Work:");
-
-  // A folder directly in the root: Disk:Work:
-  GetFullPath(platformDirIDForPath("/tmp"), kVelmoranceVolume, path);
-  EXPECT_EQ(FromPString(path), "Velmorance:tmp:");
-
   GetFullPath(99, kVelmoranceVolume, path);  // no such folder
   EXPECT_EQ(path[0], 0);
-}
+  EXPECT_EQ(FullPath("/tmp"), "Velmorance:tmp:");  // Disk:Work:
 
-TEST(FullPath, IsCutTo255Characters) {
-  TempFolder folder;
-  std::string deep = folder.Path();
-  for (int i = 0; i < 5; ++i) {
-    deep += "/" + std::string(60, static_cast<char>('a' + i));
-    mkdir(deep.c_str(), 0700);
+  TempDir folder;
+  std::string deep = folder / "Work";
+  std::filesystem::create_directory(deep);
+  EXPECT_EQ(FullPath(deep), ColonPath(deep));
+  EXPECT_TRUE(FullPath(deep).ends_with(":Work:"));
+  // The current folder's name alone, or the volume's at the root.
+  const auto saved = std::filesystem::current_path();
+  for (const auto& [where, expected] : {std::pair{deep, "Work:"}, {std::string("/"), "Velmorance:"}}) {
+    std::filesystem::current_path(where);
+    GetAppDirName(path);
+    EXPECT_EQ(FromPString(path), expected);
   }
-  Str255 path;
-  GetFullPath(platformDirIDForPath(deep), kVelmoranceVolume, path);
-  EXPECT_EQ(path[0], 255);
-  EXPECT_EQ(FromPString(path), ColonPath(deep).substr(0, 255));
-}
-
-TEST(AppDirName, IsTheCurrentFoldersNameAndAColon) {
-  TempFolder folder;
-  mkdir(folder.File("Work").c_str(), 0700);
-  char saved[PATH_MAX];
-  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-  ASSERT_EQ(chdir(folder.File("Work").c_str()), 0);
-  Str255 name;
-  GetAppDirName(name);
-  EXPECT_EQ(FromPString(name), "Work:");
-  ASSERT_EQ(chdir("/"), 0);
-  GetAppDirName(name);
-  EXPECT_EQ(FromPString(name), "Velmorance:");
-  ASSERT_EQ(chdir(saved), 0);
+  std::filesystem::current_path(saved);
+  for (int i = 0; i < 5; ++i) std::filesystem::create_directory(deep += "/" + std::string(60, char('a' + i)));
+  EXPECT_EQ(FullPath(deep), ColonPath(deep).substr(0, 255));
 }
 
 }  // namespace

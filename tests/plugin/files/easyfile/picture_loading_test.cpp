@@ -1,12 +1,11 @@
 // Pictures and images loaded from files, URLs and the main bundle.
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <array>
-#include <climits>
+#include <filesystem>
 
 #include "plugin/files/easyfile/file_conversions.h"
 #include "tests/plugin/files/easyfile/easyfile_support.h"
@@ -26,30 +25,38 @@ QImage Sample() {
   return image;
 }
 
-// The sample's pixel (x, y) drawn over white: c + (255 - alpha), premultiplied.
-Argb OnWhite(int x, int y) {
-  QRgb p = Sample().convertToFormat(QImage::Format_ARGB32_Premultiplied).pixel(x, y);
-  const int clear = 255 - qAlpha(p);
-  return {255, static_cast<uint8_t>(qRed(p) + clear), static_cast<uint8_t>(qGreen(p) + clear),
-          static_cast<uint8_t>(qBlue(p) + clear)};
+// The sample's pixel (x, y) premultiplied, drawn over white when `onWhite`:
+// c + (255 - alpha).
+Argb Expected(int x, int y, bool onWhite) {
+  const QRgb p = Sample().convertToFormat(QImage::Format_ARGB32_Premultiplied).pixel(x, y);
+  const int clear = onWhite ? 255 - qAlpha(p) : 0;
+  return {uint8_t(onWhite ? 255 : qAlpha(p)), uint8_t(qRed(p) + clear), uint8_t(qGreen(p) + clear),
+          uint8_t(qBlue(p) + clear)};
 }
 
-Argb At(const uint8_t* base, size_t rowBytes, int x, int y) {
-  Argb value;
-  std::memcpy(value.data(), base + y * rowBytes + x * 4, 4);
-  return value;
+// Every pixel of the 4 x 2 image against the sample.
+void ExpectSample(CGImageRef image, bool onWhite) {
+  ASSERT_NE(image, nullptr);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) {
+      Argb got;
+      std::memcpy(got.data(), CGImageGetARGBData(image) + y * CGImageGetBytesPerRow(image) + x * 4, 4);
+      EXPECT_EQ(got, Expected(x, y, onWhite)) << x << "," << y;
+    }
 }
 
-std::string SaveSample(const TempFolder& folder, const char* name = "sample.png") {
-  const std::string path = folder.File(name);
+std::string SaveSample(const std::string& path) {
   EXPECT_TRUE(Sample().save(QString::fromStdString(path), "png"));
   return path;
 }
 
-TEST(ScaledImage, AScaleBelowOneReturnsNothingWithoutOpeningTheFile) {
-  TempFolder folder;
-  const std::string path = SaveSample(folder);
-  int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+// Shrunk by whole factors over white; a scale below one gives nothing
+// without opening the file, as does a picture smaller than the scale or an
+// unreadable file.
+TEST(ScaledImage, ShrinksByWholeFactorsOnWhiteOrGivesNothing) {
+  TempDir folder;
+  const std::string path = SaveSample(folder / "sample.png");
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
   ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_OPEN | IN_ACCESS), 0);
   char events[4096];
@@ -57,114 +64,74 @@ TEST(ScaledImage, AScaleBelowOneReturnsNothingWithoutOpeningTheFile) {
     EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(path), wid, hig), nullptr);
     EXPECT_LT(read(watch, events, sizeof events), 0) << "the file was opened for " << wid << " x " << hig;
   }
-  // The watch does see a real read.
-  GrafPtr read1 = GetScaledGWImageFromFSRef(RefFor(path), 1, 1);
-  EXPECT_NE(read1, nullptr);
-  EXPECT_GT(read(watch, events, sizeof events), 0);
-  DisposeGWorld(read1);
-  close(watch);
-}
-
-TEST(ScaledImage, ShrinksByWholeFactorsOnWhiteOrGivesNothing) {
-  TempFolder folder;
-  const std::string path = SaveSample(folder);
   GWorldOwner half(GetScaledGWImageFromFSRef(RefFor(path), 2, 1));
+  EXPECT_GT(read(watch, events, sizeof events), 0) << "the watch sees a real read";
+  close(watch);
   ASSERT_NE(half, nullptr);
   Rect bounds;
   GetPortBounds(half.get(), &bounds);
-  EXPECT_EQ((std::vector<int>{bounds.right, bounds.bottom}), (std::vector<int>{2, 2}));
+  EXPECT_EQ((std::array{bounds.right, bounds.bottom}), (std::array<int16_t, 2>{2, 2}));
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x) {
       Argb got;
       std::memcpy(got.data(), PixelAt(half.get(), x, y), 4);
-      EXPECT_EQ(got, OnWhite(x * 2, y)) << x << "," << y;
+      EXPECT_EQ(got, Expected(x * 2, y, true)) << x << "," << y;
     }
-  // A picture smaller than the scale, or unreadable, gives nothing.
   EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(path), 5, 1), nullptr);
-  EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(folder.Write("bad.png", "garbage")), 1, 1), nullptr);
-  EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(folder.File("missing.png")), 1, 1), nullptr);
+  EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(Write(folder, "bad.png", "garbage")), 1, 1), nullptr);
+  EXPECT_EQ(GetScaledGWImageFromFSRef(RefFor(folder / "missing.png"), 1, 1), nullptr);
 }
 
 TEST(PictFromURL, HoldsThePngsPixelsOnWhiteAndRestoresThePort) {
-  TempFolder folder;
-  const std::string path = SaveSample(folder);
+  TempDir folder;
   GWorldOwner mine = MakeWorld(1, 1);
   SetGWorld(mine.get(), nullptr);
   const long images = CGImageLiveCount();
-  CFURLRef url = platformCreateURLForPath(path, false);
-  PicHandle picture = GetPictFromURLUsingCG(url);
-  CFRelease(url);
+  CFOwner<CFURLRef> url(platformCreateURLForPath(SaveSample(folder / "sample.png"), false));
+  PicHandle picture = GetPictFromURLUsingCG(url.get());
   ASSERT_NE(picture, nullptr);
   CGrafPtr current = nullptr;
   GetGWorld(&current, nullptr);
   EXPECT_EQ(current, mine.get());
   const Rect frame = (*picture)->picFrame;
-  EXPECT_EQ((std::vector<int>{frame.top, frame.left, frame.bottom, frame.right}), (std::vector<int>{0, 0, 2, 4}));
-  CGImageRef image = (*picture)->image;
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(At(CGImageGetARGBData(image), CGImageGetBytesPerRow(image), x, y), OnWhite(x, y)) << x << "," << y;
+  EXPECT_EQ((std::array{frame.top, frame.left, frame.bottom, frame.right}), (std::array<int16_t, 4>{0, 0, 2, 4}));
+  ExpectSample((*picture)->image, true);
   KillPicture(picture);
   EXPECT_EQ(CGImageLiveCount(), images);
   SetGWorld(nullptr, nullptr);
   // No image, no picture.
-  for (const std::string& path : {folder.Write("text.png", "not an image"), folder.File("missing.png")}) {
-    CFURLRef url = platformCreateURLForPath(path, false);
-    EXPECT_EQ(GetPictFromURLUsingCG(url), nullptr) << path;
-    CFRelease(url);
+  for (const std::string& path : {Write(folder, "text.png", "not an image"), folder / "missing.png"}) {
+    CFOwner<CFURLRef> other(platformCreateURLForPath(path, false));
+    EXPECT_EQ(GetPictFromURLUsingCG(other.get()), nullptr) << path;
   }
   EXPECT_EQ(GetPictFromURLUsingCG(nullptr), nullptr);
 }
 
 TEST(ImageLoaders, EveryRoadGivesTheSameImage) {
-  TempFolder folder;
-  const std::string path = SaveSample(folder);
+  TempDir folder;
+  const std::string path = SaveSample(folder / "sample.png");
   const FSSpec spec = SpecFor(path);
-  const FSRef ref = RefFor(path);
-  CFURLRef url = platformCreateURLForPath(path, false);
-  const QImage want = Sample().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  for (CGImageRef image : {GetCGImageFromFSS(spec), GetCGImageFromURLUsingQT(url), GetCGImageFromURLUsingCG(url),
-                           GetCGImageFromFSRefUsingCG(ref), GetCGImageFromFSSUsingCG(spec)}) {
-    ASSERT_NE(image, nullptr);
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 4; ++x) {
-        QRgb p = want.pixel(x, y);
-        Argb expected{static_cast<uint8_t>(qAlpha(p)), static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-                      static_cast<uint8_t>(qBlue(p))};
-        EXPECT_EQ(At(CGImageGetARGBData(image), CGImageGetBytesPerRow(image), x, y), expected);
-      }
+  CFOwner<CFURLRef> url(platformCreateURLForPath(path, false));
+  for (CGImageRef image : {GetCGImageFromFSS(spec), GetCGImageFromURLUsingQT(url.get()), GetCGImageFromURLUsingCG(url.get()),
+                           GetCGImageFromFSRefUsingCG(RefFor(path)), GetCGImageFromFSSUsingCG(spec)}) {
+    ExpectSample(image, false);
     CGImageRelease(image);
   }
-  CFRelease(url);
   Str255 name;
   PicHandle fromSpec = ReadPictureFromFSS(spec, name);
   ASSERT_NE(fromSpec, nullptr);
   EXPECT_EQ(FromPString(name), "sample.png");
   KillPicture(fromSpec);
-  EXPECT_EQ(ReadPictureFromFSRef(RefFor(folder.File("missing.png")), name), nullptr);
+  EXPECT_EQ(ReadPictureFromFSRef(RefFor(folder / "missing.png"), name), nullptr);
   EXPECT_EQ(FromPString(name), "Dummy");
 }
 
 // Resources of the main bundle: the test program's folder.
-class MainBundle : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char exe[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    ASSERT_GT(length, 0);
-    std::string folder(exe, static_cast<size_t>(length));
-    contents_ = folder.substr(0, folder.find_last_of('/')) + "/Contents";
-    mkdir(contents_.c_str(), 0700);
-    mkdir((contents_ + "/Resources").c_str(), 0700);
-    mkdir((contents_ + "/Resources/art").c_str(), 0700);
-    ASSERT_TRUE(Sample().save(QString::fromStdString(contents_ + "/Resources/art/logo.png"), "png"));
-    ASSERT_TRUE(Sample().save(QString::fromStdString(contents_ + "/Resources/badge.png"), "png"));
-  }
-  void TearDown() override { std::system(("rm -rf '" + contents_ + "'").c_str()); }
-  std::string contents_;
-};
-
-TEST_F(MainBundle, PicturesAndImagesComeFromItsResources) {
+TEST(MainBundle, PicturesAndImagesComeFromItsResources) {
+  const std::string contents = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Contents";
+  std::filesystem::create_directories(contents + "/Resources/art");
+  SaveSample(contents + "/Resources/art/logo.png");
+  SaveSample(contents + "/Resources/badge.png");
   PicHandle picture = LoadPictureFromBundle("badge", "png");
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ((*picture)->picFrame.right, 4);
@@ -175,6 +142,7 @@ TEST_F(MainBundle, PicturesAndImagesComeFromItsResources) {
   EXPECT_EQ(CGImageGetHeight(image), 2u);
   CGImageRelease(image);
   EXPECT_EQ(GetCGImageFromBundle("missing", "png", nullptr), nullptr);
+  std::filesystem::remove_all(contents);
 }
 
 }  // namespace
