@@ -19,10 +19,14 @@ using vmtest::runShell;
 
 bool Installed(const std::string& program) { return runShell("command -v " + program).status == 0; }
 
+#ifndef VELMORANCE_TOOL_PRELOAD
+#define VELMORANCE_TOOL_PRELOAD ""
+#endif
+
 // The environment of every tool: the private preferences folder, the built
 // module's folder, and a GStreamer registry of the test's own.
 std::string ToolEnv(const vmtest::ScratchDir& dir) {
-  return "XDG_CONFIG_HOME=" + dir.path("prefs") +
+  return VELMORANCE_TOOL_PRELOAD "XDG_CONFIG_HOME=" + dir.path("prefs") +
          " FREI0R_PATH=" + std::filesystem::path(VELMORANCE_FREI0R).parent_path().string() +
          " GST_REGISTRY=" + dir.path("registry.bin") + " ";
 }
@@ -58,6 +62,8 @@ const HostCase kHostCases[] = {
     {"OddHeight", 336, 187, 73, 0.1, 0.2, 0.7, 0.9, true},
     {"OddSize", 333, 187, 5, 0.33, 0.25, 0.99, 0.75, false},
 };
+
+void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name << ' ' << c.width << 'x' << c.height; }
 
 class Frei0rHostsTest : public ::testing::TestWithParam<HostCase> {
  protected:
