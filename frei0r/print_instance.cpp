@@ -50,8 +50,12 @@ std::unique_ptr<PrintInstance> PrintInstance::Make(unsigned width, unsigned heig
   GWorldPtr frame = nullptr;
   if (NewGWorld(&frame, 32, &bounds) != noErr || frame == nullptr) return nullptr;
   GWorldOwner owner(frame);
-  return std::unique_ptr<PrintInstance>(
-      new (std::nothrow) PrintInstance(static_cast<int>(width), static_cast<int>(height), std::move(owner), settings));
+  try {
+    return std::unique_ptr<PrintInstance>(
+        new PrintInstance(static_cast<int>(width), static_cast<int>(height), std::move(owner), settings));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 PrintInstance::PrintInstance(int width, int height, GWorldOwner frame, const FilterSettings& settings)
