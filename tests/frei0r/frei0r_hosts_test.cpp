@@ -32,10 +32,10 @@ vmtest::RunResult RunTool(const std::string& command, const std::string& env) {
 #define VELMORANCE_TOOL_PRELOAD ""
 #endif
 
-// The environment of every tool: the private preferences folder, the built
-// module's folder, and a GStreamer registry of the test's own.
+// The environment of every tool: the private preferences folder, caches and
+// a GStreamer registry of the test's own, and the built module's folder.
 std::string ToolEnv(const vmtest::ScratchDir& dir) {
-  return VELMORANCE_TOOL_PRELOAD "XDG_CONFIG_HOME=" + dir.path("prefs") +
+  return VELMORANCE_TOOL_PRELOAD "XDG_CONFIG_HOME=" + dir.path("prefs") + " XDG_CACHE_HOME=" + dir.path("cache") +
          " FREI0R_PATH=" + std::filesystem::path(VELMORANCE_FREI0R).parent_path().string() +
          " GST_REGISTRY=" + dir.path("registry.bin") + " ";
 }
