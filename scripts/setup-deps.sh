@@ -12,6 +12,7 @@ PACKAGES=(
   ffmpeg
   groff ghostscript
   clang libclang-rt-14-dev
+  frei0r-plugins-dev melt gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
 
 missing=()

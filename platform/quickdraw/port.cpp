@@ -5,8 +5,12 @@ namespace {
 
 PortChangedObserver gPortChangedObserver = nullptr;
 
-CGrafPtr gCurrentPort = nullptr;
-GDHandle gCurrentDevice = nullptr;
+// Each thread draws into its own current port, as hosts such as the frei0r
+// ones render different instances on different threads at once; a program
+// that draws from one thread sees one current port as before. A port made
+// current on one thread is not current on any other.
+thread_local CGrafPtr gCurrentPort = nullptr;
+thread_local GDHandle gCurrentDevice = nullptr;
 
 constexpr RGBColor kBlack{0, 0, 0};
 constexpr RGBColor kWhite{0xFFFF, 0xFFFF, 0xFFFF};

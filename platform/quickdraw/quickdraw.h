@@ -95,6 +95,9 @@ Rect* GetPixBounds(PixMapHandle pm, Rect* bounds);
 
 /* Ports ------------------------------------------------------------------ */
 
+/* The current port and device belong to the calling thread. Disposing of a
+   buffer clears it only where it is the calling thread's current port. */
+
 void GetGWorld(CGrafPtr* port, GDHandle* device);
 void SetGWorld(CGrafPtr port, GDHandle device);
 void GetPort(GrafPtr* port);

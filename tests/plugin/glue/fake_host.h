@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/files.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/glue/basicfx.h"
 #include "plugin/glue/host_state.h"
@@ -73,6 +74,10 @@ class HostTest : public ::testing::Test {
 
   std::unique_ptr<FakeHost> host_;
   TempDir prefs_;
-  ScopedEnv prefsHome_{"XDG_CONFIG_HOME", prefs_.path().c_str()};
+  // The plug-in's preferences go to the scratch folder for this test only.
+  struct PrefsFolder {
+    explicit PrefsFolder(const std::string& path) { platformSetPreferencesFolder(path); }
+    ~PrefsFolder() { platformSetPreferencesFolder(""); }
+  } prefsFolder_{prefs_.path()};
   pluginDataRec saved_{};
 };
