@@ -81,7 +81,7 @@ class Frei0rHostsTest : public ::testing::TestWithParam<HostCase> {
     vmtest::UsePrefsFolder(dir_.path("prefs"));
     env_ = ToolEnv(dir_);
   }
-  // `velmorance render in out ...` with the stored configuration.
+  // `velmorance render in out OPTIONS`.
   std::vector<uint8_t> Reference(const std::string& input, const std::string& output, const std::string& options) {
     const vmtest::RunResult run =
         runShell(std::string(VELMORANCE_BIN) + " render " + input + " " + output + " --quiet " + options, env_);
@@ -96,8 +96,9 @@ TEST_P(Frei0rHostsTest, EveryToolRendersWhatVelmoranceRenders) {
   const HostCase& c = GetParam();
   const std::string input = dir_.path("in.png");
   ASSERT_TRUE(vmtest::writePng(input, vmtest::randomBytes(size_t(c.width) * c.height * 3, c.width), c.width, c.height));
-  ASSERT_TRUE(vmtest::StorePrefs(c.slider, c.left, c.top, c.right, c.bottom));
-  const std::vector<uint8_t> expected = Reference(input, dir_.path("reference.png"), "");
+  std::ostringstream look;
+  look << "--strength " << c.slider << " --rect " << c.left << ',' << c.top << ',' << c.right << ',' << c.bottom;
+  const std::vector<uint8_t> expected = Reference(input, dir_.path("reference.png"), look.str());
   ASSERT_EQ(expected.size(), size_t(c.width) * c.height * 3);
 
   std::ostringstream values, named;
