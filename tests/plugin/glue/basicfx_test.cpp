@@ -146,6 +146,17 @@ TEST_F(BasicFxTest, CustomButtonAsksForTheFrameOfTheLastRenderedClip) {
     EXPECT_EQ(call(p, kPlugCustomButtonClick), kPluginOK);
     EXPECT_THAT(host().calls, ElementsAre(std::string("GetFrame 43 ") + size + " q1", "ReleaseFrame"));
   }
+  // A frame past the 32-bit range is never asked for, nor is an OK without
+  // a frame taken for one.
+  host().failures = {{"GetFrame buffer", kPluginOK}};
+  for (const auto& [renderFrame, calls] :
+       {std::pair{INT32_MAX, std::vector<std::string>{}}, {3, {"GetFrame 43 720x480 q1", "ReleaseFrame"}}}) {
+    host().calls.clear();
+    _PluginParams p = host().params(kPlugCustomButtonClick);
+    p.renderFrame = renderFrame;
+    EXPECT_EQ(call(p, kPlugCustomButtonClick), kPluginOK);
+    EXPECT_THAT(host().calls, testing::ElementsAreArray(calls));
+  }
 }
 
 }  // namespace

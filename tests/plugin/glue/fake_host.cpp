@@ -45,7 +45,8 @@ FakeHost::FakeHost(short width, short height) : source(MakeWorld(width, height))
     const HYPluginResult result = record("GetFrame " + std::to_string(index) + " " + std::to_string(width) + "x" +
                                              std::to_string(height) + " q" + std::to_string(quality),
                                          instance);
-    *frame = result == kPluginOK ? host().source.get() : nullptr;
+    // "GetFrame buffer" among the failures: OK is answered without a frame.
+    *frame = result == kPluginOK && !host().failures.count("GetFrame buffer") ? host().source.get() : nullptr;
     *volume = 256;
     *cookie = kCookie;
     return result;

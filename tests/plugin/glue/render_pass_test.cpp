@@ -79,6 +79,7 @@ TEST_F(RenderPassTest, FrameStepFailures) {
     Calls calls;
   } cases[] = {
       {{{"GetFrame", 21}}, 0, 0, 5, 21, true, fetchOnly},
+      {{{"GetFrame buffer", 0}}, 0, 0, 5, kPluginFailed, true, fetchOnly},  // OK without a frame
       {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},      // no fade copy
       {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},  // no working buffer
       {{{"Blit", 23}}, 0, 10, 5, 23, false, {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
