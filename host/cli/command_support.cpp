@@ -1,5 +1,4 @@
-// What every command shares: error lines, the files a run reads, and the end
-// after a stop signal.
+// What every command shares: error lines and the files a run reads.
 #include <cstdio>
 #include <string>
 
@@ -28,10 +27,5 @@ int reportError(const std::string& message) {
 }
 
 void reportNote(const std::string& message) { std::fprintf(stderr, "velmorance: %s\n", message.c_str()); }
-
-int reportStop() {
-  std::fprintf(stderr, "velmorance: stopped by %s\n", stopSignalName());
-  return 128 + stopSignal();
-}
 
 }  // namespace vmhost

@@ -35,9 +35,7 @@ int reportError(const std::string& message);
 void reportNote(const std::string& message);
 
 // After a stop signal (SIGINT, SIGTERM, SIGHUP; see stop_request.h) a
-// command returns at its next stage, having written nothing, and main()
-// calls this: it prints "velmorance: stopped by SIGTERM" and returns the
-// exit status, 128 + the signal's number.
-int reportStop();
+// command returns at its next stage, having written nothing, with any
+// status: main() then reports the stop and exits with 128 + the signal.
 
 }  // namespace vmhost

@@ -44,6 +44,7 @@ std::string checkOutputNames(const std::string& output, const std::string& forma
   }
   // Numbers in the file names keep the names apart; one in a folder's name
   // may not ("d%d/../out.png"), nor may links between the folders.
+  if (names.empty()) return {};
   const std::filesystem::path folder = std::filesystem::path(names.front()).parent_path();
   if (std::all_of(names.begin(), names.end(),
                   [&](const std::string& name) { return std::filesystem::path(name).parent_path() == folder; }))

@@ -4,14 +4,14 @@
 #include <semaphore.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <thread>
-#include <vector>
+#include <unordered_set>
 
 namespace vmhost {
 
@@ -28,7 +28,7 @@ sem_t gSignals;  // posted once a signal
 // Never destroyed: the watchdog may need it while the process exits.
 struct Unfinished {
   std::mutex mutex;
-  std::vector<std::string> paths;
+  std::unordered_multiset<std::string> paths;  // a sequence marks a file a frame
 };
 Unfinished& unfinished() {
   static auto* paths = new Unfinished;
@@ -47,6 +47,14 @@ extern "C" void onStopSignal(int signal) {
   errno = saved;
 }
 
+const char* signalName(int signal) {
+  switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    default: return "SIGHUP";
+  }
+}
+
 // Waits for the first signal, then for the grace period or a second signal,
 // and ends the process as it stands.
 void enforceGrace() {
@@ -63,9 +71,7 @@ void enforceGrace() {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
   }
-  const std::string line = std::string("velmorance: stopped by ") + stopSignalName() + "\n";
-  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
-  ::_exit(128 + gSignal);
+  ::_exit(reportStop());
 }
 
 }  // namespace
@@ -88,29 +94,27 @@ void watchForStopSignals() {
 
 bool stopRequested() { return gSignal != 0; }
 
-int stopSignal() { return gSignal; }
-
-const char* stopSignalName() {
-  switch (gSignal) {
-    case 0: return "";
-    case SIGINT: return "SIGINT";
-    case SIGTERM: return "SIGTERM";
-    default: return "SIGHUP";
-  }
-}
-
 int stopNoticeFd() { return gNotice[0]; }
+
+int reportStop() {
+  static std::atomic<bool> reported{false};
+  if (!reported.exchange(true)) {
+    const std::string line = std::string("velmorance: stopped by ") + signalName(gSignal) + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+  }
+  return 128 + gSignal;
+}
 
 void markUnfinished(const std::string& path) {
   Unfinished& left = unfinished();
   const std::lock_guard<std::mutex> lock(left.mutex);
-  left.paths.push_back(path);
+  left.paths.insert(path);
 }
 
 void markFinished(const std::string& path) {
   Unfinished& left = unfinished();
   const std::lock_guard<std::mutex> lock(left.mutex);
-  const auto at = std::find(left.paths.begin(), left.paths.end(), path);
+  const auto at = left.paths.find(path);
   if (at != left.paths.end()) left.paths.erase(at);
 }
 

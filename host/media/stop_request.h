@@ -16,9 +16,10 @@ namespace vmhost {
 void watchForStopSignals();
 
 bool stopRequested();
-// The first stop signal received, or 0, and its name ("SIGTERM").
-int stopSignal();
-const char* stopSignalName();
+// Prints "velmorance: stopped by SIGTERM" on standard error, once for the
+// process, and returns the exit status after a stop: 128 + the signal.
+int reportStop();
+
 // A descriptor that turns readable once a stop is requested (never read
 // from it), for event loops; -1 when the handlers are not installed.
 int stopNoticeFd();
