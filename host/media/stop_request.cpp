@@ -21,7 +21,9 @@ namespace {
 // output; short enough that the signal still feels obeyed.
 constexpr time_t kGraceSeconds = 2;
 
-volatile std::sig_atomic_t gSignal = 0;
+// Read by every thread that polls; lock-free, so the handler may set it.
+std::atomic<int> gSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 int gNotice[2] = {-1, -1};
 sem_t gSignals;  // posted once a signal
 
@@ -37,7 +39,8 @@ Unfinished& unfinished() {
 
 extern "C" void onStopSignal(int signal) {
   const int saved = errno;
-  if (gSignal == 0) gSignal = signal;
+  int none = 0;
+  gSignal.compare_exchange_strong(none, signal);
   sem_post(&gSignals);
   const char byte = 1;
   // A full pipe holds the notice already.
