@@ -1,9 +1,10 @@
-// What every command shares: error lines and the interrupt flag.
-#include <csignal>
+// What every command shares: error lines and the files a run reads.
 #include <cstdio>
 #include <string>
 
 #include "host/cli/commands.h"
+#include "host/media/output_names.h"
+#include "host/media/stop_request.h"
 
 namespace vmhost {
 
@@ -13,26 +14,18 @@ std::string framePastEnd(const std::string& option, int64_t frame, const std::st
          (frameCount == 1 ? " frame" : " frames") + " (0 to " + std::to_string(frameCount - 1) + ")";
 }
 
+std::vector<std::string> filesRead(const Options& o) {
+  std::vector<std::string> files = inputFiles(o.input);
+  if (!o.settings.empty()) files.push_back(o.settings);
+  return files;
+}
+
 int reportError(const std::string& message) {
+  if (stopRequested()) return 1;
   std::fprintf(stderr, "velmorance: %s\n", message.c_str());
   return 1;
 }
 
 void reportNote(const std::string& message) { std::fprintf(stderr, "velmorance: %s\n", message.c_str()); }
-
-namespace {
-volatile std::sig_atomic_t gInterrupted = 0;
-extern "C" void onInterrupt(int) { gInterrupted = 1; }
-}  // namespace
-
-bool interruptRequested() { return gInterrupted != 0; }
-
-void watchForInterrupts() {
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
 
 }  // namespace vmhost

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/cli/options.h"
 
@@ -23,14 +24,18 @@ int runSettings(const Options& options);
 // lies past the clip's last frame, else the empty text.
 std::string framePastEnd(const std::string& option, int64_t frame, const std::string& input, int64_t frameCount);
 
-// Prints "velmorance: <message>" on standard error; returns 1.
+// The files a render or thumbnail reads: the input's (every picture of a
+// sequence) and the --settings file; an output may replace none of them.
+std::vector<std::string> filesRead(const Options& options);
+
+// Prints "velmorance: <message>" on standard error (nothing after a stop
+// signal); returns 1.
 int reportError(const std::string& message);
 // The same line for something the user should know that is no failure.
 void reportNote(const std::string& message);
 
-// Set by SIGINT or SIGTERM; a render stops at the next frame and removes
-// what it wrote.
-bool interruptRequested();
-void watchForInterrupts();
+// After a stop signal (SIGINT, SIGTERM, SIGHUP; see stop_request.h) a
+// command returns at its next stage, having written nothing, with any
+// status: main() then reports the stop and exits with 128 + the signal.
 
 }  // namespace vmhost

@@ -6,6 +6,7 @@
 #include "host/cli/commands.h"
 #include "host/cli/plugin_job.h"
 #include "host/cli/settings_store.h"
+#include "host/media/stop_request.h"
 #include "platform/toolkit/gui_application.h"
 
 namespace vmhost {
@@ -33,6 +34,8 @@ int runConfigure(const Options& o) {
     std::printf("note: %s\n", note.c_str());
   if (!job.loadPlugin(o.plugin, error)) return reportError(error);
   if (!platformCreateGUIApplication()) return reportError("cannot start the window system on this display");
+  // A stop signal closes the settings window as Cancel would.
+  platformCloseWindowsOnNotice(stopNoticeFd());
 
   const int32_t clipFrames = job.clipFrames();
   if (!job.describe(0, 0, 0, clipFrames, error)) return reportError(error);
@@ -57,7 +60,9 @@ int runConfigure(const Options& o) {
 
   params.proxyOnly = false;
   params.renderFrame = o.at;
+  if (stopRequested()) return 1;
   result = run.call(kPlugCustomButtonClick);
+  if (stopRequested()) return 1;
   if (result != kPluginOK) return reportError(o.input + ": opening the settings, " + run.describe(result));
   if (!prefs->holdsRecord()) {
     std::printf("cancelled; settings unchanged\n");

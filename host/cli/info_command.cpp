@@ -2,6 +2,7 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/settings_store.h"
+#include "host/media/stop_request.h"
 #include "platform/strings/encodings.h"
 #include "host/session/plugin_run.h"
 
@@ -37,6 +38,7 @@ int runInfo(const Options& o) {
   HostSession session(nullptr, nullptr, filterInfo);
   PluginRun run(*plugin, session);
   const int32_t result = run.getInfo(0);
+  if (stopRequested()) return 1;
   if (result != kPluginOK) return reportError(plugin->path() + ": describing itself, " + run.describe(result));
   const _PluginParams& p = run.params();
   std::printf("\nwhat the plug-in tells a host (its three sliders are not the effect's settings):\n");

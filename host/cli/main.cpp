@@ -7,6 +7,7 @@
 
 #include "host/cli/commands.h"
 #include "host/media/ffmpeg_util.h"
+#include "host/media/stop_request.h"
 #include "host/session/memory_tracker.h"
 #include "plugin/core/plugin_defines.h"
 #include "platform/resources/resources.h"
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
   // request; the host reports what matters in its own words.
   routeFFmpegLog(options.verbose);
 
-  watchForInterrupts();
+  watchForStopSignals();
   platformSetResourceStoreNotice(reportUnstoredSettings);
   // Every frame step allocates and frees frame-sized buffers (ours and the
   // plug-in's). Kept in the heap, freed ones are reused; mapped and unmapped
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     status = reportError(e.what());
   }
+  if (stopRequested()) status = reportStop();
 #ifndef NDEBUG
   const std::string held = outstandingReport();
   if (!held.empty()) std::fprintf(stderr, "velmorance: debug: %s at exit\n", held.c_str());

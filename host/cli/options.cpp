@@ -249,10 +249,15 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
   }
   const std::string command = commandName(o.command);
   std::vector<std::string> positional;
+  bool optionsEnded = false;  // after "--" every word is a file name
   for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--" && !optionsEnded) {
+      optionsEnded = true;
+      continue;
+    }
     const std::string arg = args[i] == "-h" ? "--help" : args[i] == "-y" ? "--overwrite" : args[i];
-    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
-      positional.push_back(arg);
+    if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      positional.push_back(args[i]);
       continue;
     }
     const size_t eq = arg.find('=');
@@ -340,7 +345,7 @@ std::string usageText(Command command) {
              "  --size WxH      output size (default: the input's)\n"
              "  --draft         draft render: low-quality frames when small, and a silent sound track\n"
              "  --lossless      lossless output (.mkv or .png)\n"
-             "  --overwrite, -y replace an existing output\n"
+             "  --overwrite, -y replace an existing output (never a file the render reads)\n"
              "  --format NAME   container by FFmpeg's name (matroska, nut, mpegts, mp4, ...)\n"
              "  --video-codec NAME, --audio-codec NAME\n"
              "                  encoders by FFmpeg's names (libx265, prores_ks, libopus, ...)\n"
@@ -373,7 +378,8 @@ std::string usageText(Command command) {
              "the centre) and a scrubber over the clip from that frame on. OK stores the settings in\n"
              "$XDG_CONFIG_HOME/zelph-Prefs (or ~/.config/zelph-Prefs) and every later render uses\n"
              "them; Cancel changes nothing. Needs a display (X11, Wayland or Xvfb).\n"
-             "Exit status: 0 after OK, 2 after Cancel, 1 on an error.\n"
+             "Exit status: 0 after OK, 2 after Cancel, 1 on an error, 128 + N after signal N (the\n"
+             "window closes as by Cancel).\n"
              "options:\n"
              "  --at N          frame of the input to open on (default 0)\n"
              "  --settings FILE edit the settings file FILE instead of the stored settings (made\n"
@@ -402,7 +408,9 @@ std::string usageText(Command command) {
              "  configure INPUT           set the effect up in its settings window\n"
              "  settings                  show or change the effect's settings without a window\n"
              "Run 'velmorance COMMAND --help' (or -h) for a command's options; velmorance --version\n"
-             "prints the version.\n";
+             "prints the version. Options end at --: the words after it are file names.\n"
+             "A stop signal (Ctrl-C, SIGTERM, SIGHUP) ends any command, removes what it was writing and\n"
+             "exits with 128 + the signal's number (130, 143, 129).\n";
   }
 }
 

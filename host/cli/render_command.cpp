@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,6 +6,8 @@
 #include "host/cli/plugin_job.h"
 #include "host/cli/settings_store.h"
 #include "host/cli/progress.h"
+#include "host/media/output_names.h"
+#include "host/media/stop_request.h"
 
 namespace vmhost {
 
@@ -47,14 +48,6 @@ int32_t fadeFrames(const VideoInfo& info, int64_t start, int32_t frames, double 
   return count;
 }
 
-// True when `output` names the file `input` already is: rendering would
-// replace the source once finished.
-bool sameFile(const std::string& input, const std::string& output) {
-  struct stat a {}, b {};
-  return stat(input.c_str(), &a) == 0 && stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
-}
-
 }  // namespace
 
 int runRender(const Options& o) {
@@ -62,16 +55,17 @@ int runRender(const Options& o) {
   // Declared first so it goes last, after the plug-in's last call.
   const auto look = prepareRunLook(o, error);
   if (!error.empty()) return reportError(error);
-  if (sameFile(o.input, o.output)) return reportError(o.output + ": the output would replace the input");
   PluginJob job;
   if (!job.openVideo(o.input, error)) return reportError(error);
   const VideoInfo& info = job.info();
   int32_t frames = 0;
   if (!checkRange(o, info, frames, error)) return reportError(error);
+  if (error = checkOutputNames(o.output, o.format, frames, filesRead(o)); !error.empty()) return reportError(error);
   if (!isPictureOutput(o.output) && !job.openAudio(o.input, error)) return reportError(error);
   const int width = o.size ? o.size->width : info.width;
   const int height = o.size ? o.size->height : info.height;
   if (!job.loadPlugin(o.plugin, error)) return reportError(error);
+  if (stopRequested()) return 1;
 
   OutputSpec spec = job.outputSpec(o.output, width, height, o.start, frames);
   spec.format = o.format;
@@ -91,6 +85,7 @@ int runRender(const Options& o) {
   params.startFrame = o.start;
   params.frameCount = frames;
   params.proxyOnly = o.draft ? 1 : 0;
+  if (stopRequested()) return 1;
   int32_t result = run.call(kPlugInitialize);
   if (result != kPluginOK) {
     const std::string why = run.describe(result);
@@ -109,7 +104,7 @@ int runRender(const Options& o) {
   HostSession& session = job.session();
   const int channels = job.audio() ? job.audio()->channels() : 0;
   for (int32_t r = 0; r < frames; ++r) {
-    if (interruptRequested()) return abandon("interrupted at frame " + std::to_string(r));
+    if (stopRequested()) return abandon("stopped");
     params.renderFrame = r;
     session.beginOutputFrame(r);
     result = run.call(kPlugDoFrame);
@@ -124,7 +119,7 @@ int runRender(const Options& o) {
   result = run.call(kPlugTerminate);
   progress.clear();
   if (result != kPluginOK) return reportError(o.input + ": ending the render, " + run.describe(result));
-  if (!sink->finish(error)) return reportError(error);
+  if (stopRequested() || !sink->finish(error)) return reportError(error);
   progress.finish();
   for (const auto& [what, count] : {std::pair{"video", job.video().damagedPackets()},
                                     std::pair{"audio", job.audio() ? job.audio()->damagedPackets() : 0}})

@@ -3,6 +3,7 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/settings_store.h"
+#include "host/media/stop_request.h"
 
 namespace vmhost {
 
@@ -21,6 +22,7 @@ int runSettings(const Options& o) {
   copy->read(config);
   applyLook(o, config);
   if (!copy->store(config)) return reportError("cannot store the settings in a copy of " + target);
+  if (stopRequested()) return 1;
   if (!copy->commitTo(target, error)) return reportError(error);
   std::fputs(describeSettings(target, "", config).c_str(), stdout);
   return 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "host/media/stop_request.h"
 #include "platform/files/files.h"
 #include "platform/memory/memory.h"
 #include "platform/resources/atomic_file.h"
@@ -63,12 +64,15 @@ std::string storedSettingsPath() {
 }
 
 PrivatePreferences::PrivatePreferences(std::string folder)
-    : folder_(std::move(folder)), file_(folder_ + "/" + prefsFileName()) {}
+    : folder_(std::move(folder)), file_(folder_ + "/" + prefsFileName()) {
+  markUnfinished(folder_);
+}
 
 PrivatePreferences::~PrivatePreferences() {
   platformSetPreferencesFolder("");
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
+  markFinished(folder_);
 }
 
 std::unique_ptr<PrivatePreferences> PrivatePreferences::open(const std::string& source, std::string& error) {

@@ -3,6 +3,8 @@
 #include "host/cli/commands.h"
 #include "host/cli/plugin_job.h"
 #include "host/cli/settings_store.h"
+#include "host/media/output_names.h"
+#include "host/media/stop_request.h"
 
 namespace vmhost {
 
@@ -12,6 +14,7 @@ int runThumbnail(const Options& o) {
   if (out.size() < 4 || (out.compare(out.size() - 4, 4, ".png") != 0 && out.compare(out.size() - 4, 4, ".PNG") != 0))
     return reportError(out + ": a thumbnail is written as .png");
   if (out.find('%') != std::string::npos) return reportError(out + ": a thumbnail is one picture, not a sequence");
+  if (error = checkOutputNames(out, "", 1, filesRead(o)); !error.empty()) return reportError(error);
   const auto look = prepareRunLook(o, error);
   if (!error.empty()) return reportError(error);
   PluginJob job;
@@ -20,6 +23,7 @@ int runThumbnail(const Options& o) {
   const int width = o.size ? o.size->width : info.width;
   const int height = o.size ? o.size->height : info.height;
   if (!job.loadPlugin(o.plugin, error)) return reportError(error);
+  if (stopRequested()) return 1;
 
   OutputSpec spec = job.outputSpec(out, width, height, o.at, 1);
   spec.overwrite = o.overwrite;
@@ -38,7 +42,10 @@ int runThumbnail(const Options& o) {
   // when it could not deliver the frame.
   if (result == kPluginOK && job.session().framesFailed() > 0) result = kPluginFailed;
   if (result != kPluginOK) return reportError(o.input + ": drawing the thumbnail, " + run.describe(result));
-  if (!job.writeOutput(*sink, nullptr, 0, error) || !sink->finish(error)) return reportError(error);
+  // Encoding a large picture takes a while: a stop during it is seen before
+  // the file goes in place.
+  if (stopRequested() || !job.writeOutput(*sink, nullptr, 0, error) || stopRequested() || !sink->finish(error))
+    return reportError(error);
   if (!o.quiet) std::printf("%s: thumbnail of frame %d, %dx%d\n", out.c_str(), o.at, width, height);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "host/media/ffmpeg_util.h"
 
 #include "host/media/picture_sequence.h"
+#include "host/media/stop_request.h"
 
 #include <sys/stat.h>
 
@@ -62,6 +63,23 @@ std::string avErrorText(int code) {
   return text;
 }
 
+namespace {
+
+extern "C" int stopRequestedCallback(void*) { return stopRequested() ? 1 : 0; }
+
+// Why a path that is not a regular file cannot be an input.
+std::string notAFile(const std::string& path, mode_t mode) {
+  if (S_ISDIR(mode)) return path + ": is a folder, not a video or image file";
+  // Frames are read in any order, and the file again for the streams a
+  // movie keeps.
+  return path + ": is " + (S_ISFIFO(mode) ? "a pipe" : S_ISSOCK(mode) ? "a socket" : "a device") +
+         ", not a file: the input must be a seekable file";
+}
+
+}  // namespace
+
+AVIOInterruptCB stopCallback() { return AVIOInterruptCB{stopRequestedCallback, nullptr}; }
+
 AVStream* keepOnlyStream(AVFormatContext* input, int index) {
   for (unsigned i = 0; i < input->nb_streams; ++i)
     if (static_cast<int>(i) != index) input->streams[i]->discard = AVDISCARD_ALL;
@@ -83,8 +101,8 @@ InputContextPtr openInput(const std::string& path, std::string& error, int64_t* 
       error = path + ": " + std::strerror(errno);
       return nullptr;
     }
-    if (S_ISDIR(info.st_mode)) {
-      error = path + ": is a folder, not a video or image file";
+    if (!S_ISREG(info.st_mode)) {
+      error = notAFile(path, info.st_mode);
       return nullptr;
     }
     if (info.st_size == 0) {
@@ -92,7 +110,9 @@ InputContextPtr openInput(const std::string& path, std::string& error, int64_t* 
       return nullptr;
     }
   }
-  AVFormatContext* raw = nullptr;
+  AVFormatContext* raw = avformat_alloc_context();
+  if (raw == nullptr) throw std::bad_alloc();
+  raw->interrupt_callback = stopCallback();
   AVDictionary* rawOptions = options.release();
   int rc = avformat_open_input(&raw, path.c_str(), nullptr, &rawOptions);
   options.reset(rawOptions);

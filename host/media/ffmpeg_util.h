@@ -112,8 +112,13 @@ class FFmpegErrors {
 // FFmpeg's text for an error code ("Invalid data found when processing input").
 std::string avErrorText(int code);
 
+// Makes FFmpeg's reads and writes on a format context fail (AVERROR_EXIT)
+// once a stop signal came.
+AVIOInterruptCB stopCallback();
+
 // Opens `path` for reading and reads its stream information. On failure
-// returns nullptr and sets `error` to a sentence naming the file. For a
+// returns nullptr and sets `error` to a sentence naming the file; a pipe,
+// device or folder is refused before it is opened. For a
 // picture sequence, `sequenceFrames` receives its length.
 InputContextPtr openInput(const std::string& path, std::string& error, int64_t* sequenceFrames = nullptr);
 // Keeps only stream `index` of `input` (the others are skipped while

@@ -65,7 +65,10 @@ class MovieSink final : public FrameSink {
     if (toStdout_ && (std::string(format->name) == "mp4" || std::string(format->name) == "mov"))
       setOption(options, "movflags", "frag_keyframe+empty_moov+default_base_moof");
     const FFmpegErrors why;
-    if (!(format->flags & AVFMT_NOFILE)) rc = avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE);
+    // A stop signal ends the writing, even the final flush, at the next write.
+    output_->interrupt_callback = stopCallback();
+    if (!(format->flags & AVFMT_NOFILE))
+      rc = avio_open2(&output_->pb, output_->url, AVIO_FLAG_WRITE, &output_->interrupt_callback, nullptr);
     AVDictionary* rawOptions = options.release();
     if (rc >= 0) rc = avformat_write_header(output_.get(), &rawOptions);
     options.reset(rawOptions);

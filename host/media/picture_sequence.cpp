@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -16,8 +16,12 @@ namespace {
 // sign).
 struct Pattern {
   std::string prefix, suffix;
-  int digits = 0;
+  size_t digits = 0;
+  std::string field;  // as written: "%04d"
 };
+
+// Numbers of up to 18 digits fit in 64 bits whatever they are.
+constexpr size_t kMaxDigits = 18;
 
 bool splitPattern(const std::string& text, Pattern& pattern) {
   bool found = false;
@@ -34,8 +38,11 @@ bool splitPattern(const std::string& text, Pattern& pattern) {
     }
     size_t j = i + 1;
     while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-    if (found || j >= text.size() || text[j] != 'd' || j - i - 1 > 2) return false;
-    pattern.digits = j > i + 1 ? std::stoi(text.substr(i + 1, j - i - 1)) : 0;
+    if (found || j >= text.size() || text[j] != 'd') return false;
+    const std::string width = text.substr(i + 1, j - i - 1);
+    const size_t first = std::min(width.find_first_not_of('0'), width.size());
+    pattern.digits = width.size() - first > 3 ? SIZE_MAX : width.empty() ? 0 : std::stoul(width);
+    pattern.field = text.substr(i, j - i + 1);
     found = true;
     part = &pattern.suffix;
     i = j;
@@ -43,9 +50,9 @@ bool splitPattern(const std::string& text, Pattern& pattern) {
   return found;
 }
 
-std::string number(int64_t value, int digits) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%0*lld", digits, static_cast<long long>(value));
+std::string number(int64_t value, size_t digits) {
+  std::string text = std::to_string(value);
+  if (text.size() < digits) text.insert(0, digits - text.size(), '0');
   return text;
 }
 
@@ -60,6 +67,12 @@ bool isSequencePattern(const std::string& path) {
   return splitPattern(path, pattern);
 }
 
+std::string sequencePatternProblem(const std::string& text) {
+  Pattern pattern;
+  if (!splitPattern(text, pattern) || pattern.digits <= kMaxDigits) return {};
+  return text + ": the number field " + pattern.field + " is wider than " + std::to_string(kMaxDigits) + " digits";
+}
+
 std::string sequenceName(const std::string& text, int64_t value) {
   Pattern pattern;
   if (!splitPattern(text, pattern)) return {};
@@ -70,6 +83,7 @@ bool scanSequence(const std::string& text, int64_t& first, int64_t& count, std::
   first = count = 0;
   Pattern pattern;
   if (!splitPattern(text, pattern)) return true;
+  if (error = sequencePatternProblem(text); !error.empty()) return false;
   const size_t slash = pattern.prefix.rfind('/');
   if (pattern.suffix.find('/') != std::string::npos) return true;  // a numbered folder: FFmpeg's own business
   const std::string folder = slash == std::string::npos ? "." : pattern.prefix.substr(0, slash + 1);
@@ -83,7 +97,7 @@ bool scanSequence(const std::string& text, int64_t& first, int64_t& count, std::
         !name.ends_with(pattern.suffix))
       continue;
     const std::string digits = name.substr(head.size(), name.size() - head.size() - pattern.suffix.size());
-    if (digits.size() > 18 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.size() > kMaxDigits || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
       continue;
     const int64_t value = std::stoll(digits);
     if (number(value, pattern.digits) == digits) numbers.push_back(value);

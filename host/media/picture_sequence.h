@@ -9,6 +9,12 @@
 namespace vmhost {
 
 bool isSequencePattern(const std::string& path);
+// Why `pattern` cannot name a sequence although it holds a number field (a
+// field wider than 18 digits, more than FFmpeg reads back); else empty.
+std::string sequencePatternProblem(const std::string& pattern);
+
+// Written sequences are numbered from 1, as FFmpeg numbers them.
+inline constexpr int64_t kFirstSequenceNumber = 1;
 
 // The name of picture `number`; empty when `pattern` has no single number
 // field.
@@ -17,7 +23,8 @@ std::string sequenceName(const std::string& pattern, int64_t number);
 // Finds the pictures of an input sequence in their folder: `first` is the
 // lowest number and `count` how many follow on from it. A number missing in
 // between is refused ("in_0005.png is missing (the sequence runs
-// 0001–0009)"). No matching picture at all gives count 0 and no error.
+// 0001–0009)"), and so is a field too wide. No matching picture at all
+// gives count 0 and no error.
 bool scanSequence(const std::string& pattern, int64_t& first, int64_t& count, std::string& error);
 
 }  // namespace vmhost

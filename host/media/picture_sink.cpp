@@ -15,9 +15,6 @@ namespace vmhost {
 
 namespace {
 
-// ffmpeg numbers picture sequences from 1; so does this.
-constexpr int kFirstNumber = 1;
-
 class PictureSink final : public FrameSink {
  public:
   bool open(const OutputSpec& spec, AVCodecID codecId, std::string& error) {
@@ -114,7 +111,7 @@ class PictureSink final : public FrameSink {
 
  private:
   std::string nameFor(int64_t frame) const {
-    return pattern_ ? sequenceName(spec_.path, frame + kFirstNumber) : spec_.path;
+    return pattern_ ? sequenceName(spec_.path, frame + kFirstSequenceNumber) : spec_.path;
   }
 
   bool startFile(std::string& error) {

@@ -50,6 +50,10 @@ bool StreamDecoder::next(AVFrame* frame, std::string& error) {
       continue;
     }
     rc = av_read_frame(input_.get(), packet_.get());
+    if (rc == AVERROR_EXIT) {
+      error = "stopped";
+      return false;
+    }
     if (rc < 0) {
       // End of file (or a truncated one): drain what the decoder still holds.
       draining_ = true;

@@ -26,7 +26,8 @@ class StreamDecoder {
 
   // Decodes the next frame of the stream into `frame`. Returns false at the
   // end of the stream (`error` empty) or when decoding cannot go on
-  // (`error` set). A packet the decoder cannot read is skipped, as damaged;
+  // (`error` set, "stopped" after a stop signal). A packet the decoder
+  // cannot read is skipped, as damaged;
   // the decoder recovers at the next one.
   bool next(AVFrame* frame, std::string& error);
   bool ended() const { return ended_; }

@@ -1,5 +1,7 @@
 #include "host/media/temp_file.h"
 
+#include "host/media/stop_request.h"
+
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,7 +29,10 @@ TempFile& TempFile::operator=(TempFile&& other) noexcept {
 }
 
 void TempFile::discard() {
-  if (!path_.empty()) ::unlink(path_.c_str());
+  if (!path_.empty()) {
+    ::unlink(path_.c_str());
+    markFinished(path_);
+  }
   path_.clear();
 }
 
@@ -58,6 +63,7 @@ bool TempFile::create(const std::string& finalPath, std::string& error) {
   ::close(fd);
   path_ = buffer.data();
   finalPath_ = finalPath;
+  markUnfinished(path_);
   return true;
 }
 
@@ -70,6 +76,7 @@ bool TempFile::commit(std::string& error) {
     error = finalPath_ + ": cannot put the finished file in place (" + std::strerror(errno) + ")";
     return false;
   }
+  markFinished(path_);
   path_.clear();
   return true;
 }

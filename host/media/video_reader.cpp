@@ -171,8 +171,9 @@ bool VideoReader::timesFromDecoding(std::vector<int64_t>& pts, int64_t& end, boo
   }
   codec->skip_loop_filter = AVDISCARD_DEFAULT;
   cleanEnd = why.empty() && decoder_->damagedPackets() == 0;
-  if (!why.empty() && pts.empty()) {
-    error = path_ + ": cannot decode the first video frame (" + why + ")";
+  // Times found before reading failed are not all the clip's.
+  if (!why.empty()) {
+    error = path_ + (pts.empty() ? ": cannot decode the first video frame (" : ": cannot read the video (") + why + ")";
     return false;
   }
   makeIncreasing(pts);

@@ -2,11 +2,16 @@
 // blue, blends the unprocessed frame back during fades with the opacities of
 // the real effect, mixes audio unless drafting, and fails on request:
 // FAKE_FAIL_FRAME=N makes kPlugDoFrame return kPluginFailed for render frame N.
-// FAKE_INTERRUPT_FRAME=N sends the process SIGINT during render frame N, as
-// a user pressing Ctrl-C would.
+// FAKE_SIGNAL=S FAKE_SIGNAL_AT=WHEN sends the process signal S (a number),
+// as a user or the system would, WHEN it is at: "info" (describing itself),
+// "placeholder" (the thumbnail) or N (render frame N); "N+hang" then never
+// returns, as a plug-in stuck in a loop.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/quickdraw/quickdraw.h"
 #include "velmorance/host_interface.h"
@@ -20,12 +25,23 @@ struct FakeData {
   int32_t fadeOut;
 };
 
+void signalAt(const char* when) {
+  const char* signal = std::getenv("FAKE_SIGNAL");
+  const char* at = std::getenv("FAKE_SIGNAL_AT");
+  if (signal == nullptr || at == nullptr) return;
+  const std::string where = at;
+  if (where.substr(0, where.find('+')) != when) return;
+  std::raise(std::atoi(signal));
+  while (where.ends_with("+hang")) pause();
+}
+
 void setText(char* field, size_t size, const char* text) {
   std::strncpy(field, text, size - 1);
   field[size - 1] = 0;
 }
 
 HYPluginResult getInfo(_PluginParams* p) {
+  signalAt("info");
   p->getInfo.pluginType = kPluginFilterType;
   p->getInfo.pluginFlags |= 0x1380;
   p->getInfo.framesToBeRendered = p->getInfo2.selectedFrames;
@@ -68,8 +84,7 @@ HYPluginResult drive(_PluginParams* p) {
   if (data == nullptr) return kPluginBadParams;
   const char* failAt = std::getenv("FAKE_FAIL_FRAME");
   if (failAt != nullptr && std::atoi(failAt) == p->renderFrame) return kPluginFailed;
-  const char* interruptAt = std::getenv("FAKE_INTERRUPT_FRAME");
-  if (interruptAt != nullptr && std::atoi(interruptAt) == p->renderFrame) std::raise(SIGINT);
+  signalAt(std::to_string(p->renderFrame).c_str());
   const Rect& r = p->frameRect;
   const int16_t width = r.right - r.left, height = r.bottom - r.top;
   const HYRefDVQuality quality = (p->proxyOnly && height <= 259) ? kDVLowQuality : kDVHighQuality;
@@ -105,6 +120,7 @@ HYPluginResult drive(_PluginParams* p) {
 }
 
 HYPluginResult placeholder(_PluginParams* p) {
+  signalAt("placeholder");
   _PluginParams copy = *p;
   copy.clientData = nullptr;
   copy.renderFrame = copy.getInfo.bestThumbOffset;

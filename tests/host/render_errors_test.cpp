@@ -2,6 +2,8 @@
 // exit status 1, no crash and no output file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -15,12 +17,6 @@ struct BadRun {
   const char* args;      // $ stands for the scratch folder
   const char* message;   // the whole standard error, $ likewise
 };
-
-std::string expand(const std::string& text, const std::string& dir) {
-  std::string out;
-  for (char c : text) out += c == '$' ? dir : std::string(1, c);
-  return out;
-}
 
 TEST(RenderErrors, EachBadInputGetsAClearMessage) {
   ScratchDir scratch;
@@ -83,18 +79,18 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
        "velmorance: $/out.mp4: yuv420p pictures need an even width and height, not 7x5 (pick one with --size, or "
        "write --lossless .mkv or .png)\n"},
       {"render $/clip.mp4 $/out.mp4 --fade-in", "velmorance: --fade-in needs a value\n"},
-      {"render $/clip.mp4 $/./clip.mp4", "velmorance: $/./clip.mp4: the output would replace the input\n"},
+      {"render $/clip.mp4 $/./clip.mp4", "velmorance: $/./clip.mp4: the output would replace the input $/clip.mp4\n"},
       {"thumbnail $/clip.mp4 $/out.png --at 99",
        "velmorance: --at 99 is past the end: $/clip.mp4 has 20 frames (0 to 19)\n"},
       {"thumbnail $/clip.mp4 $/out.jpg", "velmorance: $/out.jpg: a thumbnail is written as .png\n"},
   };
   for (const BadRun& c : cases) {
-    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + expand(c.args, dir) + " --plugin " +
+    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + vmtest::expand(c.args, dir) + " --plugin " +
                                       FAKE_PLUGIN);
     EXPECT_TRUE(run.exited) << c.args;
     EXPECT_EQ(run.status, 1) << c.args;
     // FFmpeg's own error line, if any, comes before ours.
-    const std::string message = expand(c.message, dir);
+    const std::string message = vmtest::expand(c.message, dir);
     EXPECT_TRUE(run.err.size() >= message.size() && run.err.ends_with(message) &&
                 (run.err.size() == message.size() || run.err[run.err.size() - message.size() - 1] == '\n'))
         << c.args << "\n" << run.err;
@@ -102,6 +98,52 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
   for (const char* name : {"out.mp4", "out.xyz", "out.png", "out.jpg", "out.webm", "out.avi", "out.mkv", "seq_001.png"})
     EXPECT_FALSE(vmtest::fileExists(dir + "/" + name)) << name;
   for (const char* name : {"/old.mp4", "/old.png", "/seq_002.png"}) EXPECT_EQ(vmtest::readFile(dir + name), old);
+}
+
+// Outputs that would lose data or land where they should not: each is
+// refused before the first frame, --overwrite or not, and the folder is
+// left exactly as it was.
+TEST(RenderErrors, OutputNamesThatWouldHarmFilesAreRefused) {
+  ScratchDir scratch;
+  const std::string dir = scratch.path("").substr(0, scratch.path("").size() - 1);
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=16x16:r=10:d=0.3 '" + dir + "/in_%04d.png'"));
+  std::filesystem::copy_file(dir + "/in_0001.png", dir + "/p_0001.png");
+  std::filesystem::create_symlink(dir + "/p_0001.png", dir + "/link.png");
+  std::filesystem::create_hard_link(dir + "/in_0002.png", dir + "/hard.png");
+  for (const char* folder : {"/d1", "/d2", "/folder.mp4", "/f_2.png"}) std::filesystem::create_directory(dir + folder);
+  ASSERT_EQ(mkfifo((dir + "/fifo.mp4").c_str(), 0600), 0);
+  const auto before = vmtest::folderContents(dir);
+
+  const BadRun cases[] = {
+      {"render $/in_%04d.png $/in_%04d.png -y", "velmorance: $/in_0001.png: the output would replace the input\n"},
+      {"render $/p_0001.png $/p_%04d.png", "velmorance: $/p_0001.png: the output would replace the input\n"},
+      {"thumbnail $/p_0001.png $/p_0001.png -y", "velmorance: $/p_0001.png: the output would replace the input\n"},
+      {"thumbnail $/p_0001.png $/link.png -y",
+       "velmorance: $/link.png: the output would replace the input $/p_0001.png\n"},
+      {"render $/in_%04d.png $/hard.png --start 1 --frames 1 -y",
+       "velmorance: $/hard.png: the output would replace the input $/in_0002.png\n"},
+      {"render $/p_0001.png $/a%025d.png", "velmorance: $/a%025d.png: the number field %025d is wider than 18 digits\n"},
+      {"render $/in_%04d.png $/d%d/../x.png --frames 2",
+       "velmorance: $/d%d/../x.png: two frames would be written to one file, $/x.png\n"},
+      {"render $/p_0001.png $/folder.mp4 -y", "velmorance: $/folder.mp4: is a folder (give the output a file name)\n"},
+      {"render $/in_%04d.png $/f_%d.png -y", "velmorance: $/f_2.png: is a folder (give the output a file name)\n"},
+      {"render $/fifo.mp4 $/out.mp4", "velmorance: $/fifo.mp4: is a pipe, not a file: the input must be a seekable file\n"},
+      {"render /dev/stdin $/out.mp4",
+       "velmorance: /dev/stdin: is a device, not a file: the input must be a seekable file\n"},
+  };
+  for (const BadRun& c : cases) {
+    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + vmtest::expand(c.args, dir) + " --plugin " +
+                                      FAKE_PLUGIN);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(run.err, vmtest::expand(c.message, dir)) << c.args;
+  }
+  EXPECT_EQ(vmtest::folderContents(dir), before);
+  // "--" ends the options: "--p.png" is the input and "-y.png" the output.
+  std::filesystem::rename(dir + "/p_0001.png", dir + "/--p.png");
+  const auto run = vmtest::runShell("cd '" + dir + "' && " + VELMORANCE_BIN + " thumbnail --plugin " + FAKE_PLUGIN +
+                                    " -- --p.png -y.png");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(vmtest::fileExists(dir + "/-y.png"));
 }
 
 TEST(RenderErrors, ConfigureWithoutADisplaySaysSoBeforeOpeningAnything) {
@@ -144,9 +186,9 @@ TEST(RenderErrors, MissingOrBrokenPluginIsNamed) {
        "velmorance: $/Empty.bundle: not a plug-in bundle (Contents/Linux/velmorance.so is missing)\n"},
   };
   for (const BadRun& c : cases) {
-    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + expand(c.args, dir));
+    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + vmtest::expand(c.args, dir));
     EXPECT_EQ(run.status, 1) << c.args;
-    EXPECT_EQ(run.err, expand(c.message, dir)) << c.args;
+    EXPECT_EQ(run.err, vmtest::expand(c.message, dir)) << c.args;
   }
   const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " info --plugin " + dir + "/bad.so");
   EXPECT_EQ(run.status, 1);

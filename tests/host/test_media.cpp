@@ -23,6 +23,12 @@ ScratchDir::~ScratchDir() {
   if (dir_ != "/tmp") std::filesystem::remove_all(dir_, ignored);
 }
 
+std::string expand(const std::string& text, const std::string& dir) {
+  std::string out;
+  for (char c : text) out += c == '$' ? dir : std::string(1, c);
+  return out;
+}
+
 bool ffmpeg(const std::string& args) {
   const int rc = std::system(("ffmpeg -nostdin -hide_banner -v error -y " + args).c_str());
   return rc == 0;
@@ -31,6 +37,16 @@ bool ffmpeg(const std::string& args) {
 std::vector<uint8_t> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::map<std::string, std::vector<uint8_t>> folderContents(const std::string& dir) {
+  std::map<std::string, std::vector<uint8_t>> contents;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string name = std::filesystem::relative(entry.path(), dir).string();
+    if (entry.is_directory() && !entry.is_symlink()) contents[name + "/"];
+    else contents[name] = entry.is_regular_file() ? readFile(entry.path()) : std::vector<uint8_t>{};
+  }
+  return contents;
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ class ScratchDir {
   std::string dir_;
 };
 
+// `text` with every '$' replaced by `dir`, for tables of command lines.
+std::string expand(const std::string& text, const std::string& dir);
+
 // Runs `ffmpeg -v error -y <args>`; true when it succeeded.
 bool ffmpeg(const std::string& args);
 
@@ -34,6 +38,9 @@ struct RunResult {
 RunResult runShell(const std::string& commandLine, const std::string& env = "");
 
 std::vector<uint8_t> readFile(const std::string& path);
+// Every entry under `dir` by its name there (folders end in '/'), with the
+// bytes of the regular files: what a run may not have changed.
+std::map<std::string, std::vector<uint8_t>> folderContents(const std::string& dir);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 bool fileExists(const std::string& path);
 
