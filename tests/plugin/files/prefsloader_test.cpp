@@ -4,9 +4,7 @@
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 
-#include "platform/memory/memory.h"
 #include "platform/resources/atomic_file.h"
 #include "platform/resources/resources.h"
 #include "plugin/core/bridges/plugin_init.h"
@@ -27,16 +25,11 @@ void recordNotice(const std::string& path, const std::string& reason) { gNotices
 // at the offsets the file format fixes.
 Bytes expectedRecord(const pluginDataRec& c) {
   Bytes b(392, 0);
+  // Rectangles are left, right, top, bottom, colours red, green, blue.
   auto put = [&](size_t offset, auto value) { std::memcpy(b.data() + offset, &value, sizeof value); };
-  auto putRel = [&](size_t at, const relRect& r) {
-    put(at, r.left), put(at + 8, r.right), put(at + 16, r.top), put(at + 24, r.bottom);
-  };
-  auto putRGB = [&](size_t at, const RGBColor& rgb) {
-    put(at, rgb.red), put(at + 2, rgb.green), put(at + 4, rgb.blue);
-  };
-  put(0, uint32_t{392}), put(4, uint32_t{3}), putRel(8, c.startRel), putRel(40, c.endRel);
-  for (int n = 0; n < 6; ++n) putRGB(72 + 6 * n, c.colors[n + 1]), put(108 + 2 * n, c.sliders[n + 1]);
-  putRGB(120, c.frameStartColor), putRGB(126, c.frameEndColor), put(132, c.mediaType);
+  put(0, uint32_t{392}), put(4, uint32_t{3}), put(8, c.startRel), put(40, c.endRel);
+  for (int n = 0; n < 6; ++n) put(72 + 6 * n, c.colors[n + 1]), put(108 + 2 * n, c.sliders[n + 1]);
+  put(120, c.frameStartColor), put(126, c.frameEndColor), put(132, c.mediaType);
   b[134] = c.keepProps, b[135] = c.twoColors;
   const std::string misc = "\043Config save for qz/t iMovie plug-in";  // length 35
   std::memcpy(b.data() + 136, misc.data(), misc.size());
@@ -47,15 +40,11 @@ class PrefsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
-    pNewConfig(config_);
-    ResetConfig(config_, true);
+    ResetConfig(&config_, true);
     gNotices.clear();
     platformSetResourceStoreNotice(recordNotice);
   }
-  void TearDown() override {
-    platformSetResourceStoreNotice(nullptr);
-    pDestroyConfig(config_);
-  }
+  void TearDown() override { platformSetResourceStoreNotice(nullptr); }
   ResourceFileImage stored() {
     ResourceFileImage image;
     EXPECT_EQ(parseResourceFile(readBytes(file_), &image), noErr);
@@ -70,69 +59,56 @@ class PrefsTest : public ::testing::Test {
 
   TempDir folder_;
   const std::string file_ = folder_ / "zelph-Prefs";
-  pluginDataPtr config_ = nullptr;
+  pluginDataRec config_{};
 };
 
 // Start-up stores the defaults as the one resource; a save of other values
 // reads back into every mapped field and leaves the rest of the target alone.
 TEST_F(PrefsTest, StartUpStoresTheDefaultsAndEveryFieldTravelsAtItsOffset) {
-  pluginDataPtr master = config_;
+  pluginDataPtr master = &config_;
   InitMyPlugIn(&master);
-  EXPECT_EQ(stored().resources, std::vector<ResourceRecord>{record(expectedRecord(*config_))});
-
-  config_->startRel = {0.125, 0.875, 0.25, 0.75};
-  config_->endRel = {0.5, 0.625, 0.0625, 1.0};
-  for (int i = 1; i <= 6; ++i) {
-    config_->sliders[i] = static_cast<int16_t>(i * 11 - 40);
-    config_->colors[i] = {static_cast<uint16_t>(i), static_cast<uint16_t>(i * 1000), static_cast<uint16_t>(65535 - i)};
-  }
-  config_->frameStartColor = {1, 2, 3};
-  config_->frameEndColor = {4, 5, 6};
-  config_->mediaType = 3;
-  config_->keepProps = true;
-  config_->twoColors = false;
-  ASSERT_TRUE(SaveConfig(config_));
-  EXPECT_EQ(stored().resources, std::vector<ResourceRecord>{record(expectedRecord(*config_))});
-
-  pluginDataPtr target = nullptr;
-  pNewConfig(target);
-  ResetConfig(target, true);
-  target->sync = true;
-  target->outside = false;
-  target->clipActive = true;
-  target->theOriginalImage = reinterpret_cast<CGImageRef>(0x10);
-  target->theRendered = reinterpret_cast<CGImageRef>(0x20);
-  ASSERT_TRUE(ReadConfig(target));
-  EXPECT_EQ(expectedRecord(*target), expectedRecord(*config_));
-  EXPECT_TRUE(target->sync && !target->outside && target->clipActive);
-  EXPECT_EQ(target->theOriginalImage, reinterpret_cast<CGImageRef>(0x10));
-  EXPECT_EQ(target->theRendered, reinterpret_cast<CGImageRef>(0x20));
-  pDestroyConfig(target);
+  EXPECT_EQ(stored().resources, std::vector<ResourceRecord>{record(expectedRecord(config_))});
+  // A ramp of bytes gives every stored field distinct values (the rectangles'
+  // doubles all finite).
+  for (size_t i = 0; i < sizeof config_; ++i) reinterpret_cast<uint8_t*>(&config_)[i] = static_cast<uint8_t>(i * 7 + 1);
+  config_.keepProps = true;
+  config_.twoColors = false;
+  ASSERT_TRUE(SaveConfig(&config_));
+  EXPECT_EQ(stored().resources, std::vector<ResourceRecord>{record(expectedRecord(config_))});
+  pluginDataRec target;
+  std::memset(&target, 0x5A, sizeof target);
+  const pluginDataRec before = target;
+  ASSERT_TRUE(ReadConfig(&target));
+  EXPECT_EQ(expectedRecord(target), expectedRecord(config_));
+  EXPECT_TRUE(target.sync == 0x5A && target.outside == 0x5A && target.clipActive == 0x5A &&
+              target.theOriginalImage == before.theOriginalImage && target.theRendered == before.theRendered);
 }
 
-TEST_F(PrefsTest, InvalidRecordsAreRejected) {
-  const Bytes good = expectedRecord(*config_);
-  const double nan = std::nan(""), inf = INFINITY;
-  // Other byte order, version 2, one byte short, a NaN and an infinite edge.
-  const std::function<void(Bytes&)> damages[] = {
-      [](auto& b) { std::reverse(b.begin(), b.begin() + 4), std::reverse(b.begin() + 4, b.begin() + 8); },
-      [](auto& b) { b[4] = 2; },
-      [](auto& b) { b.resize(391); },
-      [&](auto& b) { std::memcpy(b.data() + 8, &nan, 8); },
-      [&](auto& b) { std::memcpy(b.data() + 64, &inf, 8); },
-  };
-  config_->mediaType = 9;
-  const pluginDataRec before = *config_;
-  for (const auto& damage : damages) {
-    Bytes data = good;
-    damage(data);
-    store({record(data)});
-    EXPECT_FALSE(ReadConfig(config_));
-    EXPECT_EQ(std::memcmp(config_, &before, sizeof before), 0);
+// Without the file, or its folder, nothing is read and nothing is made; a
+// damaged record is not read.
+TEST_F(PrefsTest, MissingFilesAndInvalidRecordsAreNotRead) {
+  for (const std::string& folder : {folder_ / "absent", folder_.path()}) {
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    EXPECT_FALSE(SaveConfig(&config_) || ReadConfig(&config_));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/zelph-Prefs"));
   }
-  store({record(good)});
-  EXPECT_TRUE(ReadConfig(config_));
-  EXPECT_EQ(config_->mediaType, 1);
+  const Bytes good = expectedRecord(config_);
+  auto patched = [&](size_t at, auto value) {
+    Bytes bytes = good;
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+    return bytes;
+  };
+  // Its size in the other byte order, version 2, one byte short, a NaN and an
+  // infinite edge.
+  const Bytes damaged[] = {patched(0, __builtin_bswap32(392)), patched(4, uint32_t{2}),
+                           Bytes(good.begin(), good.end() - 1), patched(8, std::nan("")), patched(64, HUGE_VAL)};
+  config_.mediaType = 9;
+  const pluginDataRec before = config_;
+  for (const Bytes& data : damaged) {
+    store({record(data)});
+    EXPECT_FALSE(ReadConfig(&config_));
+    EXPECT_EQ(std::memcmp(&config_, &before, sizeof before), 0);
+  }
 }
 
 // A damaged file may hold the record twice: reading takes the first, saving
@@ -140,14 +116,13 @@ TEST_F(PrefsTest, InvalidRecordsAreRejected) {
 TEST_F(PrefsTest, SaveKeepsOtherResourcesAndOneRecord) {
   const ResourceRecord note{VM_FOURCC('T', 'E', 'X', 'T'), 5, true, "note", 0, {'k', 'e', 'e', 'p'}},
       other{kPref, 2, false, "", 0, {9}};
-  Bytes strong = expectedRecord(*config_);
+  Bytes strong = expectedRecord(config_);
   strong[108] = 83;  // slider 1
-  store({note, {kPref, 1, false, "", 0, strong}, other, {kPref, 1, false, "", 0, expectedRecord(*config_)}});
-  ASSERT_TRUE(ReadConfig(config_));
-  EXPECT_EQ(config_->sliders[1], 83);
-  config_->sliders[1] = 17;
-  ASSERT_TRUE(SaveConfig(config_));
-  EXPECT_EQ(stored().resources, (std::vector<ResourceRecord>{note, other, record(expectedRecord(*config_))}));
+  store({note, {kPref, 1, false, "", 0, strong}, other, {kPref, 1, false, "", 0, expectedRecord(config_)}});
+  ASSERT_TRUE(ReadConfig(&config_));
+  EXPECT_EQ(config_.sliders[1], 83);
+  ASSERT_TRUE(SaveConfig(&config_));
+  EXPECT_EQ(stored().resources, (std::vector<ResourceRecord>{note, other, record(strong)}));
 }
 
 // The file is read-only (with or without a record), or its write fails: the
@@ -157,33 +132,20 @@ TEST_F(PrefsTest, AFailedSaveLeavesTheFileAndSaysWhy) {
   const std::tuple<UInt16, bool, long, std::string> cases[] = {{mapReadOnly, true, -1, "the file is marked read-only"},
                                                                {mapReadOnly, false, -1, "the file is marked read-only"},
                                                                {0, true, 100, "Input/output error"}};
-  const Bytes defaults = expectedRecord(*config_);  // slider 1 at 17
+  const Bytes defaults = expectedRecord(config_);  // slider 1 at 17
   for (const auto& [attributes, withRecord, failAfter, reason] : cases) {
     store(withRecord ? std::vector<ResourceRecord>{record(defaults)} : std::vector<ResourceRecord>{}, attributes);
     const Bytes before = readBytes(file_);
     gNotices.clear();
-    config_->sliders[1] = 99;
+    config_.sliders[1] = 99;
     platformFailResourceWriteAfterBytes(failAfter);
-    EXPECT_FALSE(SaveConfig(config_));
+    EXPECT_FALSE(SaveConfig(&config_));
     platformFailResourceWriteAfterBytes(-1);
-    EXPECT_EQ(config_->sliders[1], 99);
+    EXPECT_EQ(config_.sliders[1], 99);
     EXPECT_EQ(readBytes(file_), before);
     EXPECT_EQ(folder_.entries().size(), 1u);
     EXPECT_EQ(gNotices, std::vector<std::string>{file_ + ": " + reason});
-    EXPECT_EQ(ReadConfig(config_), withRecord);
-    EXPECT_EQ(config_->sliders[1], withRecord ? 17 : 99);
   }
-}
-
-TEST_F(PrefsTest, NothingIsCreatedWithoutTheFile) {
-  EXPECT_FALSE(SaveConfig(config_));
-  EXPECT_FALSE(ReadConfig(config_));
-  EXPECT_TRUE(folder_.entries().empty());
-  const std::string missing = folder_ / "absent";
-  setenv("XDG_CONFIG_HOME", missing.c_str(), 1);
-  EXPECT_FALSE(SaveConfig(config_));
-  EXPECT_FALSE(ReadConfig(config_));
-  EXPECT_FALSE(std::filesystem::exists(missing + "/zelph-Prefs"));
 }
 
 }  // namespace
