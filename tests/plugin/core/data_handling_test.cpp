@@ -1,5 +1,5 @@
 // Configuration records: defaults, copies and the images they own, and the
-// workspace the custom button prepares.
+// rectangle the dialog edits.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,96 +9,67 @@
 #include "platform/memory/memory.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
-#include "plugin/core/bridges/pascal_fx.h"
 
 namespace {
 
 using Rgb = std::array<int, 3>;
 Rgb rgb(const RGBColor& c) { return {c.red, c.green, c.blue}; }
 
-class ConfigTest : public ::testing::Test {
- protected:
-  void SetUp() override { pNewConfig(config_); }
-  void TearDown() override {
-    CGImageRelease(image_);
-    pDestroyConfig(config_);
-  }
-  pluginDataPtr config_ = nullptr;
-  const uint8_t pixels_[8] = {255, 10, 20, 30, 255, 40, 50, 60};
-  CGImageRef image_ = CGImageCreateWithARGB(2, 1, pixels_, 8);
-};
-
-TEST_F(ConfigTest, ResetGivesTheDefaultsAndAPartialOneKeepsTheImages) {
-  std::memset(config_, 0x5A, sizeof *config_);
-  ResetConfig(config_, true);
-  for (const relRect& r : {config_->startRel, config_->endRel})
+// Every field to its default from any bytes, frameEndColor left; a partial
+// reset keeps the image references. The rectangle the dialog edits is always
+// startRel.
+TEST(ConfigTest, ResetGivesTheDefaultsAndAPartialOneKeepsTheImages) {
+  pluginDataRec c;
+  std::memset(&c, 0x5A, sizeof c);
+  ResetConfig(&c, true);
+  for (const relRect& r : {c.startRel, c.endRel})
     EXPECT_EQ((std::array{r.left, r.right, r.top, r.bottom}), (std::array{0.0, 1.0, 0.0, 1.0}));
-  for (int i = 1; i <= 6; ++i) EXPECT_EQ(config_->sliders[i], i == 1 ? 17 : 0) << i;
-  EXPECT_EQ(rgb(config_->colors[1]), (Rgb{0, 0, 65535}));
-  EXPECT_EQ(rgb(config_->colors[2]), (Rgb{65535, 65535, 65535}));
-  for (int i = 3; i <= 6; ++i) EXPECT_EQ(rgb(config_->colors[i]), (Rgb{0, 0, 0})) << i;
-  EXPECT_EQ(rgb(config_->frameStartColor), (Rgb{65535, 0, 0}));
-  EXPECT_EQ(rgb(config_->frameEndColor), (Rgb{0x5A5A, 0x5A5A, 0x5A5A}));
-  EXPECT_EQ((std::array{config_->keepProps, config_->twoColors, config_->sync, config_->outside, config_->clipActive}),
+  EXPECT_EQ((std::array{c.sliders[1], c.sliders[2], c.sliders[6], c.mediaType, GetMediaFormat(nullptr)}),
+            (std::array<int16_t, 5>{17, 0, 0, 1, 1}));
+  EXPECT_EQ((std::array{rgb(c.colors[1]), rgb(c.colors[2]), rgb(c.colors[6]), rgb(c.frameStartColor)}),
+            (std::array<Rgb, 4>{{{0, 0, 65535}, {65535, 65535, 65535}, {}, {65535, 0, 0}}}));
+  EXPECT_EQ(rgb(c.frameEndColor), (Rgb{0x5A5A, 0x5A5A, 0x5A5A}));
+  EXPECT_EQ((std::array{c.keepProps, c.twoColors, c.sync, c.outside, c.clipActive}),
             (std::array<Boolean, 5>{false, true, false, true, false}));
-  EXPECT_EQ(config_->mediaType, 1);
-  EXPECT_EQ(GetMediaFormat(nullptr), 1);
-  EXPECT_EQ(config_->theOriginalImage, nullptr);
-  EXPECT_EQ(config_->theRendered, nullptr);
-
-  config_->theOriginalImage = config_->theRendered = image_;
-  config_->sliders[1] = 80;
-  ResetConfig(config_, false);
-  EXPECT_EQ(config_->sliders[1], 17);
-  EXPECT_EQ(config_->theOriginalImage, image_);
-  EXPECT_EQ(config_->theRendered, image_);
-  config_->theOriginalImage = config_->theRendered = nullptr;
-}
-
-TEST_F(ConfigTest, CopyOwnsItsOwnRenderedImage) {
-  ResetConfig(config_, true);
-  config_->theRendered = config_->theOriginalImage = image_;
-  config_->sliders[1] = 44;
-  pluginDataPtr copy = nullptr;
-  pNewConfig(copy);
-  const long live = CGImageLiveCount();
-  pCopyConfig(config_, copy);
-  EXPECT_EQ(copy->sliders[1], 44);
-  EXPECT_EQ(copy->theOriginalImage, nullptr);
-  ASSERT_NE(copy->theRendered, nullptr);
-  EXPECT_NE(copy->theRendered, image_);
-  EXPECT_EQ(CGImageLiveCount(), live + 1);
-  ASSERT_EQ((std::array{CGImageGetWidth(copy->theRendered), CGImageGetHeight(copy->theRendered)}), (std::array<size_t, 2>{2, 1}));
-  EXPECT_EQ(std::memcmp(CGImageGetARGBData(copy->theRendered), pixels_, 8), 0);
-
-  pUncopyConfig(copy);
-  EXPECT_EQ(CGImageLiveCount(), live);
-  EXPECT_EQ(CGImageGetARGBData(image_)[1], 10);
-  // A missing side copies nothing.
-  copy->sliders[1] = 3;
-  pCopyConfig(nullptr, copy);
-  pCopyConfig(config_, nullptr);
-  EXPECT_EQ(copy->sliders[1], 3);
-  pDestroyConfig(copy);
-}
-
-TEST(ConfigDeathTest, CopyBetweenBlocksOfDifferentSizesStops) {
-  pluginDataPtr source = nullptr;
-  pNewConfig(source);
-  auto* bigger = reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec) + 8));
-  EXPECT_DEATH(pCopyConfig(source, bigger), "Non-Matching Blocks");
-  DisposePtr(reinterpret_cast<Ptr>(bigger));
-  pDestroyConfig(source);
-}
-
-TEST_F(ConfigTest, TheEditedRectangleIsAlwaysStartRel) {
-  ResetConfig(config_, true);
-  gConfigWorkSpace.theConfig = config_;
+  EXPECT_TRUE(c.theOriginalImage == nullptr && c.theRendered == nullptr);
+  const CGImageRef image = reinterpret_cast<CGImageRef>(0x10);
+  c.theOriginalImage = c.theRendered = image;
+  c.sliders[1] = 80;
+  ResetConfig(&c, false);
+  EXPECT_TRUE(c.sliders[1] == 17 && c.theOriginalImage == image && c.theRendered == image);
+  gConfigWorkSpace.theConfig = &c;
   gConfigWorkSpace.activeRel = 2;
   PutCurrentRel(relRect{0.25, 0.5, 0.125, 0.75});
-  EXPECT_EQ(config_->startRel.right, 0.5);
-  EXPECT_EQ(GetCurrentRel().bottom, 0.75);
-  EXPECT_EQ(config_->endRel.right, 1.0);
+  EXPECT_TRUE(c.startRel.right == 0.5 && GetCurrentRel().bottom == 0.75 && c.endRel.right == 1.0);
+}
+
+// A copy owns its own rendered image and no original, released by
+// pUncopyConfig; a missing side copies nothing; blocks of different sizes
+// stop the process.
+TEST(ConfigDeathTest, CopyOwnsItsOwnRenderedImage) {
+  const uint8_t pixels[8] = {255, 10, 20, 30, 255, 40, 50, 60};
+  CGImageRef image = CGImageCreateWithARGB(2, 1, pixels, 8);
+  pluginDataPtr source = nullptr, copy = nullptr;
+  pNewConfig(source);
+  pNewConfig(copy);
+  source->theRendered = source->theOriginalImage = image;
+  source->sliders[1] = 44;
+  const long live = CGImageLiveCount();
+  pCopyConfig(source, copy);
+  EXPECT_TRUE(copy->sliders[1] == 44 && copy->theOriginalImage == nullptr && copy->theRendered != image);
+  EXPECT_TRUE(copy->theRendered != nullptr && CGImageGetWidth(copy->theRendered) == 2 &&
+              !std::memcmp(CGImageGetARGBData(copy->theRendered), pixels, 8) && CGImageLiveCount() == live + 1);
+  pUncopyConfig(copy);
+  EXPECT_EQ(CGImageLiveCount(), live);
+  pCopyConfig(nullptr, copy);
+  pCopyConfig(source, nullptr);
+  EXPECT_EQ(copy->sliders[1], 44);
+  EXPECT_DEATH(pCopyConfig(source, reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec) + 8))),
+               "Non-Matching Blocks");
+  source->theRendered = source->theOriginalImage = nullptr;
+  pDestroyConfig(copy);
+  pDestroyConfig(source);
+  CGImageRelease(image);
 }
 
 }  // namespace
