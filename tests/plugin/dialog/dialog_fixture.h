@@ -3,12 +3,29 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QTimer>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "plugin/core/plugin_defines.h"
+#include "platform/bundles/cfurl.h"
+#include "platform/corefoundation/cfbase.h"
+#include "platform/toolkit/qt_access.h"
+#include "plugin/core/bridges/pascal_fx.h"
+#include "plugin/core/data_handling.h"
+#include "plugin/core/globals.h"
+#include "plugin/dialog/carbonmacros.h"
+#include "plugin/dialog/clip_control.h"
+#include "plugin/dialog/color_control.h"
+#include "plugin/dialog/config_dialog.h"
+#include "plugin/dialog/picture_control.h"
+#include "plugin/dialog/window_helpers.h"
+#include "plugin/render/callpixelfx.h"
+#include "plugin/render/offscreen_buffers.h"
+#include "tests/platform/files/temp_dir.h"
 #include "tests/platform/toolkit/panel_fixture.h"
 #include "velmorance/host_interface.h"
 
@@ -23,15 +40,54 @@ using toolkit_test::WidgetOf;
 
 // A frame of width x height whose colours depend on the position and on
 // `seed`, so frames of different indexes differ everywhere.
-GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed);
-// The pixel (x, y) of a buffer as 0x00RRGGBB.
-uint32_t PixelAt(GrafPtr gw, int x, int y);
+inline GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
+  GrafPtr gw = AllocateGWorld(width, height);
+  const PixMap& pm = gw->portPixMap;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const uint8_t argb[] = {0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
+      std::memcpy(reinterpret_cast<uint8_t*>(pm.baseAddr) + y * pm.rowBytes + x * 4, argb, 4);
+    }
+  return gw;
+}
+
+// The pixel (x, y) of a buffer, in its own coordinates, as 0x00RRGGBB.
+inline uint32_t PixelAt(GrafPtr gw, int x, int y) {
+  const PixMap& pm = gw->portPixMap;
+  const auto* p =
+      reinterpret_cast<const uint8_t*>(pm.baseAddr) + (y - pm.bounds.top) * pm.rowBytes + (x - pm.bounds.left) * 4;
+  return uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
 
 // The host side of GetFrame/ReleaseFrame: frames made on request, owned
-// here until released.
+// here until released (a released one is gone).
 struct FrameHost {
-  FrameHost();
-  ~FrameHost();
+  FrameHost() {
+    current = this;
+    procs.GetFrame = [](void*, int32_t index, GWorldPtr* frame, int16_t width, int16_t height, HYRefDVQuality quality,
+                        int16_t* volume, void** cookie) -> HYPluginResult {
+      current->requested.push_back(index);
+      current->qualities.push_back(quality);
+      *volume = 256;
+      if (current->getFrameResult != kPluginOK) return current->getFrameResult;
+      DisposeGWorld(current->held);
+      *cookie = *frame = current->held = MakeTestFrame(width, height, index);
+      return kPluginOK;
+    };
+    procs.ReleaseFrame = [](void*, void* cookie) -> HYPluginResult {
+      ++current->released;
+      if (cookie == current->held) DisposeGWorld(std::exchange(current->held, nullptr));
+      return kPluginOK;
+    };
+    params.interfaceVersion = 4;
+    params.instance = this;
+    params.procs = &procs;
+    params.selector = kPlugCustomButtonClick;
+  }
+  ~FrameHost() {
+    DisposeGWorld(held);
+    current = nullptr;
+  }
   HYProcs procs{};
   _PluginParams params{};
   std::vector<int32_t> requested;  // absolute frame numbers asked for
@@ -39,31 +95,95 @@ struct FrameHost {
   int released = 0;
   HYPluginResult getFrameResult = kPluginOK;
   GrafPtr held = nullptr;
-  static FrameHost* current;
+  inline static FrameHost* current = nullptr;
 };
 
-void EnsureApplication();
-// The text of a label, button or edit control.
-std::string TextOf(WindowRef window, const char* sig, SInt32 id);
-// Clicks the button named `objectName` in the window.
-void ClickCommand(WindowRef window, const char* objectName);
-// The Qt object name of the window.
-std::string WindowName(WindowRef window);
+// The application, and the built bundle the dialog's windows come from.
+inline void EnsureApplication() {
+  toolkit_test::EnsureApplication();
+  static CFBundleRef bundle = [] {
+    CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
+    CFBundleRef b = CFBundleCreate(nullptr, url);
+    CFRelease(url);
+    return b;
+  }();
+  ASSERT_NE(nullptr, bundle);
+}
 
+// The text of a label, button or edit control.
+inline std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
+  Str255 text;
+  GetEditTextFromControl(window, Code(sig), static_cast<SInt16>(id), text);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+// Clicks the button named `objectName` in the window.
+inline void ClickCommand(WindowRef window, const char* objectName) {
+  auto* button = ToolkitWindowWidget(window)->findChild<QAbstractButton*>(objectName);
+  ASSERT_NE(nullptr, button) << objectName;
+  button->click();
+}
+
+// Each test has its own preferences folder, so tests run side by side never
+// share a preferences file.
 class DialogTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", prefs_.path().c_str(), 1);
+    EnsureApplication();
+    pNewConfig(config_);
+    ResetConfig(config_, true);
+    frame_ = MakeTestFrame(720, 480, 0);
+  }
+  void TearDown() override {
+    if (window_ != nullptr) DisposeWindow(std::exchange(window_, nullptr));
+    lgTheWindow = nullptr;
+    if (std::exchange(registered_, false)) UnregisterClipCtrl(), UnregisterColorBox(), UnregisterPictureControl();
+    DisposeGWorld(gConfigWorkSpace.theFXClip);
+    gConfigWorkSpace = pluginWorkSpace{};
+    DisposeGWorld(frame_);
+    pDestroyConfig(config_);
+  }
   // Prepares the workspace as the custom button does (frame 0 of a clip of
   // `frames` frames), registers the control classes and opens the window of
   // config_->mediaType, bound and shown, without a modal loop.
-  void OpenWindow(int32_t frames = 150);
+  void OpenWindow(int32_t frames = 150) {
+    gTheConfig = config_;
+    gConfigWorkSpace = pluginWorkSpace{};
+    gConfigWorkSpace.theConfig = config_;
+    gConfigWorkSpace.sourceClip = frame_;
+    gConfigWorkSpace.iMovieParams = &host_.params;
+    gConfigWorkSpace.maxFrameIndex = frames - 1;
+    gConfigWorkSpace.activeRel = 1;
+    gConfigWorkSpace.theFXClip = AllocateRectGWorld(GetPortRect(frame_));
+    CallPixelEffect(frame_, gConfigWorkSpace.theFXClip);
+    RegisterColorBox(), RegisterClipCtrl(), RegisterPictureControl();
+    registered_ = true;
+    window_ = lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, ConfigWindowName(config_->mediaType));
+    ASSERT_NE(nullptr, window_);
+    const EventTypeSpec commands[] = {{kEventClassCommand, kEventCommandProcess}};
+    InstallEventHandler(GetWindowEventTarget(window_), TheDialogHandler, 1, commands, window_, nullptr);
+    SetupDialog(window_, config_);
+    ShowWindow(window_);
+  }
   // The whole custom-button path (ConfigurePlugIn): each step runs in its own
-  // turn of the dialog's event loop, the next one after the previous.
-  void RunDialog(int32_t frames, std::vector<std::function<void()>> steps);
+  // turn of the dialog's event loop, queued once the previous one is done so
+  // a step's own nested loops (a drag) do not run the next early. A step
+  // still queued when the dialog ends dies with `context`.
+  void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
+    QObject context;
+    size_t next = 0;
+    std::function<void()> run = [&] {
+      steps[next++]();
+      if (next < steps.size()) QTimer::singleShot(0, &context, run);
+    };
+    if (!steps.empty()) QTimer::singleShot(0, &context, run);
+    ConfigurePlugIn(config_, frame_, &host_.params, 0, frames);
+  }
   // The preview control's bounds in the window.
-  Rect PreviewBounds() const;
+  Rect PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }
 
+  TempDir prefs_;
   pluginDataPtr config_ = nullptr;
   FrameHost host_;
   GrafPtr frame_ = nullptr;  // the frame the dialog opens on

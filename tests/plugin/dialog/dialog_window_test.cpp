@@ -1,0 +1,339 @@
+// An open dialog window: its commands and frame steps as one table, the
+// colour and picture boxes, the preview and its frame editor; the frame
+// editor's geometry and the frame fetch on their own.
+#include <QApplication>
+#include <QColorDialog>
+#include <QSlider>
+#include <QTest>
+
+#include <sstream>
+
+#include "platform/coregraphics/cgcontext.h"
+#include "plugin/core/bridges/pascal_fx.h"
+#include "plugin/dialog/frame_handles.h"
+#include "plugin/dialog/imovie_glue.h"
+#include "plugin/dialog/slider_handlers.h"
+#include "tests/plugin/dialog/dialog_fixture.h"
+
+namespace dialog_test {
+namespace {
+
+Rect R(int left, int top, int right, int bottom) {
+  return Rect{static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(bottom),
+              static_cast<int16_t>(right)};
+}
+Point P(int h, int v) { return Point{static_cast<int16_t>(v), static_cast<int16_t>(h)}; }
+// Where handle 1 to 4 of `r` sits.
+Point Corner(int16_t handle, const Rect& r) {
+  return P(handle == 1 || handle == 3 ? r.left : r.right, handle <= 2 ? r.top : r.bottom);
+}
+
+TEST(FrameHandlesTest, HitCodesAndDragGeometry) {
+  const Rect preview = R(0, 0, 800, 400), frame = R(100, 50, 300, 150);
+  const std::array<int, 3> hits[] = {{94, 44, 1},   {105, 55, 1},  {106, 56, 5},  {306, 50, 0}, {305, 50, 2},
+                                     {300, 150, 4}, {200, 160, 0}, {100, 150, 3}, {99, 100, 0}, {299, 149, 4}};
+  for (const auto& [h, v, code] : hits) EXPECT_EQ(code, IsHandleHit(frame, P(h, v))) << h << "," << v;
+  // Eight pixels wide: the top-left handle wins over the top-right one and
+  // over the inside.
+  EXPECT_EQ(1, IsHandleHit(R(100, 50, 108, 150), P(102, 52)));
+  gConfigWorkSpace = pluginWorkSpace{};  // no keepProps without a configuration
+  // Handle, start, where the mouse ends, modifiers, the frame made. Option
+  // keeps the centre; shift the proportions of the frame at mouse-down
+  // (wider than high, the bottom follows; higher than wide, the right edge).
+  const std::tuple<int16_t, Rect, Point, UInt32, Rect> drags[] = {
+      {4, frame, P(320, 160), 0, R(100, 50, 320, 160)},
+      {4, frame, P(320, 160), optionMask, R(80, 40, 320, 160)},
+      {1, frame, P(350, 200), 0, R(300, 150, 350, 200)},  // turned over
+      {2, frame, P(310, 40), 0, R(100, 40, 310, 150)},
+      {3, frame, P(90, 170), optionMask, R(90, 30, 310, 170)},
+      {0, frame, P(10, 10), 0, frame},
+      {5, frame, P(10, 10), 0, frame},
+      {4, R(200, 100, 400, 200), P(500, 230), shiftMask, R(200, 100, 500, 250)},
+      {4, R(100, 100, 200, 300), P(230, 400), shiftMask, R(100, 100, 250, 400)},
+  };
+  for (const auto& [handle, start, to, modifiers, expected] : drags) {
+    Rect r = start;
+    DragCorner(handle, r, Corner(handle, r), to, modifiers, preview, Rect2Rel(start, preview));
+    EXPECT_EQ(Sides(expected), Sides(r)) << "handle " << handle << " to " << to.h << "," << to.v;
+  }
+  Rect r = frame;
+  DragRect(r, P(110, 60), P(-40, 400));
+  EXPECT_EQ(Sides(R(-50, 390, 150, 490)), Sides(r)) << "moving keeps the size and is not clamped";
+}
+
+// Low quality only for proxy renders under 260 lines; the frame fills the
+// buffer and is given back; a negative frame number never reaches the host;
+// a failed fetch leaves the buffer.
+TEST(FrameFetchTest, QualityAndTheFrameFillingTheBuffer) {
+  const std::tuple<bool, int16_t, HYRefDVQuality> qualities[] = {
+      {true, 259, kDVLowQuality}, {true, 260, kDVHighQuality}, {false, 240, kDVHighQuality}};
+  for (const auto& [proxy, height, quality] : qualities) {
+    _PluginParams params{};
+    params.proxyOnly = proxy;
+    EXPECT_EQ(quality, FrameFetchQuality(params, height)) << proxy << " " << height;
+  }
+  FrameHost host;
+  host.params.startFrame = 4;
+  GrafPtr gw = MakeTestFrame(36, 24, 99), expected = MakeTestFrame(36, 24, 9);
+  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
+  for (int y = 0; y < 24; y += 5)
+    for (int x = 0; x < 36; x += 7) EXPECT_EQ(PixelAt(expected, x, y), PixelAt(gw, x, y)) << x << "," << y;
+  EXPECT_TRUE(host.released == 1 && host.held == nullptr) << "the host disposed of its frame on release";
+  host.params.startFrame = 10;
+  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
+  host.getFrameResult = kPluginOutOfMemory;
+  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
+  EXPECT_TRUE(host.requested == (std::vector<int32_t>{9, 0}) && host.released == 1);
+  EXPECT_EQ(PixelAt(expected, 4, 4), PixelAt(gw, 4, 4));
+  DisposeGWorld(expected);
+  DisposeGWorld(gw);
+}
+
+class WindowTest : public DialogTest {
+ protected:
+  // The record (rectangle left, top, right, bottom, media type, keep
+  // proportions, two colours, strength), then what the window shows (strength,
+  // keep, two colours, scrubber, legend and frame counter).
+  std::string State() const {
+    const pluginDataRec& c = *config_;
+    std::ostringstream s;
+    s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
+      << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
+    for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
+      s << ' ' << GetControl32BitValue(Control(window_, sig, id));
+    s << ' ' << TextOf(window_, "Lgnd", 1) << ' ' << TextOf(window_, "ClpM", 1);
+    return s.str();
+  }
+  // Draws `control` with `handler`; its pixels inside (5, 5 in), at the
+  // top-left corner and at the bottom-right one.
+  std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
+    EventRef event = nullptr;
+    CreateEvent(nullptr, kEventClassControl, kEventControlDraw, 0, 0, &event);
+    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
+    EXPECT_EQ(noErr, handler(nullptr, event, nullptr));
+    ReleaseEvent(event);
+    const Rect b = GetControlBox(control);
+    GrafPtr port = GetWindowPort(window_);
+    return {PixelAt(port, b.left + 5, b.top + 5), PixelAt(port, b.left, b.top),
+            PixelAt(port, b.right - 1, b.bottom - 1)};
+  }
+};
+
+// Each command writes the record and shows it: two colours, keep
+// proportions, select all (even with keep proportions on), reset (the media
+// type kept); the step buttons move the scrubber one frame, never past the
+// ends, and fetch that frame (a failed fetch keeps the one shown), and only
+// dragging the scrubber changes the current frame. An unknown command is
+// passed on and changes nothing.
+TEST_F(WindowTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
+  config_->mediaType = 3;
+  config_->sliders[1] = 60;
+  config_->keepProps = true;
+  config_->startRel = relRect{0.1, 0.3, 0.1, 0.3};
+  host_.params.startFrame = 1000;
+  OpenWindow(3);
+  auto click = [this](const char* name, HYPluginResult answer = kPluginOK) {
+    return std::function<void()>([=, this] { host_.getFrameResult = answer, ClickCommand(window_, name); });
+  };
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {click("twoColors"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
+      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 0 0 60 | 60 0 0 0 60% 0/2"},
+      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
+      {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
+      {[this] {
+         config_->startRel = relRect{0.1, 0.4, 0.2, 0.5}, ClickCommand(window_, "reset");
+       },
+       "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
+      {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
+      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2"},
+      {click("nextFrame", kPluginFailed), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
+      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
+  };
+  for (const auto& [step, expected] : steps) {
+    step();
+    EXPECT_EQ(expected, State());
+  }
+  EXPECT_TRUE(host_.requested == (std::vector<int32_t>{1001, 1002}) && host_.released == 1);
+  GrafPtr shown = MakeTestFrame(720, 480, 1001);  // scaled into the dialog's frame buffer
+  EXPECT_EQ(PixelAt(shown, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
+  DisposeGWorld(shown);
+  EXPECT_EQ(0, gConfigWorkSpace.currFrameIndex);
+  // The scrubber dragged to 1, in a clip whose first frame is 100 frames in.
+  host_.getFrameResult = kPluginOK;
+  gConfigWorkSpace.minFrameIndex = 100;
+  SetControl32BitValue(gConfigWorkSpace.clipSlider, 1);
+  ClipSliderAction(gConfigWorkSpace.clipSlider, kControlIndicatorPart);
+  EXPECT_TRUE(gConfigWorkSpace.currFrameIndex == 1 && host_.requested.back() == 1101);
+  EXPECT_EQ("0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2", State());
+  const std::string before = State();
+  lgItemHit = 5;
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+  const HICommand command{0, Code("abcd"), {nullptr, 0}};
+  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+  EXPECT_EQ(eventNotHandledErr, TheDialogHandler(nullptr, event, window_));
+  ReleaseEvent(event);
+  EXPECT_TRUE(lgItemHit == -1 && State() == before && IsWindowVisible(window_));
+}
+
+// The colour box is filled and outlined, erased when disabled, and a click
+// opens the picker whose answer (kept when cancelled) its "Col3" command
+// copies into the configuration. The picture box is white and outlined,
+// inverted while pressed, and shows its image scaled and centred.
+TEST_F(WindowTest, ColourAndPictureBoxesDrawAndTakeThePickedColour) {
+  OpenWindow();
+  ControlRef box = Control(window_, "Colr", 1);
+  SetControl32BitValue(box, 0x336699);
+  EXPECT_EQ((std::array<uint32_t, 3>{0x336699, 0, 0}), Draw(ColorBoxControlHandler, box));
+  DisableControl(box);
+  const auto erased = Draw(ColorBoxControlHandler, box);
+  EXPECT_TRUE(erased[0] != 0x336699u && erased[1] == erased[0] && erased[2] == erased[0]) << "outline erased too";
+  box = Control(window_, "Colr", 3);
+  SetControl32BitValue(box, 0x336699);
+  ShowControl(box);
+  for (const auto& [choice, value] : {std::pair{QColor(), 0x336699}, {QColor(0x12, 0x34, 0x56), 0x123456}}) {
+    // Answers the picker once it is up, or cancels it for an invalid choice.
+    std::function<void()> answer = [&] {
+      auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return QTimer::singleShot(20, answer);
+      if (choice.isValid()) dialog->setCurrentColor(choice);
+      choice.isValid() ? dialog->accept() : dialog->reject();
+    };
+    QTimer::singleShot(20, answer);
+    Drag(WidgetOf(window_, "Colr", 3), {{4, 4}, {4, 4}});
+    const RGBColor& c = config_->colors[3];
+    EXPECT_EQ((std::array<int, 4>{value, value >> 16 << 8, (value >> 8 & 0xFF) << 8, (value & 0xFF) << 8}),
+              (std::array<int, 4>{GetControl32BitValue(box), c.red, c.green, c.blue}));
+  }
+  // Any control of the window can stand for a picture box: the handler draws
+  // within its bounds.
+  box = Control(window_, "Colr", 2);
+  EXPECT_EQ((std::array<uint32_t, 3>{0xFFFFFF, 0, 0}), Draw(PictureControlHandler, box));
+  HiliteControl(box, 1);
+  EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0xFFFFFF}), Draw(PictureControlHandler, box));
+  HiliteControl(box, 0);
+  // A 4 x 4 red image, fitted to 18 x 18 in the middle of the 32 x 18 box.
+  std::vector<uint8_t> pixels(4 * 4 * 4, 0);
+  for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 0xFF, pixels[i + 1] = 0xFF;
+  CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
+  SetPictureControlImage(box, image);
+  Draw(PictureControlHandler, box);
+  const Rect b = GetControlBox(box);
+  EXPECT_EQ(0xFF0000u, PixelAt(GetWindowPort(window_), (b.left + b.right) / 2, b.top + 9));
+  EXPECT_EQ(0xFFFFFFu, PixelAt(GetWindowPort(window_), b.left + 3, b.top + 9)) << "white beside the image";
+  SetPictureControlImage(box, nullptr);
+  CGImageRelease(image);
+}
+
+// The frame as the render path prints it at `strength`, scaled to the
+// preview's size as the preview scales it.
+GrafPtr Printed(pluginDataRec config, int16_t strength, GrafPtr frame, const Rect& preview) {
+  config.sliders[1] = strength;
+  GrafPtr printed = MakeGWorldClone(frame);
+  int16_t opacity = 0;
+  DoEffect(&config, nullptr, frame, printed, 0, 0, 0, 1, 0, 0, 0, opacity);
+  GrafPtr scaled = AllocateGWorld(int16_t(preview.right - preview.left), int16_t(preview.bottom - preview.top));
+  const Rect from = GetPortRect(printed), to = GetPortRect(scaled);
+  CopyBits(GetPortBitMapForCopyBits(printed), GetPortBitMapForCopyBits(scaled), &from, &to, srcCopy, nullptr);
+  DisposeGWorld(printed);
+  return scaled;
+}
+
+// The preview shows the effect on the scaled frame, the frame outline in
+// frameStartColor (red after a reset) just inside the frame, handles ringed
+// black, white, black from the outside in, and a black border over the
+// picture's outermost pixels; it follows the strength slider during its drag.
+// With keep proportions on, every corner drag keeps the preview's
+// proportions.
+TEST_F(WindowTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
+  config_->startRel = relRect{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (270, 180)
+  config_->keepProps = true;
+  OpenWindow();
+  const Rect preview = PreviewBounds();
+  ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
+  GrafPtr at17 = Printed(*config_, 17, frame_, preview), at42 = Printed(*config_, 42, frame_, preview);
+  auto shown = [&](int x, int y) { return PixelAt(GetWindowPort(window_), preview.left + x, preview.top + y); };
+  // Points of the picture clear of the border, the outline and the handles.
+  std::vector<std::pair<int, int>> points;
+  for (int y = 3; y < 237; y += 13)
+    for (int x = 3; x < 357; x += 17)
+      if (std::abs(x - 90) > 8 && std::abs(x - 269) > 8 && std::abs(y - 60) > 8 && std::abs(y - 179) > 8)
+        points.emplace_back(x, y);
+  int differing = 0;
+  for (auto [x, y] : points) {
+    EXPECT_EQ(PixelAt(at17, x, y), shown(x, y)) << x << "," << y;
+    differing += PixelAt(at42, x, y) != PixelAt(at17, x, y);
+  }
+  EXPECT_GT(differing, 20) << "the two strengths must look different for this test to mean anything";
+  for (auto [x, y] : {std::pair{90, 120}, {269, 100}, {180, 60}, {150, 179}}) EXPECT_EQ(0xFF0000u, shown(x, y));
+  EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0}), (std::array{shown(90, 54), shown(90, 55), shown(90, 56)}));
+  for (auto [x, y] : {std::pair{0, 0}, {359, 120}, {200, 239}, {0, 100}}) EXPECT_EQ(0u, shown(x, y)) << x << "," << y;
+  auto* slider = static_cast<QSlider*>(WidgetOf(window_, "Sldr", 1));
+  const QPoint start = toolkit_test::ThumbCentre(slider);
+  QTest::mousePress(slider, Qt::LeftButton, {}, start);
+  for (int dx = 1; dx < 200 && slider->value() != 42; ++dx) QTest::mouseMove(slider, start + QPoint(dx, 0));
+  ASSERT_TRUE(slider->value() == 42 && slider->isSliderDown());
+  EXPECT_EQ("42%", TextOf(window_, "Lgnd", 1));
+  EXPECT_EQ(42, config_->sliders[1]);
+  for (auto [x, y] : points) EXPECT_EQ(PixelAt(at42, x, y), shown(x, y)) << x << "," << y;
+  QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(40, 0));
+  DisposeGWorld(at17);
+  DisposeGWorld(at42);
+  // Handle, dx, dy.
+  const std::array<int, 3> drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}};
+  for (const auto& [handle, dx, dy] : drags) {
+    Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
+    const Point from = Corner(handle, r);
+    DragCorner(handle, r, from, P(from.h + dx, from.v + dy), 0, preview, config_->startRel);
+    EXPECT_EQ(static_cast<int>((r.right - r.left) * 2.0 / 3.0 + 0.5), r.bottom - r.top) << handle << " " << dx;
+  }
+}
+
+// Drags on the preview control itself, points relative to the control: a
+// click outside the frame starts no drag; Option at mouse-down keeps the
+// centre, pressed only during the drag it has no effect; Shift keeps 180 x
+// 120 in proportion, grown to 240 wide; a move leaving the preview resumes
+// with the grab offset. Every step is written before the release.
+TEST_F(WindowTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
+  const relRect small{0.25, 0.5, 0.25, 0.5}, large{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (180, 120) or (270, 180)
+  const Qt::KeyboardModifiers none, alt = Qt::AltModifier, shift = Qt::ShiftModifier;
+  const std::tuple<relRect, Qt::KeyboardModifiers, Qt::KeyboardModifiers, Rect, std::vector<QPoint>> cases[] = {
+      {small, none, none, R(90, 60, 180, 120), {{300, 200}, {250, 150}, {120, 100}}},
+      {large, alt, alt, R(70, 50, 290, 190), {{270, 180}, {280, 185}, {290, 190}, {290, 190}}},
+      {large, none, alt, R(90, 60, 290, 190), {{270, 180}, {290, 190}, {290, 190}}},
+      {large, shift, shift, R(90, 60, 330, 220), {{270, 180}, {300, 170}, {330, 180}, {330, 180}}},
+      {small, none, none, R(110, 90, 200, 150), {{100, 70}, {110, 80}, {400, 80}, {500, 300}, {120, 100}, {120, 100}}},
+  };
+  for (const auto& [frame, atPress, later, expected, path] : cases) {
+    config_->startRel = frame;
+    OpenWindow();
+    Drag(WidgetOf(window_, "Clip", 1), path, atPress, later);
+    Rect r = Rel2Rect(config_->startRel, PreviewBounds());
+    OffsetRect(&r, static_cast<short>(-PreviewBounds().left), static_cast<short>(-PreviewBounds().top));
+    EXPECT_EQ(Sides(expected), Sides(r)) << path.size() << " points from " << path[0].x() << "," << path[0].y();
+    TearDown();  // the next case on a fresh dialog
+    SetUp();
+  }
+  config_->startRel = small;
+  OpenWindow();
+  std::vector<double> lefts;
+  QWidget* preview = WidgetOf(window_, "Clip", 1);
+  // Reads the configuration between the moves, while the button is down.
+  QTimer::singleShot(0, preview, [&] {
+    SendMouse(preview, QEvent::MouseMove, {136, 70}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, preview, [&] {
+      lefts.push_back(config_->startRel.left);
+      SendMouse(preview, QEvent::MouseMove, {172, 70}, Qt::NoButton, Qt::LeftButton);
+      QTimer::singleShot(0, preview, [&] {
+        lefts.push_back(config_->startRel.left);
+        SendMouse(preview, QEvent::MouseButtonRelease, {172, 70}, Qt::LeftButton, Qt::NoButton);
+      });
+    });
+  });
+  SendMouse(preview, QEvent::MouseButtonPress, {100, 70}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ((std::vector<double>{126.0 / 360, 162.0 / 360}), lefts);
+  EXPECT_DOUBLE_EQ(162.0 / 360, config_->startRel.left);
+}
+
+}  // namespace
+}  // namespace dialog_test
