@@ -192,9 +192,8 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowOnAPreparedWorkspace) {
 TEST(UserManualTest, EachMissingPieceIsNamedAndTheDialogGoesOn) {
   EnsureApplication();
   RecordingPresenter presenter{kAlertStdAlertOKButton};
-  CFURLRef url = platformCreateURLForPath(TEST_PANELS_BUNDLE, true);
-  CFBundleRef withoutManual = CFBundleCreate(nullptr, url);
-  CFRelease(url);
+  CFBundleRef withoutManual =
+      CFBundleCreate(nullptr, CFOwner<CFURLRef>(platformCreateURLForPath(TEST_PANELS_BUNDLE, true)).get());
   ASSERT_NE(nullptr, withoutManual);
   OpenUserManual(withoutManual);
   OpenUserManual(nullptr);

@@ -31,11 +31,8 @@
 
 namespace dialog_test {
 
-using toolkit_test::Code;
 using toolkit_test::Control;
 using toolkit_test::Drag;
-using toolkit_test::SendMouse;
-using toolkit_test::Sides;
 using toolkit_test::WidgetOf;
 
 // A frame of width x height whose colours depend on the position and on
@@ -64,10 +61,9 @@ inline uint32_t PixelAt(GrafPtr gw, int x, int y) {
 struct FrameHost {
   FrameHost() {
     current = this;
-    procs.GetFrame = [](void*, int32_t index, GWorldPtr* frame, int16_t width, int16_t height, HYRefDVQuality quality,
+    procs.GetFrame = [](void*, int32_t index, GWorldPtr* frame, int16_t width, int16_t height, HYRefDVQuality,
                         int16_t* volume, void** cookie) -> HYPluginResult {
       current->requested.push_back(index);
-      current->qualities.push_back(quality);
       *volume = 256;
       if (current->getFrameResult != kPluginOK) return current->getFrameResult;
       DisposeGWorld(current->held);
@@ -91,7 +87,6 @@ struct FrameHost {
   HYProcs procs{};
   _PluginParams params{};
   std::vector<int32_t> requested;  // absolute frame numbers asked for
-  std::vector<HYRefDVQuality> qualities;
   int released = 0;
   HYPluginResult getFrameResult = kPluginOK;
   GrafPtr held = nullptr;
@@ -101,19 +96,15 @@ struct FrameHost {
 // The application, and the built bundle the dialog's windows come from.
 inline void EnsureApplication() {
   toolkit_test::EnsureApplication();
-  static CFBundleRef bundle = [] {
-    CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
-    CFBundleRef b = CFBundleCreate(nullptr, url);
-    CFRelease(url);
-    return b;
-  }();
+  static CFBundleRef bundle =
+      CFBundleCreate(nullptr, CFOwner<CFURLRef>(platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true)).get());
   ASSERT_NE(nullptr, bundle);
 }
 
 // The text of a label, button or edit control.
 inline std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
   Str255 text;
-  GetEditTextFromControl(window, Code(sig), static_cast<SInt16>(id), text);
+  GetEditTextFromControl(window, toolkit_test::Code(sig), static_cast<SInt16>(id), text);
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
 }
 
@@ -122,6 +113,21 @@ inline void ClickCommand(WindowRef window, const char* objectName) {
   auto* button = ToolkitWindowWidget(window)->findChild<QAbstractButton*>(objectName);
   ASSERT_NE(nullptr, button) << objectName;
   button->click();
+}
+
+// Runs `blocking` (a call with an event loop of its own) while each step runs
+// in its own turn of that loop, queued once the previous one is done so a
+// step's own nested loops (a drag) do not run the next early. A step still
+// queued when `blocking` returns dies with `context`.
+inline void InTurns(const std::vector<std::function<void()>>& steps, const std::function<void()>& blocking) {
+  QObject context;
+  size_t next = 0;
+  std::function<void()> run = [&] {
+    steps[next++]();
+    if (next < steps.size()) QTimer::singleShot(0, &context, run);
+  };
+  if (!steps.empty()) QTimer::singleShot(0, &context, run);
+  blocking();
 }
 
 // Each test has its own preferences folder, so tests run side by side never
@@ -166,19 +172,9 @@ class DialogTest : public ::testing::Test {
     SetupDialog(window_, config_);
     ShowWindow(window_);
   }
-  // The whole custom-button path (ConfigurePlugIn): each step runs in its own
-  // turn of the dialog's event loop, queued once the previous one is done so
-  // a step's own nested loops (a drag) do not run the next early. A step
-  // still queued when the dialog ends dies with `context`.
+  // The whole custom-button path (ConfigurePlugIn) with `steps` in turns.
   void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
-    QObject context;
-    size_t next = 0;
-    std::function<void()> run = [&] {
-      steps[next++]();
-      if (next < steps.size()) QTimer::singleShot(0, &context, run);
-    };
-    if (!steps.empty()) QTimer::singleShot(0, &context, run);
-    ConfigurePlugIn(config_, frame_, &host_.params, 0, frames);
+    InTurns(steps, [&] { ConfigurePlugIn(config_, frame_, &host_.params, 0, frames); });
   }
   // The preview control's bounds in the window.
   Rect PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }
