@@ -15,6 +15,8 @@
 namespace toolkit_test {
 namespace {
 
+// A caution alert "Headline" with a "Go on" button and `cancel` (none for
+// nullptr); the item hit.
 DialogItemIndex RunCaution(CFStringRef cancel) {
   AlertStdCFStringAlertParamRec param;
   GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne);
@@ -34,31 +36,27 @@ TEST(AlertDeathTest, WithoutAnApplicationTheConsoleAnswers) {
               testing::ExitedWithCode(0), "Headline");
 }
 
-// Once the message box is up: notes its icon, texts and buttons, then
-// presses the Escape button or the default one.
-void Answer(bool escape, std::vector<QString>* seen) {
-  QTimer::singleShot(0, [=] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(nullptr, box);
-    QAbstractButton* cancel = box->escapeButton();
-    *seen = {QString::number(box->icon()), box->text(),
-             box->informativeText(),       QString::number(box->buttons().size()),
-             box->defaultButton()->text(), cancel ? cancel->text() : ""};
-    (escape ? cancel : box->defaultButton())->click();
-  });
-}
-
+// The message box shows the icon, texts and buttons, and reports the button
+// pressed: Escape's, or the default one.
 TEST(AlertTest, MessageBoxShowsIconTextsAndButtonsAndReportsTheButtonPressed) {
   EnsureApplication();
-  std::vector<QString> seen;
-  Answer(true, &seen);
-  EXPECT_EQ(kAlertStdAlertCancelButton, RunCaution(CFSTR("Stop")));
-  EXPECT_EQ((std::vector<QString>{QString::number(QMessageBox::Warning), "Headline", "The explanation", "2", "Go on",
-                                  "Stop"}),
-            seen);
-  Answer(false, &seen);
-  EXPECT_EQ(kAlertStdAlertOKButton, RunCaution(nullptr));
-  EXPECT_EQ(QStringLiteral("1"), seen.at(3));
+  for (const bool escape : {true, false}) {
+    std::vector<QString> seen;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(nullptr, box);
+      QAbstractButton* cancel = box->escapeButton();
+      seen = {QString::number(box->icon()), box->text(),
+              box->informativeText(),       QString::number(box->buttons().size()),
+              box->defaultButton()->text(), cancel ? cancel->text() : ""};
+      (escape ? cancel : box->defaultButton())->click();
+    });
+    EXPECT_EQ(escape ? kAlertStdAlertCancelButton : kAlertStdAlertOKButton,
+              RunCaution(escape ? CFSTR("Stop") : nullptr));
+    EXPECT_EQ((std::vector<QString>{QString::number(QMessageBox::Warning), "Headline", "The explanation",
+                                    escape ? "2" : "1", "Go on", escape ? "Stop" : ""}),
+              seen);
+  }
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 namespace toolkit_test {
 namespace {
 
-TEST(NibTest, FailuresReportTheirCodesAndUnregisteredClassesAMessage) {
+// Nib failures report their codes, an unregistered class also a message;
+// only existing files have file references, and a missing one does not open.
+TEST(NibTest, FailuresReportTheirCodesAndMissingFilesHaveNoReference) {
   EnsureApplication();
   IBNibRef nib = nullptr;
   EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReferenceWithCFBundle(TestBundle(), CFSTR("nope"), &nib));
@@ -26,24 +28,18 @@ TEST(NibTest, FailuresReportTheirCodesAndUnregisteredClassesAMessage) {
   const std::string message = testing::internal::GetCapturedStderr();
   EXPECT_EQ(nullptr, window);
   EXPECT_NE(std::string::npos, message.find("\"org.velmorance.test.nobody\", which is not registered")) << message;
-}
-
-TEST(LaunchTest, OnlyExistingFilesHaveFileReferences) {
   FSRef ref;
-  CFURLRef missing = platformCreateURLForPath("/nonexistent/manual.pdf", false);
-  EXPECT_FALSE(CFURLGetFSRef(missing, &ref));
-  CFRelease(missing);
-  CFURLRef existing = platformCreateURLForPath(TEST_PANELS_BUNDLE "/Contents/Info.plist", false);
-  ASSERT_TRUE(CFURLGetFSRef(existing, &ref));
+  EXPECT_FALSE(CFURLGetFSRef(CFOwner<CFURLRef>(platformCreateURLForPath("/nonexistent/a.pdf", false)).get(), &ref));
+  const CFOwner<CFURLRef> existing(platformCreateURLForPath(TEST_PANELS_BUNDLE "/Contents/Info.plist", false));
+  ASSERT_TRUE(CFURLGetFSRef(existing.get(), &ref));
   EXPECT_STREQ(TEST_PANELS_BUNDLE "/Contents/Info.plist", ref.path);
-  CFRelease(existing);
   std::strcpy(ref.path, "/nonexistent/manual.pdf");
   EXPECT_EQ(fnfErr, LSOpenFSRef(&ref, nullptr));
 }
 
 // Controls are found by signature and number, with bounds in window
 // coordinates; values follow one rule per kind.
-TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsAndValuesFollowOneRulePerKind) {
+TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsValuesFollowOneRulePerKindTextsAreMacRoman) {
   EXPECT_EQ(nullptr, Control(window_, "Sldr", 2));
   ControlID unknown{Code("Nope"), 1};
   ControlRef control = nullptr;
@@ -75,10 +71,8 @@ TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsAndValuesFollowOneRulePerKind) 
   SetControl32BitValue(clip, 1);
   SetControl32BitValue(clip, 1);
   EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, trackerLog().kinds);
-}
-
-// Texts are Mac OS Roman bytes; a slider has none; selections count characters.
-TEST_F(PanelTest, TextsAreMacRomanBytesAndSelectionsCountCharacters) {
+  // Texts are Mac OS Roman bytes; a slider has none; selections count
+  // characters.
   const char cafe[] = "Caf\x8E 42%";
   ASSERT_EQ(noErr, SetControlData(Control(window_, "Lgnd", 1), 0, kControlStaticTextTextTag, 8, cafe));
   EXPECT_EQ(QString::fromUtf8("Caf\xC3\xA9 42%"), static_cast<QLabel*>(WidgetOf(window_, "Lgnd", 1))->text());

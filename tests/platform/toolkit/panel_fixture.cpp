@@ -1,11 +1,10 @@
 #include "tests/platform/toolkit/panel_fixture.h"
 
 #include <QMouseEvent>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTimer>
 
 #include "platform/bundles/cfurl.h"
+#include "platform/quickdraw/quickdraw_owners.h"
 #include "platform/toolkit/qt_access.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -30,13 +29,10 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
   GetControlBounds(control, &bounds);
   switch (kind) {
     case kEventControlDraw: {
-      CGrafPtr saved;
-      GDHandle device;
-      GetGWorld(&saved, &device);
+      PortSaver saved;
       SetPortWindowPort(GetControlOwner(control));
       RGBForeColor(&log.paint);
       PaintRect(&bounds);
-      SetGWorld(saved, device);
       return noErr;
     }
     case kEventControlHitTest: {
@@ -67,18 +63,13 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
 void EnsureApplication() {
   if (QCoreApplication::instance() != nullptr) return;
   static int argc = 1;
-  static char name[] = "toolkit_tests";
-  static char* argv[] = {name, nullptr};
+  static char* argv[] = {const_cast<char*>("toolkit_tests"), nullptr};
   new QApplication(argc, argv);
 }
 
 CFBundleRef TestBundle() {
-  static CFBundleRef bundle = [] {
-    CFURLRef url = platformCreateURLForPath(TEST_PANELS_BUNDLE, true);
-    CFBundleRef b = CFBundleCreate(nullptr, url);
-    CFRelease(url);
-    return b;
-  }();
+  static CFBundleRef bundle =
+      CFBundleCreate(nullptr, CFOwner<CFURLRef>(platformCreateURLForPath(TEST_PANELS_BUNDLE, true)).get());
   return bundle;
 }
 
@@ -86,9 +77,8 @@ OSStatus OpenPanel(const char* name, WindowRef* window) {
   IBNibRef nib = nullptr;
   OSStatus status = CreateNibReferenceWithCFBundle(TestBundle(), CFSTR("panel"), &nib);
   if (status != noErr) return status;
-  CFStringRef windowName = CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8);
-  status = CreateWindowFromNib(nib, windowName, window);
-  CFRelease(windowName);
+  status = CreateWindowFromNib(
+      nib, CFOwner<CFStringRef>(CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8)).get(), window);
   DisposeNibReference(nib);
   return status;
 }
@@ -118,17 +108,6 @@ void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifier
     SendMouse(widget, QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton, later);
   });
   SendMouse(widget, QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton, atPress);
-}
-
-QPoint ThumbCentre(QSlider* slider) {
-  QStyleOptionSlider option;
-  option.initFrom(slider);
-  option.orientation = slider->orientation();
-  option.minimum = slider->minimum();
-  option.maximum = slider->maximum();
-  option.sliderPosition = option.sliderValue = slider->value();
-  option.subControls = QStyle::SC_SliderHandle;
-  return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
 }
 
 void PanelTest::SetUp() {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QSlider>
 #include <QWidget>
 
 #include <array>
@@ -50,8 +49,6 @@ void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifier
 inline void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   Drag(widget, path, modifiers, modifiers);
 }
-// The centre of the slider's thumb, in slider coordinates.
-QPoint ThumbCentre(QSlider* slider);
 
 class PanelTest : public ::testing::Test {
  protected:

@@ -18,12 +18,7 @@
 #include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
 #include "plugin/dialog/carbonmacros.h"
-#include "plugin/dialog/clip_control.h"
-#include "plugin/dialog/color_control.h"
 #include "plugin/dialog/config_dialog.h"
-#include "plugin/dialog/picture_control.h"
-#include "plugin/dialog/window_helpers.h"
-#include "plugin/render/callpixelfx.h"
 #include "plugin/render/offscreen_buffers.h"
 #include "tests/platform/files/temp_dir.h"
 #include "tests/platform/toolkit/panel_fixture.h"
@@ -130,6 +125,10 @@ inline void InTurns(const std::vector<std::function<void()>>& steps, const std::
   blocking();
 }
 
+// Clicks Cancel in the running dialog: the last step of a run whose checks
+// are done, run even when an earlier step stopped at a failed assertion.
+inline void Cancel() { ClickCommand(lgTheWindow, "cancelButton"); }
+
 // Each test has its own preferences folder, so tests run side by side never
 // share a preferences file.
 class DialogTest : public ::testing::Test {
@@ -142,37 +141,11 @@ class DialogTest : public ::testing::Test {
     frame_ = MakeTestFrame(720, 480, 0);
   }
   void TearDown() override {
-    if (window_ != nullptr) DisposeWindow(std::exchange(window_, nullptr));
-    lgTheWindow = nullptr;
-    if (std::exchange(registered_, false)) UnregisterClipCtrl(), UnregisterColorBox(), UnregisterPictureControl();
-    DisposeGWorld(gConfigWorkSpace.theFXClip);
-    gConfigWorkSpace = pluginWorkSpace{};
     DisposeGWorld(frame_);
     pDestroyConfig(config_);
   }
-  // Prepares the workspace as the custom button does (frame 0 of a clip of
-  // `frames` frames), registers the control classes and opens the window of
-  // config_->mediaType, bound and shown, without a modal loop.
-  void OpenWindow(int32_t frames = 150) {
-    gTheConfig = config_;
-    gConfigWorkSpace = pluginWorkSpace{};
-    gConfigWorkSpace.theConfig = config_;
-    gConfigWorkSpace.sourceClip = frame_;
-    gConfigWorkSpace.iMovieParams = &host_.params;
-    gConfigWorkSpace.maxFrameIndex = frames - 1;
-    gConfigWorkSpace.activeRel = 1;
-    gConfigWorkSpace.theFXClip = AllocateRectGWorld(GetPortRect(frame_));
-    CallPixelEffect(frame_, gConfigWorkSpace.theFXClip);
-    RegisterColorBox(), RegisterClipCtrl(), RegisterPictureControl();
-    registered_ = true;
-    window_ = lgTheWindow = OpenNibWindowFromCFBundle(cMyBundleID, cMyPluginName, ConfigWindowName(config_->mediaType));
-    ASSERT_NE(nullptr, window_);
-    const EventTypeSpec commands[] = {{kEventClassCommand, kEventCommandProcess}};
-    InstallEventHandler(GetWindowEventTarget(window_), TheDialogHandler, 1, commands, window_, nullptr);
-    SetupDialog(window_, config_);
-    ShowWindow(window_);
-  }
-  // The whole custom-button path (ConfigurePlugIn) with `steps` in turns.
+  // The whole custom-button path (ConfigurePlugIn) on frame 0 of a clip of
+  // `frames` frames, with `steps` in turns.
   void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
     InTurns(steps, [&] { ConfigurePlugIn(config_, frame_, &host_.params, 0, frames); });
   }
@@ -183,8 +156,6 @@ class DialogTest : public ::testing::Test {
   pluginDataPtr config_ = nullptr;
   FrameHost host_;
   GrafPtr frame_ = nullptr;  // the frame the dialog opens on
-  WindowRef window_ = nullptr;
-  bool registered_ = false;
 };
 
 }  // namespace dialog_test

@@ -4,14 +4,15 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QSlider>
-#include <QTest>
 
 #include <sstream>
 
 #include "platform/coregraphics/cgcontext.h"
 #include "plugin/core/bridges/pascal_fx.h"
+#include "plugin/dialog/color_control.h"
 #include "plugin/dialog/frame_handles.h"
 #include "plugin/dialog/imovie_glue.h"
+#include "plugin/dialog/picture_control.h"
 #include "plugin/dialog/slider_handlers.h"
 #include "tests/plugin/dialog/dialog_fixture.h"
 
@@ -91,35 +92,31 @@ TEST(FrameFetchTest, QualityAndTheFrameFillingTheBuffer) {
   DisposeGWorld(gw);
 }
 
-class WindowTest : public DialogTest {
- protected:
-  // The record (rectangle left, top, right, bottom, media type, keep
-  // proportions, two colours, strength), then what the window shows (strength,
-  // keep, two colours, scrubber, legend and frame counter).
-  std::string State() const {
-    const pluginDataRec& c = *config_;
-    std::ostringstream s;
-    s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
-      << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
-    for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
-      s << ' ' << GetControl32BitValue(Control(window_, sig, id));
-    s << ' ' << TextOf(window_, "Lgnd", 1) << ' ' << TextOf(window_, "ClpM", 1);
-    return s.str();
-  }
-  // Draws `control` with `handler`; its pixels inside (5, 5 in), at the
-  // top-left corner and at the bottom-right one.
-  std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
-    EventRef event = nullptr;
-    CreateEvent(nullptr, kEventClassControl, kEventControlDraw, 0, 0, &event);
-    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
-    EXPECT_EQ(noErr, handler(nullptr, event, nullptr));
-    ReleaseEvent(event);
-    const Rect b = GetControlBox(control);
-    GrafPtr port = GetWindowPort(window_);
-    return {PixelAt(port, b.left + 5, b.top + 5), PixelAt(port, b.left, b.top),
-            PixelAt(port, b.right - 1, b.bottom - 1)};
-  }
-};
+// The record (rectangle left, top, right, bottom, media type, keep
+// proportions, two colours, strength), then what the window shows (strength,
+// keep, two colours, scrubber, legend and frame counter).
+std::string State() {
+  const pluginDataRec& c = *gConfigWorkSpace.theConfig;
+  std::ostringstream s;
+  s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
+    << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
+  for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
+    s << ' ' << GetControl32BitValue(Control(lgTheWindow, sig, id));
+  s << ' ' << TextOf(lgTheWindow, "Lgnd", 1) << ' ' << TextOf(lgTheWindow, "ClpM", 1);
+  return s.str();
+}
+// Draws `control` with `handler`; its pixels inside (5, 5 in), at the
+// top-left corner and at the bottom-right one.
+std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassControl, kEventControlDraw, 0, 0, &event);
+  SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
+  EXPECT_EQ(noErr, handler(nullptr, event, nullptr));
+  ReleaseEvent(event);
+  const Rect b = GetControlBox(control);
+  GrafPtr port = GetWindowPort(lgTheWindow);
+  return {PixelAt(port, b.left + 5, b.top + 5), PixelAt(port, b.left, b.top), PixelAt(port, b.right - 1, b.bottom - 1)};
+}
 
 // Each command writes the record and shows it: two colours, keep
 // proportions, select all (even with keep proportions on), reset (the media
@@ -127,101 +124,107 @@ class WindowTest : public DialogTest {
 // ends, and fetch that frame (a failed fetch keeps the one shown), and only
 // dragging the scrubber changes the current frame. An unknown command is
 // passed on and changes nothing.
-TEST_F(WindowTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
+TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
   config_->mediaType = 3;
   config_->sliders[1] = 60;
   config_->keepProps = true;
   config_->startRel = relRect{0.1, 0.3, 0.1, 0.3};
   host_.params.startFrame = 1000;
-  OpenWindow(3);
   auto click = [this](const char* name, HYPluginResult answer = kPluginOK) {
-    return std::function<void()>([=, this] { host_.getFrameResult = answer, ClickCommand(window_, name); });
+    return std::function<void()>([=, this] { host_.getFrameResult = answer, ClickCommand(lgTheWindow, name); });
   };
-  const std::pair<std::function<void()>, const char*> steps[] = {
-      {click("twoColors"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
-      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 0 0 60 | 60 0 0 0 60% 0/2"},
-      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
-      {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
-      {[this] {
-         config_->startRel = relRect{0.1, 0.4, 0.2, 0.5}, ClickCommand(window_, "reset");
-       },
-       "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
-      {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
-      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2"},
-      {click("nextFrame", kPluginFailed), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
-      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
-  };
-  for (const auto& [step, expected] : steps) {
-    step();
-    EXPECT_EQ(expected, State());
-  }
-  EXPECT_TRUE(host_.requested == (std::vector<int32_t>{1001, 1002}) && host_.released == 1);
-  GrafPtr shown = MakeTestFrame(720, 480, 1001);  // scaled into the dialog's frame buffer
-  EXPECT_EQ(PixelAt(shown, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
-  DisposeGWorld(shown);
-  EXPECT_EQ(0, gConfigWorkSpace.currFrameIndex);
-  // The scrubber dragged to 1, in a clip whose first frame is 100 frames in.
-  host_.getFrameResult = kPluginOK;
-  gConfigWorkSpace.minFrameIndex = 100;
-  SetControl32BitValue(gConfigWorkSpace.clipSlider, 1);
-  ClipSliderAction(gConfigWorkSpace.clipSlider, kControlIndicatorPart);
-  EXPECT_TRUE(gConfigWorkSpace.currFrameIndex == 1 && host_.requested.back() == 1101);
-  EXPECT_EQ("0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2", State());
-  const std::string before = State();
-  lgItemHit = 5;
-  EventRef event = nullptr;
-  CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
-  const HICommand command{0, toolkit_test::Code("abcd"), {nullptr, 0}};
-  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
-  EXPECT_EQ(eventNotHandledErr, TheDialogHandler(nullptr, event, window_));
-  ReleaseEvent(event);
-  EXPECT_TRUE(lgItemHit == -1 && State() == before && IsWindowVisible(window_));
+  RunDialog(3, {[&] {
+                  const std::pair<std::function<void()>, const char*> steps[] = {
+                      {click("twoColors"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
+                      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 0 0 60 | 60 0 0 0 60% 0/2"},
+                      {click("keepProportions"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
+                      {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
+                      {[this] {
+                         config_->startRel = relRect{0.1, 0.4, 0.2, 0.5}, ClickCommand(lgTheWindow, "reset");
+                       },
+                       "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
+                      {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
+                      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2"},
+                      {click("nextFrame", kPluginFailed), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
+                      {click("nextFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 2 17% 2/2"},
+                  };
+                  for (const auto& [step, expected] : steps) {
+                    step();
+                    EXPECT_EQ(expected, State());
+                  }
+                  EXPECT_TRUE(host_.requested == (std::vector<int32_t>{1001, 1002}) && host_.released == 1);
+                  GrafPtr shown = MakeTestFrame(720, 480, 1001);  // scaled into the dialog's frame buffer
+                  EXPECT_EQ(PixelAt(shown, 100, 50), PixelAt(gConfigWorkSpace.sourceClip, 100, 50));
+                  DisposeGWorld(shown);
+                  EXPECT_EQ(0, gConfigWorkSpace.currFrameIndex);
+                  // The scrubber dragged to 1, in a clip whose first frame is 100 frames in.
+                  host_.getFrameResult = kPluginOK;
+                  gConfigWorkSpace.minFrameIndex = 100;
+                  SetControl32BitValue(gConfigWorkSpace.clipSlider, 1);
+                  ClipSliderAction(gConfigWorkSpace.clipSlider, kControlIndicatorPart);
+                  EXPECT_TRUE(gConfigWorkSpace.currFrameIndex == 1 && host_.requested.back() == 1101);
+                  EXPECT_EQ("0,0,1,1 3 0 1 17 | 17 0 1 1 17% 1/2", State());
+                  const std::string before = State();
+                  lgItemHit = 5;
+                  EventRef event = nullptr;
+                  CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+                  const HICommand command{0, toolkit_test::Code("abcd"), {nullptr, 0}};
+                  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+                  EXPECT_EQ(eventNotHandledErr, TheDialogHandler(nullptr, event, lgTheWindow));
+                  ReleaseEvent(event);
+                  EXPECT_TRUE(lgItemHit == -1 && State() == before && IsWindowVisible(lgTheWindow));
+                },
+                Cancel});
 }
 
 // The colour box is filled and outlined, and a click
 // opens the picker whose answer (kept when cancelled) its "Col3" command
 // copies into the configuration. The picture box is white and outlined,
 // inverted while pressed, and shows its image scaled and centred.
-TEST_F(WindowTest, ColourAndPictureBoxesDrawAndTakeThePickedColour) {
-  OpenWindow();
-  ControlRef box = Control(window_, "Colr", 1);
-  SetControl32BitValue(box, 0x336699);
-  EXPECT_EQ((std::array<uint32_t, 3>{0x336699, 0, 0}), Draw(ColorBoxControlHandler, box));
-  box = Control(window_, "Colr", 3);
-  SetControl32BitValue(box, 0x336699);
-  ShowControl(box);
-  for (const auto& [choice, value] : {std::pair{QColor(), 0x336699}, {QColor(0x12, 0x34, 0x56), 0x123456}}) {
-    // Answers the picker once it is up, or cancels it for an invalid choice.
-    std::function<void()> answer = [&] {
-      auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return QTimer::singleShot(20, answer);
-      if (choice.isValid()) dialog->setCurrentColor(choice);
-      choice.isValid() ? dialog->accept() : dialog->reject();
-    };
-    QTimer::singleShot(20, answer);
-    Drag(WidgetOf(window_, "Colr", 3), {{4, 4}, {4, 4}});
-    const RGBColor& c = config_->colors[3];
-    EXPECT_EQ((std::array<int, 4>{value, value >> 16 << 8, (value >> 8 & 0xFF) << 8, (value & 0xFF) << 8}),
-              (std::array<int, 4>{GetControl32BitValue(box), c.red, c.green, c.blue}));
-  }
-  // Any control of the window can stand for a picture box: the handler draws
-  // within its bounds.
-  box = Control(window_, "Colr", 2);
-  EXPECT_EQ((std::array<uint32_t, 3>{0xFFFFFF, 0, 0}), Draw(PictureControlHandler, box));
-  HiliteControl(box, 1);
-  EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0xFFFFFF}), Draw(PictureControlHandler, box));
-  HiliteControl(box, 0);
-  // A 4 x 4 red image, fitted to 18 x 18 in the middle of the 32 x 18 box.
-  std::vector<uint8_t> pixels(4 * 4 * 4, 0);
-  for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 0xFF, pixels[i + 1] = 0xFF;
-  CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
-  SetPictureControlImage(box, image);
-  Draw(PictureControlHandler, box);
-  const Rect b = GetControlBox(box);
-  EXPECT_EQ(0xFF0000u, PixelAt(GetWindowPort(window_), (b.left + b.right) / 2, b.top + 9));
-  EXPECT_EQ(0xFFFFFFu, PixelAt(GetWindowPort(window_), b.left + 3, b.top + 9)) << "white beside the image";
-  SetPictureControlImage(box, nullptr);
-  CGImageRelease(image);
+TEST_F(DialogTest, ColourAndPictureBoxesDrawAndTakeThePickedColour) {
+  RunDialog(
+      150,
+      {[&] {
+         ControlRef box = Control(lgTheWindow, "Colr", 1);
+         SetControl32BitValue(box, 0x336699);
+         EXPECT_EQ((std::array<uint32_t, 3>{0x336699, 0, 0}), Draw(ColorBoxControlHandler, box));
+         box = Control(lgTheWindow, "Colr", 3);
+         SetControl32BitValue(box, 0x336699);
+         ShowControl(box);
+         for (const auto& [choice, value] : {std::pair{QColor(), 0x336699}, {QColor(0x12, 0x34, 0x56), 0x123456}}) {
+           // Answers the picker once it is up, or cancels it for an invalid choice.
+           std::function<void()> answer = [&] {
+             auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+             if (dialog == nullptr) return QTimer::singleShot(20, answer);
+             if (choice.isValid()) dialog->setCurrentColor(choice);
+             choice.isValid() ? dialog->accept() : dialog->reject();
+           };
+           QTimer::singleShot(20, answer);
+           Drag(WidgetOf(lgTheWindow, "Colr", 3), {{4, 4}, {4, 4}});
+           const RGBColor& c = config_->colors[3];
+           EXPECT_EQ((std::array<int, 4>{value, value >> 16 << 8, (value >> 8 & 0xFF) << 8, (value & 0xFF) << 8}),
+                     (std::array<int, 4>{GetControl32BitValue(box), c.red, c.green, c.blue}));
+         }
+         // Any control of the window can stand for a picture box: the handler draws
+         // within its bounds.
+         box = Control(lgTheWindow, "Colr", 2);
+         EXPECT_EQ((std::array<uint32_t, 3>{0xFFFFFF, 0, 0}), Draw(PictureControlHandler, box));
+         HiliteControl(box, 1);
+         EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0xFFFFFF}), Draw(PictureControlHandler, box));
+         HiliteControl(box, 0);
+         // A 4 x 4 red image, fitted to 18 x 18 in the middle of the 32 x 18 box.
+         std::vector<uint8_t> pixels(4 * 4 * 4, 0);
+         for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 0xFF, pixels[i + 1] = 0xFF;
+         CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
+         SetPictureControlImage(box, image);
+         Draw(PictureControlHandler, box);
+         const Rect b = GetControlBox(box);
+         EXPECT_EQ(0xFF0000u, PixelAt(GetWindowPort(lgTheWindow), (b.left + b.right) / 2, b.top + 9));
+         EXPECT_EQ(0xFFFFFFu, PixelAt(GetWindowPort(lgTheWindow), b.left + 3, b.top + 9)) << "white beside the image";
+         SetPictureControlImage(box, nullptr);
+         CGImageRelease(image);
+       },
+       Cancel});
 }
 
 // The frame as the render path prints it at `strength`, scaled to the
@@ -244,48 +247,56 @@ GrafPtr Printed(pluginDataRec config, int16_t strength, GrafPtr frame, const Rec
 // picture's outermost pixels; it follows the strength slider during its drag.
 // With keep proportions on, every corner drag keeps the preview's
 // proportions.
-TEST_F(WindowTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
+TEST_F(DialogTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
   config_->startRel = relRect{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (270, 180)
   config_->keepProps = true;
-  OpenWindow();
-  const Rect preview = PreviewBounds();
-  ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
-  GrafPtr at17 = Printed(*config_, 17, frame_, preview), at42 = Printed(*config_, 42, frame_, preview);
-  auto shown = [&](int x, int y) { return PixelAt(GetWindowPort(window_), preview.left + x, preview.top + y); };
-  // Points of the picture clear of the border, the outline and the handles.
-  std::vector<std::pair<int, int>> points;
-  for (int y = 3; y < 237; y += 13)
-    for (int x = 3; x < 357; x += 17)
-      if (std::abs(x - 90) > 8 && std::abs(x - 269) > 8 && std::abs(y - 60) > 8 && std::abs(y - 179) > 8)
-        points.emplace_back(x, y);
-  int differing = 0;
-  for (auto [x, y] : points) {
-    EXPECT_EQ(PixelAt(at17, x, y), shown(x, y)) << x << "," << y;
-    differing += PixelAt(at42, x, y) != PixelAt(at17, x, y);
-  }
-  EXPECT_GT(differing, 20) << "the two strengths must look different for this test to mean anything";
-  for (auto [x, y] : {std::pair{90, 120}, {269, 100}, {180, 60}, {150, 179}}) EXPECT_EQ(0xFF0000u, shown(x, y));
-  EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0}), (std::array{shown(90, 54), shown(90, 55), shown(90, 56)}));
-  for (auto [x, y] : {std::pair{0, 0}, {359, 120}, {200, 239}, {0, 100}}) EXPECT_EQ(0u, shown(x, y)) << x << "," << y;
-  auto* slider = static_cast<QSlider*>(WidgetOf(window_, "Sldr", 1));
-  const QPoint start = toolkit_test::ThumbCentre(slider);
-  QTest::mousePress(slider, Qt::LeftButton, {}, start);
-  for (int dx = 1; dx < 200 && slider->value() != 42; ++dx) QTest::mouseMove(slider, start + QPoint(dx, 0));
-  ASSERT_TRUE(slider->value() == 42 && slider->isSliderDown());
-  EXPECT_EQ("42%", TextOf(window_, "Lgnd", 1));
-  EXPECT_EQ(42, config_->sliders[1]);
-  for (auto [x, y] : points) EXPECT_EQ(PixelAt(at42, x, y), shown(x, y)) << x << "," << y;
-  QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(40, 0));
-  DisposeGWorld(at17);
-  DisposeGWorld(at42);
-  // Handle, dx, dy.
-  const std::array<int, 3> drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7}, {2, 61, 3}, {3, -29, 44}, {1, 100, 100}};
-  for (const auto& [handle, dx, dy] : drags) {
-    Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
-    const Point from = Corner(handle, r);
-    DragCorner(handle, r, from, P(from.h + dx, from.v + dy), 0, preview, config_->startRel);
-    EXPECT_EQ(static_cast<int>((r.right - r.left) * 2.0 / 3.0 + 0.5), r.bottom - r.top) << handle << " " << dx;
-  }
+  RunDialog(150,
+            {[&] {
+               const Rect preview = PreviewBounds();
+               ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
+               GrafPtr at17 = Printed(*config_, 17, frame_, preview), at42 = Printed(*config_, 42, frame_, preview);
+               auto shown = [&](int x, int y) {
+                 return PixelAt(GetWindowPort(lgTheWindow), preview.left + x, preview.top + y);
+               };
+               // Points of the picture clear of the border, the outline and the handles.
+               std::vector<std::pair<int, int>> points;
+               for (int y = 3; y < 237; y += 13)
+                 for (int x = 3; x < 357; x += 17)
+                   if (std::abs(x - 90) > 8 && std::abs(x - 269) > 8 && std::abs(y - 60) > 8 && std::abs(y - 179) > 8)
+                     points.emplace_back(x, y);
+               int differing = 0;
+               for (auto [x, y] : points) {
+                 EXPECT_EQ(PixelAt(at17, x, y), shown(x, y)) << x << "," << y;
+                 differing += PixelAt(at42, x, y) != PixelAt(at17, x, y);
+               }
+               EXPECT_GT(differing, 20) << "the two strengths must look different for this test to mean anything";
+               for (auto [x, y] : {std::pair{90, 120}, {269, 100}, {180, 60}, {150, 179}})
+                 EXPECT_EQ(0xFF0000u, shown(x, y));
+               EXPECT_EQ((std::array<uint32_t, 3>{0, 0xFFFFFF, 0}),
+                         (std::array{shown(90, 54), shown(90, 55), shown(90, 56)}));
+               for (auto [x, y] : {std::pair{0, 0}, {359, 120}, {200, 239}, {0, 100}})
+                 EXPECT_EQ(0u, shown(x, y)) << x << "," << y;
+               auto* slider = static_cast<QSlider*>(WidgetOf(lgTheWindow, "Sldr", 1));
+               slider->setSliderDown(true);  // as a drag of its thumb does
+               slider->setSliderPosition(42);
+               EXPECT_EQ("42%", TextOf(lgTheWindow, "Lgnd", 1));
+               EXPECT_EQ(42, config_->sliders[1]);
+               for (auto [x, y] : points) EXPECT_EQ(PixelAt(at42, x, y), shown(x, y)) << x << "," << y;
+               slider->setSliderDown(false);
+               DisposeGWorld(at17);
+               DisposeGWorld(at42);
+               // Handle, dx, dy.
+               const std::array<int, 3> drags[] = {{4, 37, 5}, {4, -51, 90}, {1, 13, -7},
+                                                   {2, 61, 3}, {3, -29, 44}, {1, 100, 100}};
+               for (const auto& [handle, dx, dy] : drags) {
+                 Rect r = R(preview.left + 50, preview.top + 40, preview.left + 200, preview.top + 140);
+                 const Point from = Corner(handle, r);
+                 DragCorner(handle, r, from, P(from.h + dx, from.v + dy), 0, preview, config_->startRel);
+                 EXPECT_EQ(static_cast<int>((r.right - r.left) * 2.0 / 3.0 + 0.5), r.bottom - r.top)
+                     << handle << " " << dx;
+               }
+             },
+             Cancel});
 }
 
 // Drags on the preview control itself, points relative to the control: a
@@ -293,7 +304,7 @@ TEST_F(WindowTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
 // centre, pressed only during the drag it has no effect; Shift keeps 180 x
 // 120 in proportion, grown to 240 wide; a move leaving the preview resumes
 // with the grab offset. Every step is written before the release.
-TEST_F(WindowTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
+TEST_F(DialogTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
   const relRect small{0.25, 0.5, 0.25, 0.5}, large{0.25, 0.75, 0.25, 0.75};  // (90, 60) to (180, 120) or (270, 180)
   const Qt::KeyboardModifiers none, alt = Qt::AltModifier, shift = Qt::ShiftModifier;
   const std::tuple<relRect, Qt::KeyboardModifiers, Qt::KeyboardModifiers, Rect, std::vector<QPoint>> cases[] = {
@@ -305,32 +316,35 @@ TEST_F(WindowTest, DragsOnThePreviewMoveTheFrameByTheirRules) {
   };
   for (const auto& [frame, atPress, later, expected, path] : cases) {
     config_->startRel = frame;
-    OpenWindow();
-    Drag(WidgetOf(window_, "Clip", 1), path, atPress, later);
-    Rect r = Rel2Rect(config_->startRel, PreviewBounds());
-    OffsetRect(&r, static_cast<short>(-PreviewBounds().left), static_cast<short>(-PreviewBounds().top));
-    EXPECT_EQ(toolkit_test::Sides(expected), toolkit_test::Sides(r))
-        << path.size() << " points from " << path[0].x() << "," << path[0].y();
-    TearDown();  // the next case on a fresh dialog
-    SetUp();
+    RunDialog(150, {[&] {
+                      Drag(WidgetOf(lgTheWindow, "Clip", 1), path, atPress, later);
+                      Rect r = Rel2Rect(config_->startRel, PreviewBounds());
+                      OffsetRect(&r, static_cast<short>(-PreviewBounds().left),
+                                 static_cast<short>(-PreviewBounds().top));
+                      EXPECT_EQ(toolkit_test::Sides(expected), toolkit_test::Sides(r))
+                          << path.size() << " points from " << path[0].x() << "," << path[0].y();
+                    },
+                    Cancel});
   }
   config_->startRel = small;
-  OpenWindow();
-  std::vector<double> lefts;
-  QWidget* preview = WidgetOf(window_, "Clip", 1);
-  auto send = [&](QEvent::Type type, int h, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    return [=, &lefts, this] {
-      lefts.push_back(config_->startRel.left);
-      toolkit_test::SendMouse(preview, type, {h, 70}, button, buttons);
-    };
-  };
-  // The configuration is read at every step, while the button is down.
-  InTurns({send(QEvent::MouseMove, 136, Qt::NoButton, Qt::LeftButton),
-           send(QEvent::MouseMove, 172, Qt::NoButton, Qt::LeftButton),
-           send(QEvent::MouseButtonRelease, 172, Qt::LeftButton, Qt::NoButton)},
-          send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton));
-  EXPECT_EQ((std::vector<double>{0.25, 0.25, 126.0 / 360, 162.0 / 360}), lefts);
-  EXPECT_DOUBLE_EQ(162.0 / 360, config_->startRel.left);
+  RunDialog(150, {[&] {
+                    std::vector<double> lefts;
+                    QWidget* preview = WidgetOf(lgTheWindow, "Clip", 1);
+                    auto send = [&](QEvent::Type type, int h, Qt::MouseButton button, Qt::MouseButtons buttons) {
+                      return [=, &lefts, this] {
+                        lefts.push_back(config_->startRel.left);
+                        toolkit_test::SendMouse(preview, type, {h, 70}, button, buttons);
+                      };
+                    };
+                    // The configuration is read at every step, while the button is down.
+                    InTurns({send(QEvent::MouseMove, 136, Qt::NoButton, Qt::LeftButton),
+                             send(QEvent::MouseMove, 172, Qt::NoButton, Qt::LeftButton),
+                             send(QEvent::MouseButtonRelease, 172, Qt::LeftButton, Qt::NoButton)},
+                            send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton));
+                    EXPECT_EQ((std::vector<double>{0.25, 0.25, 126.0 / 360, 162.0 / 360}), lefts);
+                    EXPECT_DOUBLE_EQ(162.0 / 360, config_->startRel.left);
+                  },
+                  Cancel});
 }
 
 }  // namespace
