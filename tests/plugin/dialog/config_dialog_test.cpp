@@ -135,7 +135,6 @@ TEST_F(StoredConfigTest, AboutShowsTheVersionClosesAndLeavesTheDialogTakingInput
                  },
                  [] { Click(ToolkitWindowWidget(lgTheWindow), "okButton"); },
                  [] { ClickCommand(lgTheWindow, "cancelButton"); }});
-  SetGWorld(nullptr, nullptr);
   utsname system{};
   ASSERT_EQ(0, uname(&system));
   EXPECT_EQ(QStringLiteral("Velmorance (b&w)"), name);

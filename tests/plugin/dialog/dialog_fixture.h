@@ -105,9 +105,7 @@ inline std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
 
 // Clicks the button named `objectName` in the window.
 inline void ClickCommand(WindowRef window, const char* objectName) {
-  auto* button = ToolkitWindowWidget(window)->findChild<QAbstractButton*>(objectName);
-  ASSERT_NE(nullptr, button) << objectName;
-  button->click();
+  ToolkitWindowWidget(window)->findChild<QAbstractButton*>(objectName)->click();
 }
 
 // Runs `blocking` (a call with an event loop of its own) while each step runs
@@ -124,10 +122,6 @@ inline void InTurns(const std::vector<std::function<void()>>& steps, const std::
   if (!steps.empty()) QTimer::singleShot(0, &context, run);
   blocking();
 }
-
-// Clicks Cancel in the running dialog: the last step of a run whose checks
-// are done, run even when an earlier step stopped at a failed assertion.
-inline void Cancel() { ClickCommand(lgTheWindow, "cancelButton"); }
 
 // Each test has its own preferences folder, so tests run side by side never
 // share a preferences file.
@@ -148,6 +142,11 @@ class DialogTest : public ::testing::Test {
   // `frames` frames, with `steps` in turns.
   void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
     InTurns(steps, [&] { ConfigurePlugIn(config_, frame_, &host_.params, 0, frames); });
+  }
+  // `body` in the running dialog, then Cancel: a step of its own, so it runs
+  // even when `body` stopped at a failed assertion.
+  void InDialog(int32_t frames, const std::function<void()>& body) {
+    RunDialog(frames, {body, [] { ClickCommand(lgTheWindow, "cancelButton"); }});
   }
   // The preview control's bounds in the window.
   Rect PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }
