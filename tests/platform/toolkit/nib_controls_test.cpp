@@ -40,7 +40,6 @@ TEST(NibTest, FailuresReportTheirCodesAndMissingFilesHaveNoReference) {
 // Controls are found by signature and number, with bounds in window
 // coordinates; values follow one rule per kind.
 TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsValuesFollowOneRulePerKindTextsAreMacRoman) {
-  EXPECT_EQ(nullptr, Control(window_, "Sldr", 2));
   ControlID unknown{Code("Nope"), 1};
   ControlRef control = nullptr;
   EXPECT_EQ(errUnknownControl, GetControlByID(window_, &unknown, &control));
@@ -67,10 +66,10 @@ TEST_F(PanelTest, ControlsAreFoundWithTheirBoundsValuesFollowOneRulePerKindTexts
   // A custom control redraws on a change of value, and only then.
   ControlRef clip = Control(window_, "Clip", 1);
   SetControl32BitMaximum(clip, 1);
-  trackerLog().kinds.clear();
+  gTracker.kinds.clear();
   SetControl32BitValue(clip, 1);
   SetControl32BitValue(clip, 1);
-  EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, trackerLog().kinds);
+  EXPECT_EQ(std::vector<UInt32>{kEventControlDraw}, gTracker.kinds);
   // Texts are Mac OS Roman bytes; a slider has none; selections count
   // characters.
   const char cafe[] = "Caf\x8E 42%";

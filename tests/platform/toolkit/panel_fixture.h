@@ -28,7 +28,7 @@ struct TrackerLog {
   std::vector<std::pair<Point, MouseTrackingResult>> steps;
   RGBColor paint{0xFFFF, 0, 0};
 };
-TrackerLog& trackerLog();
+inline TrackerLog gTracker;
 OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*);
 
 void EnsureApplication();
@@ -45,10 +45,8 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton but
 // Presses at path[0], moves along the rest and releases at the last point
 // from a timer: the press blocks in the control's track until the release,
 // as a real drag does. `later` are the modifiers held after the press.
-void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers atPress, Qt::KeyboardModifiers later);
-inline void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  Drag(widget, path, modifiers, modifiers);
-}
+void Drag(QWidget* widget, const std::vector<QPoint>& path, Qt::KeyboardModifiers atPress = {},
+          Qt::KeyboardModifiers later = {});
 
 class PanelTest : public ::testing::Test {
  protected:
