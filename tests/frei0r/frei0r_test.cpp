@@ -101,8 +101,7 @@ TEST_F(Frei0rModuleTest, DescribesItselfAsKdenlivesDescriptionNamesItAndLoadsNoQ
     const std::smatch& m = *it;
     f0r_param_info_t param{};
     module_.find<decltype(&f0r_get_param_info)>("f0r_get_param_info")(&param, static_cast<int>(described.size()));
-    described.push_back(m[1]);
-    EXPECT_EQ(param.name, described.back());
+    EXPECT_EQ(param.name, described.emplace_back(m[1]));
     const double value = std::stod(m[2]) * std::stod(m[5]);
     EXPECT_TRUE(value >= std::stod(m[3]) && value <= std::stod(m[4])) << m[1];
   }
@@ -214,6 +213,8 @@ struct HostCase {
   // has no stride for: only widths of a multiple of 16 come out whole.
   bool ffmpeg;
 };
+
+void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name << ' ' << c.width << 'x' << c.height; }
 
 class Frei0rHostsTest : public ToolTest, public ::testing::WithParamInterface<HostCase> {};
 
