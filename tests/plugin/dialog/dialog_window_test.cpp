@@ -118,7 +118,8 @@ std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
 
 // Each command writes the record and shows it: two colours, keep
 // proportions, select all (even with keep proportions on), reset (the media
-// type kept); the step buttons move the scrubber one frame, never past the
+// type kept); a drag of the bottom-right handle keeps the HD preview's 16:9
+// with keep proportions on; the step buttons move the scrubber one frame, never past the
 // ends, and fetch that frame (a failed fetch keeps the one shown), and only
 // dragging the scrubber changes the current frame. An unknown command is
 // passed on and changes nothing.
@@ -139,7 +140,7 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
         {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {[] {
            Drag(WidgetOf(lgTheWindow, "Clip", 1), {{479, 269}, {400, 200}, {380, 160}});
-         },  // keeps 16:9
+         },
          "0,0,0.835417,0.837037 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {click("reset"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
         {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
@@ -170,10 +171,10 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
   });
 }
 
-// The colour box is filled and outlined, and a click
-// opens the picker whose answer (kept when cancelled) its "Col3" command
-// copies into the configuration. The picture box is white and outlined,
-// inverted while pressed.
+// The colour box is filled and outlined, and a click opens the picker whose
+// answer (kept when cancelled) its "Col3" command copies into the
+// configuration. The picture box is white and outlined, inverted while
+// pressed.
 TEST_F(DialogTest, ColourAndPictureBoxesDrawAndTakeThePickedColour) {
   InDialog(150, [&] {
     ControlRef box = Control(lgTheWindow, "Colr", 1);
