@@ -76,16 +76,15 @@ class MovieSink final : public FrameSink {
     packet_ = allocPacket();
     queue_ = std::make_unique<EncodeQueue>(
         [this](const EncodeQueue::Job& job, std::string& why) {
-          return encodeFrame(job.pixels.data(), job.rowBytes, job.audio.data(), job.sampleFrames, why);
+          return encodeFrame(job.pixels.data(), job.pixels.rowBytes(), job.audio.data(), job.sampleFrames, why);
         },
         kQueueDepth);
     return true;
   }
 
-  bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
-             std::string& error) override {
+  bool write(ArgbFrame& frame, const float* audio, int64_t sampleFrames, std::string& error) override {
     const int channels = audioStream_ != nullptr ? audio_.inputChannels() : 0;
-    return queue_->push(argb, rowBytes, spec_.height, channels > 0 ? audio : nullptr, sampleFrames, channels, error);
+    return queue_->push(frame, channels > 0 ? audio : nullptr, sampleFrames, channels, error);
   }
 
   bool finish(std::string& error) override {
