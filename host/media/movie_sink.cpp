@@ -106,7 +106,7 @@ class MovieSink final : public FrameSink {
 
  private:
   // Frames in flight between the render loop and the encoder.
-  static constexpr size_t kQueueDepth = 2;
+  static constexpr size_t kQueueDepth = 1;
 
   bool variableRate() const { return !spec_.frameTimes.empty(); }
 

@@ -96,7 +96,7 @@ class PictureSink final : public FrameSink {
   }
 
   // Frames in flight between the render loop and the encoder.
-  static constexpr size_t kQueueDepth = 2;
+  static constexpr size_t kQueueDepth = 1;
 
   bool startFile(int64_t frame, std::string& error) {
     TempFile file;
