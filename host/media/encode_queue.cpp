@@ -20,7 +20,7 @@ bool EncodeQueue::push(ArgbFrame& frame, const float* audio, int64_t sampleFrame
   Job job;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return failed_ || pending_.size() < depth_; });
+    changed_.wait(lock, [this] { return failed_ || pending_.size() + (busy_ ? 1 : 0) < depth_; });
     if (failed_) {
       error = error_;
       return false;

@@ -35,7 +35,7 @@ class EncodeQueue {
   // Takes the pixels of `frame` into a job, leaving `frame` a buffer of the
   // same size whose pixels are undefined, and copies its audio
   // (`sampleFrames` x `channels` floats); waits while `depth` jobs are
-  // pending. Returns false with the error once a job has failed.
+  // pending or running. Returns false with the error once a job has failed.
   bool push(ArgbFrame& frame, const float* audio, int64_t sampleFrames, int channels, std::string& error);
   // Waits until every pushed job is done; false with the first failure.
   bool drain(std::string& error);

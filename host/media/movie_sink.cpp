@@ -105,7 +105,8 @@ class MovieSink final : public FrameSink {
   std::string copied() const override { return copier_ ? copier_->summary() : std::string(); }
 
  private:
-  // Frames in flight between the render loop and the encoder.
+  // Frames in the encoder's hands: one is encoded while the next is
+  // rendered, and the encoders keep queues of their own.
   static constexpr size_t kQueueDepth = 1;
 
   bool variableRate() const { return !spec_.frameTimes.empty(); }

@@ -95,7 +95,8 @@ class PictureSink final : public FrameSink {
     return pattern_ ? sequenceName(spec_.path, frame + kFirstNumber) : spec_.path;
   }
 
-  // Frames in flight between the render loop and the encoder.
+  // Frames in the encoder's hands: one is encoded while the next is
+  // rendered, and the encoders keep queues of their own.
   static constexpr size_t kQueueDepth = 1;
 
   bool startFile(int64_t frame, std::string& error) {
