@@ -37,17 +37,18 @@ bool PluginJob::describe(int32_t fadeIn, int32_t fadeOut, int32_t clipStart, int
     error = plugin_->path() + ": describing itself, " + run_->describe(result);
     return false;
   }
-  if (output_) run_->setOutput(output_.get());
+  if (output_) run_->setOutput(output_->world());
   return true;
 }
 
 bool PluginJob::makeOutput(int width, int height, std::string& error) {
-  output_ = makeOutputWorld(width, height);
-  if (!output_) {
+  try {
+    output_ = std::make_unique<OutputWorld>(width, height);
+  } catch (const std::bad_alloc&) {
     error = "no memory for a " + std::to_string(width) + "x" + std::to_string(height) + " frame";
     return false;
   }
-  if (run_) run_->setOutput(output_.get());
+  if (run_) run_->setOutput(output_->world());
   return true;
 }
 
@@ -93,9 +94,7 @@ OutputSpec PluginJob::outputSpec(const std::string& path, int width, int height,
 }
 
 bool PluginJob::writeOutput(FrameSink& sink, const float* audio, int64_t sampleFrames, std::string& error) {
-  PixMapHandle pm = GetGWorldPixMap(output_.get());
-  return sink.write(reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pm)), GetPixRowBytes(pm), audio, sampleFrames,
-                    error);
+  return output_->handOver([&](ArgbFrame& pixels) { return sink.write(pixels, audio, sampleFrames, error); });
 }
 
 }  // namespace vmhost

@@ -52,7 +52,7 @@ class PluginJob {
   std::unique_ptr<PluginModule> plugin_;
   std::unique_ptr<HostSession> session_;
   std::unique_ptr<PluginRun> run_;
-  GWorldOwner output_;
+  std::unique_ptr<OutputWorld> output_;
 };
 
 }  // namespace vmhost

@@ -1,7 +1,5 @@
 #include "host/media/encode_queue.h"
 
-#include <cstring>
-
 namespace vmhost {
 
 EncodeQueue::EncodeQueue(Work work, size_t depth)
@@ -17,12 +15,12 @@ EncodeQueue::~EncodeQueue() {
   thread_.join();
 }
 
-bool EncodeQueue::push(const uint8_t* argb, int rowBytes, int height, const float* audio, int64_t sampleFrames,
-                       int channels, std::string& error) {
+bool EncodeQueue::push(ArgbFrame& frame, const float* audio, int64_t sampleFrames, int channels,
+                       std::string& error) {
   Job job;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return failed_ || pending_.size() < depth_; });
+    changed_.wait(lock, [this] { return failed_ || pending_.size() + (busy_ ? 1 : 0) < depth_; });
     if (failed_) {
       error = error_;
       return false;
@@ -32,9 +30,10 @@ bool EncodeQueue::push(const uint8_t* argb, int rowBytes, int height, const floa
       spare_.pop_back();
     }
   }
-  job.rowBytes = rowBytes;
-  job.pixels.resize(static_cast<size_t>(rowBytes) * static_cast<size_t>(height));
-  std::memcpy(job.pixels.data(), argb, job.pixels.size());
+  // The caller draws its next frame into the buffer of a finished job.
+  ArgbFrame next = job.pixels.sameSize(frame) ? std::move(job.pixels) : ArgbFrame(frame.width(), frame.height());
+  job.pixels = std::move(frame);
+  frame = std::move(next);
   job.sampleFrames = audio != nullptr ? sampleFrames : 0;
   job.audio.assign(audio, audio + (audio != nullptr ? sampleFrames * channels : 0));
   {

@@ -12,13 +12,14 @@
 #include <thread>
 #include <vector>
 
+#include "host/media/argb_frame.h"
+
 namespace vmhost {
 
 class EncodeQueue {
  public:
   struct Job {
-    std::vector<uint8_t> pixels;  // ARGB rows, `rowBytes` apart
-    int rowBytes = 0;
+    ArgbFrame pixels;
     std::vector<float> audio;  // interleaved samples
     int64_t sampleFrames = 0;
   };
@@ -31,11 +32,11 @@ class EncodeQueue {
   EncodeQueue(const EncodeQueue&) = delete;
   EncodeQueue& operator=(const EncodeQueue&) = delete;
 
-  // Copies one frame and its audio (`sampleFrames` x `channels` floats)
-  // into a job, waiting while `depth` jobs are pending. Returns false with
-  // the error once a job has failed.
-  bool push(const uint8_t* argb, int rowBytes, int height, const float* audio, int64_t sampleFrames, int channels,
-            std::string& error);
+  // Takes the pixels of `frame` into a job, leaving `frame` a buffer of the
+  // same size whose pixels are undefined, and copies its audio
+  // (`sampleFrames` x `channels` floats); waits while `depth` jobs are
+  // pending or running. Returns false with the error once a job has failed.
+  bool push(ArgbFrame& frame, const float* audio, int64_t sampleFrames, int channels, std::string& error);
   // Waits until every pushed job is done; false with the first failure.
   bool drain(std::string& error);
 

@@ -13,7 +13,7 @@ namespace {
 
 class NullSink final : public FrameSink {
  public:
-  bool write(const uint8_t*, int, const float*, int64_t, std::string&) override { return true; }
+  bool write(ArgbFrame&, const float*, int64_t, std::string&) override { return true; }
   bool finish(std::string&) override { return true; }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/media/argb_frame.h"
 #include "host/media/picture_convert.h"
 
 namespace vmhost {
@@ -61,10 +62,11 @@ class FrameSink {
  public:
   // An unfinished sink removes what it wrote.
   virtual ~FrameSink() = default;
-  // One frame: ARGB pixels (`rowBytes` a row, the size the OutputSpec gives) and its
-  // audio, interleaved floats at the OutputSpec's rate and layout.
-  virtual bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
-                     std::string& error) = 0;
+  // One frame: ARGB pixels of the size the OutputSpec gives and its audio,
+  // interleaved floats at the OutputSpec's rate and layout. The sink may
+  // keep the pixels and leave in `frame` another buffer of the same size,
+  // whose pixels are undefined.
+  virtual bool write(ArgbFrame& frame, const float* audio, int64_t sampleFrames, std::string& error) = 0;
   // Flushes, closes and puts the output in place.
   virtual bool finish(std::string& error) = 0;
 

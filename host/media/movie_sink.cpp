@@ -79,16 +79,15 @@ class MovieSink final : public FrameSink {
     packet_ = allocPacket();
     queue_ = std::make_unique<EncodeQueue>(
         [this](const EncodeQueue::Job& job, std::string& why) {
-          return encodeFrame(job.pixels.data(), job.rowBytes, job.audio.data(), job.sampleFrames, why);
+          return encodeFrame(job.pixels.data(), job.pixels.rowBytes(), job.audio.data(), job.sampleFrames, why);
         },
         kQueueDepth);
     return true;
   }
 
-  bool write(const uint8_t* argb, int rowBytes, const float* audio, int64_t sampleFrames,
-             std::string& error) override {
+  bool write(ArgbFrame& frame, const float* audio, int64_t sampleFrames, std::string& error) override {
     const int channels = audioStream_ != nullptr ? audio_.inputChannels() : 0;
-    return queue_->push(argb, rowBytes, spec_.height, channels > 0 ? audio : nullptr, sampleFrames, channels, error);
+    return queue_->push(frame, channels > 0 ? audio : nullptr, sampleFrames, channels, error);
   }
 
   bool finish(std::string& error) override {
@@ -109,8 +108,9 @@ class MovieSink final : public FrameSink {
   std::string copied() const override { return copier_ ? copier_->summary() : std::string(); }
 
  private:
-  // Frames in flight between the render loop and the encoder.
-  static constexpr size_t kQueueDepth = 2;
+  // Frames in the encoder's hands: one is encoded while the next is
+  // rendered, and the encoders keep queues of their own.
+  static constexpr size_t kQueueDepth = 1;
 
   bool variableRate() const { return !spec_.frameTimes.empty(); }
 

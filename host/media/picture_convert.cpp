@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "host/media/yuv_rows.h"
 
 namespace vmhost {
 
@@ -50,136 +53,109 @@ bool scalesFor(const ColourSpace& colours, Scales& s) {
   return true;
 }
 
-inline uint32_t clampByte(float v) { return static_cast<uint32_t>(std::clamp(v, 0.0f, 255.0f)); }
+// Slices of at least this many rows (of chroma, where chroma rows are
+// shared) are worth a thread of their own.
+constexpr int kRowsPerSlice = 8;
+
+int slicesFor(const SliceThreads& threads, int rows) {
+  return std::clamp(rows / kRowsPerSlice, 1, threads.count());
+}
+
+// Rows begin..end of `rows` split into `slices`.
+std::pair<int, int> sliceRows(int rows, int slice, int slices) {
+  return {static_cast<int>(int64_t{rows} * slice / slices), static_cast<int>(int64_t{rows} * (slice + 1) / slices)};
+}
 
 // Chroma of luma row `y` interpolated to every luma column, in sixteenths
 // of a step, centred on 0: vertically between chroma rows (sited between
 // luma rows), horizontally between chroma columns (sited on the even luma
 // columns, as MPEG-2 and H.264 have it, or between them as JPEG has).
-void chromaRow(const AVFrame& f, int plane, int y, int shiftX, int shiftY, int32_t* vertical, int32_t* out) {
+// `vertical` has room for one value before and after a chroma row; `out`
+// for an odd width's extra column.
+void chromaRow(const YuvRowFunctions& rows, const AVFrame& f, int plane, int y, int shiftX, int shiftY,
+               int16_t* vertical, int16_t* out) {
   const int chromaWidth = (f.width + shiftX) >> shiftX;
   const int chromaHeight = (f.height + shiftY) >> shiftY;
   const uint8_t* a;
   const uint8_t* b;
-  int32_t wa, wb;
+  int weightA;
   if (shiftY == 0) {
     a = b = f.data[plane] + static_cast<ptrdiff_t>(y) * f.linesize[plane];
-    wa = wb = 2;
+    weightA = 2;
   } else {
     const int c = y >> 1;
     const int other = (y & 1) == 0 ? std::max(c - 1, 0) : std::min(c + 1, chromaHeight - 1);
     a = f.data[plane] + static_cast<ptrdiff_t>(c) * f.linesize[plane];
     b = f.data[plane] + static_cast<ptrdiff_t>(other) * f.linesize[plane];
-    wa = 3, wb = 1;
+    weightA = 3;
   }
-  for (int i = 0; i < chromaWidth; ++i) vertical[i] = wa * a[i] + wb * b[i] - 512;
-  if (shiftX == 0) {
-    for (int x = 0; x < f.width; ++x) out[x] = 4 * vertical[x];
-    return;
-  }
-  // The edge columns repeat past the sides; out has room for an odd width's
-  // extra column.
+  rows.chromaBetweenRows(a, b, weightA, chromaWidth, vertical);
+  if (shiftX == 0) return rows.chromaAcross(vertical, f.width, ChromaSiting::kFull, out);
+  // The edge columns repeat past the sides.
   vertical[-1] = vertical[0];
   vertical[chromaWidth] = vertical[chromaWidth - 1];
   const bool centred = f.chroma_location == AVCHROMA_LOC_CENTER || f.chroma_location == AVCHROMA_LOC_TOP ||
                        f.chroma_location == AVCHROMA_LOC_BOTTOM;
-  if (centred) {
-    for (int i = 0; i < chromaWidth; ++i) {
-      out[2 * i] = 3 * vertical[i] + vertical[i - 1];
-      out[2 * i + 1] = 3 * vertical[i] + vertical[i + 1];
-    }
-    return;
-  }
-  for (int i = 0; i < chromaWidth; ++i) {
-    out[2 * i] = 4 * vertical[i];
-    out[2 * i + 1] = 2 * (vertical[i] + vertical[i + 1]);
-  }
+  rows.chromaAcross(vertical, f.width, centred ? ChromaSiting::kCentred : ChromaSiting::kCosited, out);
 }
 
-// Fixed-point factors, 16 fraction bits: luma steps, and chroma sixteenths.
-struct YuvCoefficients {
-  int32_t lumaOffset, lumaScale, crR, cbG, crG, cbB;
-};
-
-// The per-pixel loops run in wider vectors where the processor has them.
-#define VM_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-
-VM_VECTOR_CLONES void yuvRowToArgb(const uint8_t* luma, const int32_t* cb, const int32_t* cr, int width,
-                                   const YuvCoefficients& k, uint32_t* out) {
-  for (int x = 0; x < width; ++x) {
-    const int32_t l = (luma[x] - k.lumaOffset) * k.lumaScale + (1 << 15);
-    const auto r = static_cast<uint32_t>(std::clamp((l + k.crR * cr[x]) >> 16, 0, 255));
-    const auto g = static_cast<uint32_t>(std::clamp((l + k.cbG * cb[x] + k.crG * cr[x]) >> 16, 0, 255));
-    const auto b = static_cast<uint32_t>(std::clamp((l + k.cbB * cb[x]) >> 16, 0, 255));
-    out[x] = 0xFFu | r << 8 | g << 16 | b << 24;  // bytes A, R, G, B in memory
-  }
-}
-
-void yuvToArgb(const AVFrame& f, const Scales& s, int shiftX, int shiftY, std::vector<int32_t>& scratch,
-               uint8_t* dst, int dstRowBytes) {
+void yuvToArgb(const AVFrame& f, const Scales& s, int shiftX, int shiftY, SliceThreads& threads,
+               std::vector<std::vector<int16_t>>& scratch, uint8_t* dst, int dstRowBytes) {
   const int w = f.width;
-  scratch.resize(static_cast<size_t>(w) * 4 + 4);
-  int32_t* vertical = scratch.data() + 1;
-  int32_t* cb = vertical + w + 1;
-  int32_t* cr = cb + w + 1;
   const auto fixed = [](double v) { return static_cast<int32_t>(std::lround(v * 65536)); };
   // Chroma arrives in sixteenths of a step.
   const double cs = 1.0 / (16.0 * s.chromaScale), crR = 2.0 * (1.0 - s.kr) * cs, cbB = 2.0 * (1.0 - s.kb) * cs;
   const YuvCoefficients k{static_cast<int32_t>(s.lumaOffset), fixed(1.0 / s.lumaScale), fixed(crR),
                           fixed(-cbB * s.kb / s.kg), fixed(-crR * s.kr / s.kg), fixed(cbB)};
-  for (int y = 0; y < f.height; ++y) {
-    chromaRow(f, 1, y, shiftX, shiftY, vertical, cb);
-    chromaRow(f, 2, y, shiftX, shiftY, vertical, cr);
-    yuvRowToArgb(f.data[0] + static_cast<ptrdiff_t>(y) * f.linesize[0], cb, cr, w, k,
-                 reinterpret_cast<uint32_t*>(dst + static_cast<ptrdiff_t>(y) * dstRowBytes));
-  }
+  const YuvRowFunctions& rows = yuvRowFunctions(machineRowVariant());
+  const int slices = slicesFor(threads, f.height);
+  scratch.resize(static_cast<size_t>(slices));
+  for (auto& buffer : scratch) buffer.resize(static_cast<size_t>(w) * 3 + 6);
+  threads.run(slices, [&](int slice) {
+    int16_t* vertical = scratch[static_cast<size_t>(slice)].data() + 1;
+    int16_t* cb = vertical + w + 2;
+    int16_t* cr = cb + w + 1;
+    const auto [begin, end] = sliceRows(f.height, slice, slices);
+    for (int y = begin; y < end; ++y) {
+      chromaRow(rows, f, 1, y, shiftX, shiftY, vertical, cb);
+      chromaRow(rows, f, 2, y, shiftX, shiftY, vertical, cr);
+      rows.yuvToArgb(f.data[0] + static_cast<ptrdiff_t>(y) * f.linesize[0], cb, cr, w, k,
+                     dst + static_cast<ptrdiff_t>(y) * dstRowBytes);
+    }
+  });
 }
 
-// Luma of one row of ARGB pixels, and their unrounded colour differences.
-VM_VECTOR_CLONES void argbRowToYuv(const uint8_t* in, int width, const Scales& s, float cbScale, float crScale,
-                                   uint8_t* luma, float* cb, float* cr) {
-  for (int x = 0; x < width; ++x) {
-    const float r = in[4 * x + 1], g = in[4 * x + 2], b = in[4 * x + 3];
-    const float l = s.kr * r + s.kg * g + s.kb * b;
-    luma[x] = static_cast<uint8_t>(clampByte(s.lumaOffset + s.lumaScale * l + 0.5f));
-    cb[x] = (b - l) * cbScale;
-    cr[x] = (r - l) * crScale;
-  }
-}
-
-void argbToYuv(const uint8_t* src, int srcRowBytes, const Scales& s, int shiftX, int shiftY,
-               std::vector<float>& scratch, AVFrame& f) {
+void argbToYuv(const uint8_t* src, int srcRowBytes, const Scales& s, int shiftX, int shiftY, SliceThreads& threads,
+               std::vector<std::vector<float>>& scratch, AVFrame& f) {
   const int w = f.width, h = f.height;
-  const int chromaWidth = (w + shiftX) >> shiftX, chromaHeight = (h + shiftY) >> shiftY;
-  scratch.resize(static_cast<size_t>(w) * 4);
-  float* rowCb[2] = {scratch.data(), scratch.data() + w};
-  float* rowCr[2] = {scratch.data() + 2 * w, scratch.data() + 3 * w};
-  const float cbScale = s.chromaScale * 0.5f / (1.0f - s.kb), crScale = s.chromaScale * 0.5f / (1.0f - s.kr);
-  auto differences = [&](int y, float* cb, float* cr) {
-    argbRowToYuv(src + static_cast<ptrdiff_t>(y) * srcRowBytes, w, s, cbScale, crScale,
-                 f.data[0] + static_cast<ptrdiff_t>(y) * f.linesize[0], cb, cr);
-  };
-  for (int cy = 0; cy < chromaHeight; ++cy) {
-    const int y0 = cy << shiftY;
-    differences(y0, rowCb[0], rowCr[0]);
-    const bool twoRows = shiftY == 1 && y0 + 1 < h;
-    if (twoRows) differences(y0 + 1, rowCb[1], rowCr[1]);
-    for (int plane = 1; plane <= 2; ++plane) {
-      const float* a = plane == 1 ? rowCb[0] : rowCr[0];
-      const float* b = twoRows ? (plane == 1 ? rowCb[1] : rowCr[1]) : a;
-      uint8_t* out = f.data[plane] + static_cast<ptrdiff_t>(cy) * f.linesize[plane];
-      if (shiftX == 0) {
-        for (int x = 0; x < w; ++x) out[x] = static_cast<uint8_t>(clampByte(128.5f + 0.5f * (a[x] + b[x])));
-        continue;
-      }
-      // A [1 2 1] filter centred on the even column, as the chroma is sited.
-      for (int cx = 0; cx < chromaWidth; ++cx) {
-        const int x = 2 * cx, left = std::max(x - 1, 0), right = std::min(x + 1, w - 1);
-        const float sum = a[left] + b[left] + 2.0f * (a[x] + b[x]) + a[right] + b[right];
-        out[cx] = static_cast<uint8_t>(clampByte(128.5f + sum / 8.0f));
+  const int chromaHeight = (h + shiftY) >> shiftY;
+  const RgbWeights weights{s.kr, s.kg, s.kb, s.lumaScale, s.lumaOffset, s.chromaScale * 0.5f / (1.0f - s.kb),
+                           s.chromaScale * 0.5f / (1.0f - s.kr)};
+  const YuvRowFunctions& rows = yuvRowFunctions(machineRowVariant());
+  const int slices = slicesFor(threads, chromaHeight);
+  scratch.resize(static_cast<size_t>(slices));
+  for (auto& buffer : scratch) buffer.resize(static_cast<size_t>(w) * 4);
+  threads.run(slices, [&](int slice) {
+    float* base = scratch[static_cast<size_t>(slice)].data();
+    float* rowCb[2] = {base, base + w};
+    float* rowCr[2] = {base + 2 * w, base + 3 * w};
+    auto differences = [&](int y, float* cb, float* cr) {
+      rows.argbToYuv(src + static_cast<ptrdiff_t>(y) * srcRowBytes, w, weights,
+                     f.data[0] + static_cast<ptrdiff_t>(y) * f.linesize[0], cb, cr);
+    };
+    const auto [begin, end] = sliceRows(chromaHeight, slice, slices);
+    for (int cy = begin; cy < end; ++cy) {
+      const int y0 = cy << shiftY;
+      differences(y0, rowCb[0], rowCr[0]);
+      const bool twoRows = shiftY == 1 && y0 + 1 < h;
+      if (twoRows) differences(y0 + 1, rowCb[1], rowCr[1]);
+      for (int plane = 1; plane <= 2; ++plane) {
+        const float* a = plane == 1 ? rowCb[0] : rowCr[0];
+        const float* b = twoRows ? (plane == 1 ? rowCb[1] : rowCr[1]) : a;
+        rows.chromaBytes(a, b, w, shiftX == 1, f.data[plane] + static_cast<ptrdiff_t>(cy) * f.linesize[plane]);
       }
     }
-  }
+  });
 }
 
 }  // namespace
@@ -219,7 +195,7 @@ bool PictureConverter::toArgb(const AVFrame& frame, const ColourSpace& colours, 
   Scales scales{};
   if (frame.width == width && frame.height == height && planarYuv8(format, shiftX, shiftY) &&
       scalesFor(colours, scales)) {
-    yuvToArgb(frame, scales, shiftX, shiftY, fixedRows_, dst, dstRowBytes);
+    yuvToArgb(frame, scales, shiftX, shiftY, threads_, chromaRows_, dst, dstRowBytes);
     return true;
   }
   const int flags = accurate ? SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT : SWS_FAST_BILINEAR;
@@ -242,7 +218,7 @@ bool PictureConverter::fromArgb(const uint8_t* src, int srcRowBytes, const Colou
   int shiftX = 0, shiftY = 0;
   Scales scales{};
   if (planarYuv8(format, shiftX, shiftY) && scalesFor(colours, scales)) {
-    argbToYuv(src, srcRowBytes, scales, shiftX, shiftY, rows_, frame);
+    argbToYuv(src, srcRowBytes, scales, shiftX, shiftY, threads_, differenceRows_, frame);
     return true;
   }
   SwsContext* scaler = scalerFor(Setup{frame.width, frame.height, AV_PIX_FMT_ARGB, frame.width, frame.height, format,

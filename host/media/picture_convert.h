@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/media/ffmpeg_util.h"
+#include "host/media/slice_threads.h"
 
 namespace vmhost {
 
@@ -47,8 +48,10 @@ class PictureConverter {
 
   SwsPtr scaler_;
   Setup setup_;
-  std::vector<float> rows_;  // scratch rows of the exact paths
-  std::vector<int32_t> fixedRows_;
+  // The exact paths' rows, split across the cores, and each slice's scratch.
+  SliceThreads threads_;
+  std::vector<std::vector<float>> differenceRows_;
+  std::vector<std::vector<int16_t>> chromaRows_;
 };
 
 // Turns width x height ARGB `src` by `quarterTurns` clockwise into `dst`,

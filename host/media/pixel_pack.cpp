@@ -1,7 +1,12 @@
 #include "host/media/pixel_pack.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
+
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
 
 namespace vmhost {
 
@@ -53,23 +58,71 @@ bool packToArgb(AVPixelFormat format, const uint8_t* src, int srcStride, uint8_t
   return true;
 }
 
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "pixel words are read with their bytes from the low end");
+
+// One row of ARGB words into a 4-byte layout: each pixel a word operation,
+// which the vectoriser turns into whole-register byte moves.
+template <typename Pixel>
+[[gnu::target_clones("avx2", "default")]] void unpackRowWords(const uint8_t* in, uint8_t* out, int width, Pixel pixel) {
+  for (int x = 0; x < width; ++x) {
+    uint32_t word;
+    std::memcpy(&word, in + 4 * x, 4);
+    word = pixel(word);
+    std::memcpy(out + 4 * x, &word, 4);
+  }
+}
+
+void unpackRowRgb24(const uint8_t* in, uint8_t* out, int width, int from) {
+  for (int x = from; x < width; ++x) {
+    out[3 * x] = in[4 * x + 1];
+    out[3 * x + 1] = in[4 * x + 2];
+    out[3 * x + 2] = in[4 * x + 3];
+  }
+}
+
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+// Four pixels a shuffle; each store writes four bytes past its twelve,
+// which the next store covers, so the loop stops where that would pass the
+// row's end.
+[[gnu::target("ssse3")]] void unpackRowRgb24Ssse3(const uint8_t* in, uint8_t* out, int width) {
+  const __m128i order = _mm_setr_epi8(1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15, -1, -1, -1, -1);
+  int x = 0;
+  for (; x + 6 <= width; x += 4)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x),
+                     _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * x)), order));
+  unpackRowRgb24(in, out, width, x);
+}
+#endif
+
+void unpackRow(AVPixelFormat format, const uint8_t* in, uint8_t* out, int width) {
+  // Words hold bytes A, R, G, B from their low end up.
+  switch (format) {
+    case AV_PIX_FMT_RGBA:
+      return unpackRowWords(in, out, width, [](uint32_t w) { return w >> 8 | w << 24; });
+    case AV_PIX_FMT_BGRA:
+      return unpackRowWords(in, out, width, [](uint32_t w) { return __builtin_bswap32(w); });
+    case AV_PIX_FMT_BGR0:
+      return unpackRowWords(in, out, width, [](uint32_t w) { return __builtin_bswap32(w) | 0xFF000000u; });
+    default:
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+      if (__builtin_cpu_supports("ssse3")) return unpackRowRgb24Ssse3(in, out, width);
+#endif
+      return unpackRowRgb24(in, out, width, 0);
+  }
+}
+
+}  // namespace
+
 bool unpackArgb(const uint8_t* src, int srcRowBytes, AVPixelFormat format, uint8_t* dst, int dstStride, int width,
                 int height) {
   if (format != AV_PIX_FMT_RGB24 && format != AV_PIX_FMT_RGBA && format != AV_PIX_FMT_BGRA &&
       format != AV_PIX_FMT_BGR0)
     return false;
-  const Layout* layout = findLayout(format);
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* in = src + static_cast<ptrdiff_t>(y) * srcRowBytes;
-    uint8_t* out = dst + static_cast<ptrdiff_t>(y) * dstStride;
-    for (int x = 0; x < width; ++x, in += 4, out += layout->bytes) {
-      out[layout->r] = in[1];
-      out[layout->g] = in[2];
-      out[layout->b] = in[3];
-      if (layout->a >= 0) out[layout->a] = in[0];
-      if (layout->bytes == 4 && layout->a < 0) out[3] = 255;
-    }
-  }
+  for (int y = 0; y < height; ++y)
+    unpackRow(format, src + static_cast<ptrdiff_t>(y) * srcRowBytes, dst + static_cast<ptrdiff_t>(y) * dstStride,
+              width);
   return true;
 }
 

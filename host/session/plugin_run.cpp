@@ -1,12 +1,15 @@
 #include "host/session/plugin_run.h"
 
+#include <new>
+
 namespace vmhost {
 
-GWorldOwner makeOutputWorld(int width, int height) {
+OutputWorld::OutputWorld(int width, int height) : pixels_(width, height) {
   GWorldPtr world = nullptr;
   const Rect bounds{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-  if (NewGWorld(&world, 32, &bounds) != noErr) return nullptr;
-  return GWorldOwner(world);
+  if (NewGWorldFromPtr(&world, &bounds, reinterpret_cast<Ptr>(pixels_.data()), pixels_.rowBytes()) != noErr)
+    throw std::bad_alloc();
+  world_.reset(world);
 }
 
 PluginRun::PluginRun(const PluginModule& module, HostSession& session) : module_(module), session_(session) {

@@ -5,14 +5,33 @@
 #include <memory>
 #include <string>
 
+#include "host/media/argb_frame.h"
 #include "host/session/host_session.h"
 #include "platform/quickdraw/quickdraw_owners.h"
 #include "host/session/plugin_loader.h"
 
 namespace vmhost {
 
-// A zeroed 32-bit buffer of width x height, or nullptr.
-GWorldOwner makeOutputWorld(int width, int height);
+// The buffer the plug-in draws each output frame into: pixels the host
+// owns, so that a finished frame goes to the encoder without a copy.
+class OutputWorld {
+ public:
+  // Zeroed width x height pixels; throws std::bad_alloc when memory runs out.
+  OutputWorld(int width, int height);
+  GrafPort* world() { return world_.get(); }
+  // Hands the pixels to `take`, which may swap them for a buffer of the same
+  // size; the world then draws into whatever it left.
+  template <typename Take>
+  auto handOver(Take&& take) {
+    auto result = take(pixels_);
+    world_->portPixMap.baseAddr = reinterpret_cast<Ptr>(pixels_.data());
+    return result;
+  }
+
+ private:
+  ArgbFrame pixels_;
+  GWorldOwner world_;
+};
 
 class PluginRun {
  public:

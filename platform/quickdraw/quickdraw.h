@@ -35,6 +35,7 @@ typedef struct GrafPort {
   PixMap portPixMap;
   PixMapPtr pixMapMaster; /* what GetGWorldPixMap hands out a handle to */
   Ptr pixelStorage;       /* owned pixels, nullptr for borrowed ones */
+  Size pixelStorageSize;  /* bytes of pixelStorage */
   RGBColor rgbFgColor;
   RGBColor rgbBkColor;
   Point pnLoc;

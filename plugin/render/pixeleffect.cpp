@@ -83,8 +83,7 @@ void RainbowGWorlds(GrafPtr source1, GrafPtr dest, const Rect& activeRect, const
 
   if (srcFrame.right == dstFrame.right && srcFrame.bottom == dstFrame.bottom) {
     numElems = std::clamp<int16_t>(numElems, 1, cMaxPixArray);
-    PrintKernel kernel;
-    PreparePrintKernel(toPixRecs(dissolveColors, numElems), numElems, bandWidth, kernel);
+    const PrintKernel& kernel = PreparedPrintKernel(toPixRecs(dissolveColors, numElems), numElems, bandWidth);
 
     // Rows and columns count from each buffer's first pixel. The walk stops at
     // the right and bottom edges and at the pixels either buffer really has,

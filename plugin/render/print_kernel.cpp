@@ -206,3 +206,23 @@ void PreparePrintKernel(const PixRecArray& stops, int16_t numElems, double bandW
     kernel.row = row;
   }
 }
+
+const PrintKernel& PreparedPrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth) {
+  struct Kept {
+    PixRecArray stops{};
+    int16_t numElems = -1;
+    double bandWidth = 0;
+    PrintKernel kernel;
+  };
+  // One a thread, so threads that print at once share nothing.
+  thread_local Kept kept;
+  const auto used = sizeof(pixRec) * static_cast<size_t>(std::clamp<int16_t>(numElems, 0, cMaxPixArray) + 1);
+  if (kept.numElems != numElems || std::memcmp(&kept.bandWidth, &bandWidth, sizeof bandWidth) != 0 ||
+      std::memcmp(kept.stops.pixels, stops.pixels, used) != 0) {
+    PreparePrintKernel(stops, numElems, bandWidth, kept.kernel);
+    kept.stops = stops;
+    kept.numElems = numElems;
+    kept.bandWidth = bandWidth;
+  }
+  return kept.kernel;
+}

@@ -48,6 +48,10 @@ struct PrintKernel {
 // table itself otherwise.
 void PreparePrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth, PrintKernel& kernel,
                         PrintVariant cap = PrintVariant::kAvx512);
+// The kernel PreparePrintKernel makes for these stops at the full cap,
+// prepared once and kept, one for each thread, while a thread's calls ask
+// for the same stops.
+const PrintKernel& PreparedPrintKernel(const PixRecArray& stops, int16_t numElems, double bandWidth);
 // Writes `count` pixels of `to` from the pixels of `from`, and nothing past
 // them; the rows may be the same memory.
 inline void ApplyPrintRow(const PrintKernel& kernel, const uint8_t* from, uint8_t* to, int count) {

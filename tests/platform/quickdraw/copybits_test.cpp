@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
+#include <vector>
 
 #include "platform/memory/memory.h"
 #include "platform/quickdraw/quickdraw.h"
@@ -17,6 +19,15 @@ TEST(NewGWorld, RowsArePaddedPixelsStartZeroedAndFailuresLeaveNoBuffer) {
     EXPECT_GT(rowBytes, 4 * width);
     EXPECT_EQ(rowBytes % 64, 0);
     EXPECT_TRUE(SamePixel(*PixelAt(world.get(), width - 1, 1), pixRec{}));
+  }
+  // The pixels of a disposed large buffer serve the next of its size, cleared.
+  for (int round = 0; round < 3; ++round) {
+    auto world = MakeWorld(300, 200);
+    ASSERT_NE(world, nullptr);
+    PixMapHandle pm = GetGWorldPixMap(world.get());
+    const std::vector<char> zeroes(static_cast<size_t>(GetPixRowBytes(pm)) * 200, 0);
+    ASSERT_EQ(std::memcmp(GetPixBaseAddr(pm), zeroes.data(), zeroes.size()), 0) << "round " << round;
+    std::memset(GetPixBaseAddr(pm), 0xA5, zeroes.size());
   }
   const Rect bounds{0, 0, 10, 10};
   GWorldPtr world = reinterpret_cast<GWorldPtr>(0x1);

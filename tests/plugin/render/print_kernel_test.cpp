@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <ostream>
+#include <functional>
 #include <random>
+#include <thread>
 #include <vector>
 
 void PrintTo(PrintVariant variant, std::ostream* out) { *out << PrintVariantName(variant); }
@@ -100,6 +102,27 @@ TEST_P(PrintKernelVariant, EqualsTheMapperOnPaddedRowsOfOddLengths) {
       }
     }
   }
+}
+
+// The kept kernel follows every change of strength, on each thread apart
+// while two threads print with different stops at once.
+TEST(PreparedPrintKernel, FollowsTheStopsOfEachThread) {
+  const auto run = [](PixRecArray stops, std::vector<int> strengths, int& mismatches) {
+    for (int repeat = 0; repeat < 200; ++repeat)
+      for (int strength : strengths) {
+        const double bandWidth = 1.0 - strength / 100.0;
+        const PrintKernel& kept = PreparedPrintKernel(stops, 2, bandWidth);
+        PrintKernel fresh;
+        PreparePrintKernel(stops, 2, bandWidth, fresh);
+        if (kept.row != fresh.row || std::memcmp(&kept.table, &fresh.table, sizeof fresh.table) != 0) ++mismatches;
+      }
+  };
+  int first = 0, second = 0;
+  std::thread other(run, Stops({{0, 255, 0, 0}, {0, 0, 0, 255}}), std::vector<int>{50, 50, 0, 100}, std::ref(second));
+  run(Stops({{0, 0, 0, 0}, {0, 255, 255, 255}}), {17, 50, 17, 0, 0, 100}, first);
+  other.join();
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachVariant, PrintKernelVariant, testing::ValuesIn(kAllPrintVariants),
