@@ -27,48 +27,46 @@ class BundleTest : public ::testing::Test {
     return vmtest::runShell(std::string(VELMORANCE_BIN) + " " + args + (quiet ? " --quiet" : ""),
                             "XDG_CONFIG_HOME='" + dir_.path("config") + "' TMPDIR='" + dir_.path("tmp") + "' ");
   }
+  void succeed(const std::string& args) {
+    const auto run = velmorance(args);
+    EXPECT_EQ(run.status, 0) << args << "\n" << run.err;
+  }
   // Five random frames as in_1.png ... in_5.png.
   std::vector<uint8_t> makeSequence() {
     auto pixels = vmtest::randomBytes(kFrameBytes * 5, 21);
-    vmtest::writeFile(dir_.path("in.rgb"), pixels);
+    writeBytes(dir_.path("in.rgb"), pixels);
     EXPECT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 32x16 -i '" + dir_.path("in.rgb") + "' '" +
                                dir_.path("in_%d.png") + "'"));
     return pixels;
   }
-  std::vector<uint8_t> frame(const std::string& pattern, int number) {
-    char name[64];
-    std::snprintf(name, sizeof name, pattern.c_str(), number);
-    return vmtest::decodeRgb(dir_.path(name));
-  }
   ScratchDir dir_;
 };
+
+// Frame `f` of a decoded sequence.
+std::vector<uint8_t> frameOf(const std::vector<uint8_t>& frames, int f) {
+  return std::vector<uint8_t>(frames.begin() + f * kFrameBytes, frames.begin() + (f + 1) * kFrameBytes);
+}
 
 // With the default configuration (whole frame), a fade-in of 3 shows the
 // unprocessed frame over the effect at 255, 170 and 85, then the effect alone;
 // the thumbnail matches the rendered frame.
 TEST_F(BundleTest, FadeInBlendsUnprocessedOverProcessed) {
   const auto input = makeSequence();
-  auto run = velmorance("render " + dir_.path("in_%d.png") + " " + dir_.path("fx_%d.png"));
-  ASSERT_EQ(run.status, 0) << run.err;
-  run = velmorance("render " + dir_.path("in_%d.png") + " " + dir_.path("fade_%d.png") + " --fade-in 3");
-  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string in = dir_.path("in_%d.png");
+  succeed("render " + in + " " + dir_.path("fx_%d.png"));
+  succeed("render " + in + " " + dir_.path("fade_%d.png") + " --fade-in 3");
+  succeed("thumbnail " + in + " " + dir_.path("thumb.png") + " --at 3");
+  const auto processed = vmtest::decodeRgb(dir_.path("fx_%d.png")), faded = vmtest::decodeRgb(dir_.path("fade_%d.png"));
+  ASSERT_EQ(processed.size(), input.size());
+  ASSERT_EQ(faded.size(), input.size());
   const int opacity[5] = {255, 170, 85, 0, 0};
-  for (int f = 0; f < 5; ++f) {
-    const auto processed = frame("fx_%d.png", f + 1), faded = frame("fade_%d.png", f + 1);
-    ASSERT_EQ(processed.size(), size_t{kFrameBytes});
-    ASSERT_EQ(faded.size(), size_t{kFrameBytes});
-    for (int i = 0; i < kFrameBytes; ++i) {
-      const int original = input[f * kFrameBytes + i];
-      const int expected = (original * opacity[f] + processed[i] * (255 - opacity[f]) + 127) / 255;
-      ASSERT_EQ(faded[i], expected) << "frame " << f << " byte " << i;
-    }
+  for (size_t i = 0; i < input.size(); ++i) {
+    const int o = opacity[i / kFrameBytes];
+    ASSERT_EQ(faded[i], (input[i] * o + processed[i] * (255 - o) + 127) / 255) << "frame " << i / kFrameBytes;
   }
-  // The effect really changed the picture.
-  EXPECT_NE(frame("fx_%d.png", 4), std::vector<uint8_t>(input.begin() + 3 * kFrameBytes, input.begin() + 4 * kFrameBytes));
-  // The thumbnail is the processed frame.
-  run = velmorance("thumbnail " + dir_.path("in_%d.png") + " " + dir_.path("thumb.png") + " --at 3");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(vmtest::decodeRgb(dir_.path("thumb.png")), frame("fx_%d.png", 4));
+  // The effect really changed the picture, and the thumbnail is the processed frame.
+  EXPECT_NE(frameOf(processed, 3), frameOf(input, 3));
+  EXPECT_EQ(vmtest::decodeRgb(dir_.path("thumb.png")), frameOf(processed, 3));
 }
 
 // `settings` stores the values, `info` shows them first, and the stored file
@@ -128,35 +126,33 @@ TEST_F(BundleTest, SettingsThenInfoShowThemAndTheFileKeepsOneRecordAmongOthers) 
 TEST_F(BundleTest, LookForOneRunLeavesTheStoredFileAlone) {
   const auto input = makeSequence();
   const std::string prefs = dir_.path("config/zelph-Prefs"), look = " --strength 50 --rect 0,0,0.5,1";
-  ASSERT_EQ(0, velmorance("settings --strength 90").status);
-  struct stat before {}, after {};
-  const auto storedBefore = vmtest::readFile(prefs);
-  ASSERT_EQ(0, stat(prefs.c_str(), &before));
-  auto run = velmorance("render " + dir_.path("in_%d.png") + " " + dir_.path("once_%d.png") + " --frames 2" + look);
-  ASSERT_EQ(run.status, 0) << run.err;
-  run = velmorance("thumbnail " + dir_.path("in_%d.png") + " " + dir_.path("thumb.png") + " --at 1" + look);
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(storedBefore, vmtest::readFile(prefs));
-  ASSERT_EQ(0, stat(prefs.c_str(), &after));
-  EXPECT_EQ(before.st_ino, after.st_ino);
+  succeed("settings --strength 90");
+  const auto storedBefore = readBytes(prefs);
+  const auto inode = [&] {
+    struct stat info {};
+    return stat(prefs.c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  const ino_t before = inode();
+  succeed("render " + dir_.path("in_%d.png") + " " + dir_.path("once_%d.png") + " --frames 2" + look);
+  succeed("thumbnail " + dir_.path("in_%d.png") + " " + dir_.path("thumb.png") + " --at 1" + look);
+  EXPECT_EQ(storedBefore, readBytes(prefs));
+  EXPECT_EQ(before, inode());
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path("tmp")));
-  EXPECT_EQ(frame("once_%d.png", 2), vmtest::decodeRgb(dir_.path("thumb.png")));
-  for (int f = 0; f < 2; ++f) {
-    const auto out = frame("once_%d.png", f + 1);
-    ASSERT_EQ(out.size(), size_t{kFrameBytes});
-    int changedLeft = 0;
-    for (int i = 0; i < kFrameBytes; ++i) {
-      if ((i / 3) % kW >= kW / 2)
-        ASSERT_EQ(out[i], input[f * kFrameBytes + i]) << "frame " << f << " byte " << i;
-      else
-        changedLeft += out[i] != input[f * kFrameBytes + i];
-    }
-    EXPECT_GT(changedLeft, kW * kH / 2) << "frame " << f;
+  const auto out = vmtest::decodeRgb(dir_.path("once_%d.png"));
+  ASSERT_EQ(out.size(), size_t{2 * kFrameBytes});
+  EXPECT_EQ(frameOf(out, 1), vmtest::decodeRgb(dir_.path("thumb.png")));
+  int changedLeft[2] = {};
+  for (int i = 0; i < 2 * kFrameBytes; ++i) {
+    if ((i / 3) % kW >= kW / 2)
+      ASSERT_EQ(out[i], input[i]) << "frame " << i / kFrameBytes << " byte " << i % kFrameBytes;
+    else
+      changedLeft[i / kFrameBytes] += out[i] != input[i];
   }
+  for (int count : changedLeft) EXPECT_GT(count, kW * kH / 2);
 }
 
 TEST_F(BundleTest, SettingsFilesThatCannotServeAreNamed) {
-  vmtest::writeFile(dir_.path("notes.txt"), {'h', 'i'});
+  writeBytes(dir_.path("notes.txt"), {'h', 'i'});
   const struct {
     std::string args, error;
   } cases[] = {
@@ -170,7 +166,7 @@ TEST_F(BundleTest, SettingsFilesThatCannotServeAreNamed) {
     EXPECT_EQ(1, run.status) << c.args;
     EXPECT_EQ("velmorance: " + c.error + "\n", run.err) << c.args;
   }
-  EXPECT_EQ((std::vector<uint8_t>{'h', 'i'}), vmtest::readFile(dir_.path("notes.txt")));
+  EXPECT_EQ((std::vector<uint8_t>{'h', 'i'}), readBytes(dir_.path("notes.txt")));
 }
 
 }  // namespace

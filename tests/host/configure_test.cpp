@@ -26,7 +26,7 @@ struct FileState {
 
 FileState stateOf(const std::string& path) {
   struct stat info {};
-  return {vmtest::readFile(path), stat(path.c_str(), &info) == 0 ? info.st_ino : 0};
+  return {readBytes(path), stat(path.c_str(), &info) == 0 ? info.st_ino : 0};
 }
 
 class ConfigureTest : public ::testing::Test {
@@ -36,18 +36,9 @@ class ConfigureTest : public ::testing::Test {
     toolkit_test::EnsureApplication();
     ASSERT_TRUE(vmtest::writePng(input_, vmtest::randomBytes(32 * 16 * 3, 5), 32, 16));
     // Stored settings and a settings file of their own, made as users make them.
-    ASSERT_EQ(0, settings({"settings", "--strength", "80"}));
-    ASSERT_EQ(0, settings({"settings", "--settings", file_, "--strength", "90"}));
+    for (const std::string& look : {std::string("--strength 80"), "--settings " + file_ + " --strength 90"})
+      ASSERT_EQ(0, vmtest::runShell(program_ + " settings " + look).status) << look;
     stored_ = stateOf(dir_.path("config/zelph-Prefs"));
-  }
-  static int settings(const std::vector<std::string>& args) {
-    vmhost::Options o;
-    std::string error;
-    EXPECT_TRUE(vmhost::parseOptions(args, o, error)) << error;
-    testing::internal::CaptureStdout();
-    const int status = vmhost::runSettings(o);
-    testing::internal::GetCapturedStdout();
-    return status;
   }
   // Runs configure on the input with --settings `file`; each step runs in its
   // own turn of the window's event loop, on the window.
@@ -74,6 +65,7 @@ class ConfigureTest : public ::testing::Test {
   static void click(QWidget* window, const char* name) { window->findChild<QPushButton*>(name)->click(); }
 
   vmtest::ScratchDir dir_;
+  const std::string program_ = VELMORANCE_BIN;
   const std::string input_ = dir_.path("in.png"), file_ = dir_.path("look.prefs");
   FileState stored_;
   std::string out_;
@@ -102,12 +94,10 @@ TEST_F(ConfigureTest, OKWritesTheSettingsFileOnlyAndItRendersAsTheSameValuesGive
             out_);
   EXPECT_EQ(stored_, stateOf(dir_.path("config/zelph-Prefs")));
 
-  const std::string program = VELMORANCE_BIN, env = "XDG_CONFIG_HOME='" + dir_.path("config") + "' ";
-  auto run = vmtest::runShell(program + " render " + input_ + " " + dir_.path("a.png") + " --settings " + fresh, env);
-  ASSERT_EQ(0, run.status) << run.err;
-  run = vmtest::runShell(program + " render " + input_ + " " + dir_.path("b.png") + " --strength 50 --rect 0,0,0.5,1",
-                         env);
-  ASSERT_EQ(0, run.status) << run.err;
+  for (const std::string& args : {" a.png --settings " + fresh, std::string(" b.png --strength 50 --rect 0,0,0.5,1")}) {
+    const auto run = vmtest::runShell("cd '" + dir_.path() + "' && " + program_ + " render " + input_ + args);
+    ASSERT_EQ(0, run.status) << run.err;
+  }
   const auto a = vmtest::decodeRgb(dir_.path("a.png"));
   ASSERT_EQ(32u * 16 * 3, a.size());
   EXPECT_EQ(a, vmtest::decodeRgb(dir_.path("b.png")));

@@ -13,72 +13,46 @@ std::vector<std::string> words(const std::string& line) {
   return out;
 }
 
-TEST(ParseOptions, ReadsEveryRenderOption) {
+vmhost::Options parsed(const std::string& line) {
   vmhost::Options o;
   std::string error;
-  ASSERT_TRUE(vmhost::parseOptions(words("render in.mp4 out.mkv --fade-in 3 --fade-out=4 --start 5 --frames 6 "
-                                         "--size 320x240 --draft --lossless --plugin /x/B.bundle --quiet"),
-                                   o, error))
-      << error;
+  EXPECT_TRUE(vmhost::parseOptions(words(line), o, error)) << line << ": " << error;
+  return o;
+}
+
+TEST(ParseOptions, ReadsEveryOption) {
+  auto o = parsed("render in.mp4 out.mkv --fade-in 3 --fade-out=4 --start 5 --frames 6 --size 320x240 --draft "
+                  "--lossless --plugin /x/B.bundle --quiet");
   EXPECT_EQ(o.command, vmhost::Command::Render);
   EXPECT_EQ((std::vector<std::string>{o.input, o.output, o.plugin}),
             (std::vector<std::string>{"in.mp4", "out.mkv", "/x/B.bundle"}));
   const vmhost::Size2 size = o.size.value_or(vmhost::Size2{});
   EXPECT_EQ((std::vector<int>{o.fadeIn, o.fadeOut, o.start, o.frames.value_or(-1), size.width, size.height}),
             (std::vector<int>{3, 4, 5, 6, 320, 240}));
-  EXPECT_TRUE(o.draft && o.lossless && o.quiet);
-  EXPECT_FALSE(o.overwrite);
-  ASSERT_TRUE(vmhost::parseOptions(words("render in.mp4 - --fade-in 1.5s --fade-out=0.25s -y --format nut "
-                                         "--video-codec libx265 --crf 18.5 --preset slow --pix-fmt yuv422p "
-                                         "--audio-codec flac --audio-bitrate 1.5M"),
-                                   o, error))
-      << error;
-  EXPECT_EQ(o.output, "-");
+  EXPECT_TRUE(o.draft && o.lossless && o.quiet && !o.overwrite);
+  o = parsed("render in.mp4 - --fade-in 1.5s --fade-out=0.25s -y --format nut --video-codec libx265 --crf 18.5 "
+             "--preset slow --pix-fmt yuv422p --audio-codec flac --audio-bitrate 1.5M");
   EXPECT_EQ((std::vector<double>{o.fadeInSeconds, o.fadeOutSeconds, o.crf.value_or(-1)}),
             (std::vector<double>{1.5, 0.25, 18.5}));
-  EXPECT_EQ((std::vector<std::string>{o.format, o.videoCodec, o.preset, o.pixFmt, o.audioCodec}),
-            (std::vector<std::string>{"nut", "libx265", "slow", "yuv422p", "flac"}));
-  EXPECT_EQ(o.audioBitrate, 1500000);
-  EXPECT_TRUE(o.overwrite);
-}
-
-TEST(ParseOptions, ThumbnailAndInfo) {
-  vmhost::Options o;
-  std::string error;
-  ASSERT_TRUE(vmhost::parseOptions(words("thumbnail a.mov t.png --at 12 --size 64x48"), o, error)) << error;
-  EXPECT_EQ(o.command, vmhost::Command::Thumbnail);
-  EXPECT_EQ(o.at, 12);
-  ASSERT_TRUE(vmhost::parseOptions(words("info --plugin p.so"), o, error)) << error;
-  EXPECT_EQ(o.command, vmhost::Command::Info);
-  EXPECT_EQ(o.plugin, "p.so");
-  ASSERT_TRUE(vmhost::parseOptions(words("configure clip.mp4 --at 7"), o, error)) << error;
-  EXPECT_EQ(o.command, vmhost::Command::Configure);
-  EXPECT_EQ(o.input, "clip.mp4");
-  EXPECT_EQ(o.at, 7);
-  ASSERT_TRUE(vmhost::parseOptions(words("render --help"), o, error)) << error;
-  EXPECT_TRUE(o.help);
-}
-
-TEST(ParseOptions, LookOptionsVersionAndShortHelp) {
-  vmhost::Options o;
-  std::string error;
-  ASSERT_TRUE(vmhost::parseOptions(words("settings --settings p.prefs --strength 0 --rect 0.25,0,1,0.5 "
-                                         "--media-type hd --keep-proportions yes --reset"),
-                                   o, error))
-      << error;
+  EXPECT_EQ((std::vector<std::string>{o.output, o.format, o.videoCodec, o.preset, o.pixFmt, o.audioCodec}),
+            (std::vector<std::string>{"-", "nut", "libx265", "slow", "yuv422p", "flac"}));
+  EXPECT_TRUE(o.audioBitrate == 1500000 && o.overwrite && parsed("render a b --overwrite").overwrite);
+  o = parsed("settings --settings p.prefs --strength 0 --rect 0.25,0,1,0.5 --media-type hd --keep-proportions yes "
+             "--reset");
   EXPECT_EQ(o.command, vmhost::Command::Settings);
   EXPECT_EQ(o.settings, "p.prefs");
   EXPECT_EQ(o.strength, 0);
   EXPECT_EQ(o.rect, (std::array<double, 4>{0.25, 0, 1, 0.5}));
-  EXPECT_EQ(o.mediaType, 3);
-  EXPECT_EQ(o.keepProportions, true);
-  EXPECT_TRUE(o.reset);
-  ASSERT_TRUE(vmhost::parseOptions(words("thumbnail a.mov t.png --strength 100 --rect=0,0,1,1"), o, error)) << error;
-  EXPECT_EQ(o.strength, 100);
-  ASSERT_TRUE(vmhost::parseOptions(words("configure a.mov -h"), o, error)) << error;
-  EXPECT_TRUE(o.help);
-  ASSERT_TRUE(vmhost::parseOptions(words("--version"), o, error)) << error;
-  EXPECT_EQ(o.command, vmhost::Command::Version);
+  EXPECT_TRUE(o.mediaType == 3 && o.keepProportions == true && o.reset);
+  EXPECT_EQ(parsed("thumbnail a.mov t.png --strength 100 --rect=0,0,1,1").strength, 100);
+  o = parsed("thumbnail a.mov t.png --at 12 --size 64x48");
+  EXPECT_TRUE(o.command == vmhost::Command::Thumbnail && o.at == 12);
+  o = parsed("configure clip.mp4 --at 7");
+  EXPECT_TRUE(o.command == vmhost::Command::Configure && o.input == "clip.mp4" && o.at == 7);
+  o = parsed("info --plugin p.so");
+  EXPECT_TRUE(o.command == vmhost::Command::Info && o.plugin == "p.so");
+  EXPECT_TRUE(parsed("render --help").help && parsed("configure a.mov -h").help);
+  EXPECT_EQ(parsed("--version").command, vmhost::Command::Version);
 }
 
 struct BadLine {

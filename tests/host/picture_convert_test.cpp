@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -18,6 +19,7 @@ struct Conversion {
   AVPixelFormat format;
   AVColorSpace matrix;
   bool fullRange;
+  double kr, kb;                                       // the matrix's weights of red and blue
   AVChromaLocation siting = AVCHROMA_LOC_UNSPECIFIED;  // MPEG-2's unless told
 };
 
@@ -52,9 +54,12 @@ void reference(const AVFrame& frame, uint8_t* argb, const Conversion& c) {
 }
 
 const Conversion kConversions[] = {
-    {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT470BG, false}, {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT709, true},
-    {AV_PIX_FMT_YUV422P, AVCOL_SPC_BT2020_NCL, false}, {AV_PIX_FMT_YUV444P, AVCOL_SPC_SMPTE240M, false},
-    {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_FCC, true}, {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_BT470BG, true, AVCHROMA_LOC_CENTER},
+    {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT470BG, false, 0.299, 0.114},
+    {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT709, true, 0.2126, 0.0722},
+    {AV_PIX_FMT_YUV422P, AVCOL_SPC_BT2020_NCL, false, 0.2627, 0.0593},
+    {AV_PIX_FMT_YUV444P, AVCOL_SPC_SMPTE240M, false, 0.212, 0.087},
+    {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_FCC, true, 0.30, 0.11},
+    {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_BT470BG, true, 0.299, 0.114, AVCHROMA_LOC_CENTER},
 };
 
 // Random luma over smooth chroma: the exact path agrees with swscale's
@@ -87,16 +92,8 @@ TEST(PictureConverter, YuvToArgbMatchesSwscalesAccurateConversion) {
 // Flat bands of colours: luma and chroma are the standards' values,
 // rounded, away from the bands' edges and the picture's sides.
 TEST(PictureConverter, ArgbToYuvGivesTheMatrixValues) {
-  const struct {
-    AVColorSpace matrix;
-    double kr, kb;
-  } weights[] = {{AVCOL_SPC_BT470BG, 0.299, 0.114}, {AVCOL_SPC_BT709, 0.2126, 0.0722},
-                 {AVCOL_SPC_BT2020_NCL, 0.2627, 0.0593}, {AVCOL_SPC_SMPTE240M, 0.212, 0.087},
-                 {AVCOL_SPC_FCC, 0.30, 0.11}};
   for (const Conversion& c : kConversions) {
-    double kr = 0, kb = 0;
-    for (const auto& w : weights)
-      if (w.matrix == c.matrix) kr = w.kr, kb = w.kb;
+    const double kr = c.kr, kb = c.kb;
     const auto band = [](int y, int k) { return (y / 8 * 71 + k * 53 + y / 8 * k * 29) % 256; };
     std::vector<uint8_t> argb(kW * 4 * kH);
     for (int y = 0; y < kH; ++y)
@@ -125,14 +122,8 @@ TEST(PictureConverter, ArgbToYuvGivesTheMatrixValues) {
 }
 
 TEST(PictureConverter, UntaggedPicturesAreGuessedByTheirSize) {
-  const struct {
-    AVPixelFormat format;
-    AVColorSpace tag;
-    AVColorRange range;
-    int width, height;
-    AVColorSpace matrix;
-    bool full;
-  } cases[] = {
+  // Format, tag, range, width, height: the matrix and full range.
+  const std::tuple<AVPixelFormat, AVColorSpace, AVColorRange, int, int, AVColorSpace, bool> cases[] = {
       {AV_PIX_FMT_YUV420P, AVCOL_SPC_UNSPECIFIED, AVCOL_RANGE_UNSPECIFIED, 720, 576, AVCOL_SPC_BT470BG, false},
       {AV_PIX_FMT_YUV420P, AVCOL_SPC_UNSPECIFIED, AVCOL_RANGE_UNSPECIFIED, 720, 578, AVCOL_SPC_BT709, false},
       {AV_PIX_FMT_YUV420P, AVCOL_SPC_UNSPECIFIED, AVCOL_RANGE_UNSPECIFIED, 1280, 64, AVCOL_SPC_BT709, false},
@@ -140,10 +131,9 @@ TEST(PictureConverter, UntaggedPicturesAreGuessedByTheirSize) {
       {AV_PIX_FMT_YUV420P, AVCOL_SPC_BT2020_NCL, AVCOL_RANGE_JPEG, 1920, 1080, AVCOL_SPC_BT2020_NCL, true},
       {AV_PIX_FMT_YUVJ420P, AVCOL_SPC_SMPTE170M, AVCOL_RANGE_MPEG, 64, 48, AVCOL_SPC_SMPTE170M, false},
   };
-  for (const auto& c : cases) {
-    const ColourSpace colours = vmhost::colourSpaceOf(c.format, c.tag, c.range, c.width, c.height);
-    EXPECT_EQ(colours.matrix, c.matrix) << c.width << "x" << c.height;
-    EXPECT_EQ(colours.fullRange, c.full) << c.width << "x" << c.height;
+  for (const auto& [format, tag, range, width, height, matrix, full] : cases) {
+    const ColourSpace colours = vmhost::colourSpaceOf(format, tag, range, width, height);
+    EXPECT_TRUE(colours.matrix == matrix && colours.fullRange == full) << width << "x" << height << " " << tag;
   }
 }
 

@@ -28,14 +28,12 @@ TEST(Render, PngToPngIsPixelExact) {
     ASSERT_EQ(run.status, 0) << run.err;
     // Written through a private temporary file, the output still gets the
     // usual permissions of a new file.
-    struct stat info {};
-    ASSERT_EQ(stat(dir.path("out.png").c_str(), &info), 0);
     const mode_t mask = umask(0);
     umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
-    const auto out = vmtest::decodeRgb(dir.path("out.png"));
-    ASSERT_EQ(out.size(), pixels.size());
-    for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], 255 - pixels[i]) << "byte " << i << " of " << w << "x" << h;
+    EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(dir.path("out.png")).permissions()), 0666 & ~mask);
+    auto inverted = pixels;
+    for (uint8_t& byte : inverted) byte = static_cast<uint8_t>(255 - byte);
+    EXPECT_EQ(vmtest::decodeRgb(dir.path("out.png")), inverted) << w << "x" << h;
   }
 }
 
@@ -45,7 +43,7 @@ TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   ScratchDir dir;
   const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
   const auto pixels = vmtest::randomBytes(frameBytes * n, 5);
-  vmtest::writeFile(dir.path("in.rgb"), pixels);
+  writeBytes(dir.path("in.rgb"), pixels);
   ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 9x6 -r 25 -i '" + dir.path("in.rgb") + "' '" +
                              dir.path("in_%03d.png") + "'"));
   const auto run = vmtest::runShell(velmorance("render " + dir.path("in_%03d.png") + " " + dir.path("out_%03d.png") +
@@ -54,24 +52,17 @@ TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   // Frames 0..2 fade in (255, 170, 85), frame 3 is the effect alone, frame 4
   // fades out at 255 * (1 - 1/2) = 127.
   const int opacity[n] = {255, 170, 85, 0, 127};
-  for (int f = 0; f < n; ++f) {
-    char name[32];
-    std::snprintf(name, sizeof name, "out_%03d.png", f + 1);
-    const auto out = vmtest::decodeRgb(dir.path(name));
-    ASSERT_EQ(out.size(), static_cast<size_t>(frameBytes)) << name;
-    for (int i = 0; i < frameBytes; ++i) {
-      const int original = pixels[f * frameBytes + i];
-      ASSERT_EQ(out[i], blend(original, 255 - original, opacity[f])) << name << " byte " << i;
-    }
-  }
-  EXPECT_FALSE(vmtest::fileExists(dir.path("out_006.png")));
+  const auto out = vmtest::decodeRgb(dir.path("out_%03d.png"));
+  ASSERT_EQ(out.size(), pixels.size());  // five frames, no more
+  for (int i = 0; i < frameBytes * n; ++i)
+    ASSERT_EQ(out[i], blend(pixels[i], 255 - pixels[i], opacity[i / frameBytes])) << "frame " << i / frameBytes;
   // The placeholder shows the asked frame processed, without fades.
   const auto thumb =
       vmtest::runShell(velmorance("thumbnail " + dir.path("in_%03d.png") + " " + dir.path("t.png") + " --at 2"));
   ASSERT_EQ(thumb.status, 0) << thumb.err;
-  const auto out = vmtest::decodeRgb(dir.path("t.png"));
-  ASSERT_EQ(out.size(), static_cast<size_t>(frameBytes));
-  for (int i = 0; i < frameBytes; ++i) ASSERT_EQ(out[i], 255 - pixels[2 * frameBytes + i]) << i;
+  const auto shown = vmtest::decodeRgb(dir.path("t.png"));
+  ASSERT_EQ(shown.size(), static_cast<size_t>(frameBytes));
+  for (int i = 0; i < frameBytes; ++i) ASSERT_EQ(shown[i], 255 - pixels[2 * frameBytes + i]) << i;
 }
 
 TEST(Render, InfoPrintsThePluginsDescription) {
@@ -89,8 +80,9 @@ double energy(const std::vector<int16_t>& s, size_t from = 0, size_t count = SIZ
   return sum;
 }
 
-// A 2-second clip with a 440 Hz tone: its samples survive a lossless render,
-// duration and loudness an H.264 render, and a draft render is silent.
+// A 2-second clip with a 440 Hz tone: duration and loudness survive an H.264
+// render from frame 10, and a draft render is silent. (Samples through a
+// lossless render: Streams.DamagedSoundIsSkippedInPlace.)
 TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
   ScratchDir dir;
   const std::string clip = dir.path("tone.mp4");
@@ -99,19 +91,9 @@ TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
   const auto input = vmtest::decodeAudio(clip);
   ASSERT_GT(input.size(), 48000u * 2);
 
-  auto run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mkv") + " --lossless"));
+  auto run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mp4") + " --start 10 --frames 25"));
   ASSERT_EQ(run.status, 0) << run.err;
-  auto output = vmtest::decodeAudio(dir.path("out.mkv"));
-  // 50 frames of 1920 samples each, two channels.
-  EXPECT_EQ(output.size(), 50u * 1920 * 2);
-  size_t differing = 0;
-  for (size_t i = 0; i < std::min(output.size(), input.size()); ++i)
-    if (std::abs(output[i] - input[i]) > 1) ++differing;
-  EXPECT_EQ(differing, 0u);
-
-  run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mp4") + " --start 10 --frames 25"));
-  ASSERT_EQ(run.status, 0) << run.err;
-  output = vmtest::decodeAudio(dir.path("out.mp4"));
+  auto output = vmtest::decodeAudio(dir.path("out.mp4"));
   EXPECT_NEAR(static_cast<double>(output.size()), 48000.0 * 2, 2048.0 * 2);
   // Frames 10..34 carry the input's audio from 0.4 s on.
   const double expected = energy(input, 48000 * 2 * 10 / 25, output.size());
@@ -121,7 +103,7 @@ TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
   run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("draft.mkv") + " --lossless --draft --quiet"));
   ASSERT_EQ(run.status, 0) << run.err;
   output = vmtest::decodeAudio(dir.path("draft.mkv"));
-  EXPECT_EQ(output.size(), 50u * 1920 * 2);
+  EXPECT_EQ(output.size(), 50u * 1920 * 2);  // 50 frames of 1920 samples, two channels
   EXPECT_EQ(energy(output), 0.0);
 }
 
@@ -131,7 +113,7 @@ TEST(Render, FailureLeavesNoOutput) {
   ScratchDir dir;
   ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=32x32:r=10:d=1 -pix_fmt yuv420p '" + dir.path("in.mp4") + "'"));
   const std::vector<uint8_t> old = {'o', 'l', 'd'};
-  vmtest::writeFile(dir.path("old.mkv"), old);
+  writeBytes(dir.path("old.mkv"), old);
   const std::string failed = "velmorance: " + dir.path("in.mp4") +
                              ": frame 4 of the render (input frame 4): the plug-in returned kPluginFailed (6); "
                              "nothing written\n";
@@ -142,10 +124,9 @@ TEST(Render, FailureLeavesNoOutput) {
     EXPECT_EQ(run.status, 1) << output;
     EXPECT_EQ(run.err, failed);
   }
-  EXPECT_EQ(vmtest::readFile(dir.path("old.mkv")), old);
-  size_t files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path(""))) ++files;
-  EXPECT_EQ(files, 2u);  // in.mp4 and old.mkv: no output or temporary file left behind
+  EXPECT_EQ(readBytes(dir.path("old.mkv")), old);
+  // in.mp4 and old.mkv: no output or temporary file left behind
+  EXPECT_EQ(vmtest::folderContents(dir.path("")).size(), 2u);
 }
 
 }  // namespace

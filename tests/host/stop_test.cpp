@@ -40,7 +40,7 @@ vmtest::RunResult stopWhileWaiting(const std::string& commandLine, const std::st
   if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return result;
   const std::string wchan = "/proc/" + std::to_string(pid) + "/wchan";
   for (int i = 0; i < 6000; ++i) {
-    const auto where = vmtest::readFile(wchan);
+    const auto where = readBytes(wchan);
     if (std::string(where.begin(), where.end()).find("poll") != std::string::npos && !vmtest::folderContents(tmp).empty())
       break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -53,7 +53,7 @@ vmtest::RunResult stopWhileWaiting(const std::string& commandLine, const std::st
   if (kill(pid, SIGKILL) == 0) waitpid(pid, &status, 0);
   result.exited = WIFEXITED(status);
   result.status = result.exited ? WEXITSTATUS(status) : -1;
-  const auto err = vmtest::readFile(errFile);
+  const auto err = readBytes(errFile);
   result.err.assign(err.begin(), err.end());
   std::remove(errFile.c_str());
   return result;

@@ -7,20 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/files/temp_dir.h"
+
 namespace vmtest {
 
-// A fresh folder under /tmp, removed with everything in it at destruction.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
+// A fresh folder, removed with everything in it at destruction.
+using ScratchDir = TempDir;
 
 // `text` with every '$' replaced by `dir`, for tables of command lines.
 std::string expand(const std::string& text, const std::string& dir);
@@ -37,12 +29,9 @@ struct RunResult {
 // Runs a shell command line with `env` (e.g. "FAKE_FAIL_FRAME=2 ") in front.
 RunResult runShell(const std::string& commandLine, const std::string& env = "");
 
-std::vector<uint8_t> readFile(const std::string& path);
 // Every entry under `dir` by its name there (folders end in '/'), with the
 // bytes of the regular files: what a run may not have changed.
 std::map<std::string, std::vector<uint8_t>> folderContents(const std::string& dir);
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-bool fileExists(const std::string& path);
 
 // Decodes a picture or video with ffmpeg into raw rgb24 bytes (all frames,
 // each once, whatever their times); `options` go before the output, such
@@ -51,10 +40,6 @@ std::vector<uint8_t> decodeRgb(const std::string& path, const std::string& optio
 // ffprobe's answer to `query` (e.g. "-show_entries stream=codec_name") on
 // `path`, as CSV lines without section names.
 std::string probe(const std::string& path, const std::string& query);
-// Gives the video track of an MP4 made by ffmpeg a display matrix that
-// turns its width x height pictures by `degrees` (90, 180 or 270), as a
-// phone does.
-bool setDisplayRotation(const std::string& path, int degrees, int width, int height);
 // Decodes the audio of a file into interleaved signed 16-bit stereo samples
 // at 48 kHz.
 std::vector<int16_t> decodeAudio(const std::string& path);

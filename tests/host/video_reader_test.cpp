@@ -50,39 +50,4 @@ TEST_P(VideoReaderSeekTest, DeliversTheExactFrameInAnyOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Containers, VideoReaderSeekTest, ::testing::Values("mp4", "mkv"));
 
-// A PNG arrives byte for byte; scaled, it arrives at the asked size.
-TEST(VideoReader, PngArrivesExactlyAndScales) {
-  ScratchDir dir;
-  const int w = 37, h = 23;
-  const auto pixels = vmtest::randomBytes(w * h * 3, 7);
-  ASSERT_TRUE(vmtest::writePng(dir.path("in.png"), pixels, w, h));
-  std::string error;
-  auto reader = vmhost::VideoReader::open(dir.path("in.png"), error);
-  ASSERT_TRUE(reader) << error;
-  EXPECT_EQ(reader->info().frameCount, 1);
-  const int rowBytes = w * 4 + 20;
-  std::vector<uint8_t> argb(rowBytes * h);
-  ASSERT_TRUE(reader->readArgb(0, argb.data(), rowBytes, w, h, true, error)) << error;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint8_t* p = &argb[y * rowBytes + x * 4];
-      const uint8_t* q = &pixels[(y * w + x) * 3];
-      ASSERT_EQ(p[0], 255);
-      ASSERT_TRUE(p[1] == q[0] && p[2] == q[1] && p[3] == q[2]) << x << "," << y;
-    }
-  std::vector<uint8_t> small(10 * 4 * 5);
-  ASSERT_TRUE(reader->readArgb(0, small.data(), 40, 10, 5, false, error)) << error;
-  EXPECT_EQ(small[0], 255);
-}
-
-// Missing, empty and non-video files are refused with their messages in the
-// end-to-end tests; a file with sound only is refused here.
-TEST(VideoReader, RefusesAFileWithoutVideo) {
-  ScratchDir dir;
-  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i sine=d=0.5 '" + dir.path("sound.m4a") + "'"));
-  std::string error;
-  EXPECT_FALSE(vmhost::VideoReader::open(dir.path("sound.m4a"), error));
-  EXPECT_EQ(error, dir.path("sound.m4a") + ": no video stream");
-}
-
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -16,16 +17,10 @@ constexpr int kWidths[] = {1, 7, 15, 17, 33, 67, 131};
 
 template <typename T>
 std::vector<T> randomRow(std::mt19937& random, size_t size, int low, int high) {
-  std::uniform_int_distribution<int> value(low, high);
+  std::conditional_t<std::is_floating_point_v<T>, std::uniform_real_distribution<T>, std::uniform_int_distribution<int>>
+      value(low, high);
   std::vector<T> row(size);
   for (T& v : row) v = static_cast<T>(value(random));
-  return row;
-}
-
-std::vector<float> randomDifferences(std::mt19937& random, size_t size) {
-  std::uniform_real_distribution<float> value(-140.0f, 140.0f);
-  std::vector<float> row(size);
-  for (float& v : row) v = value(random);
   return row;
 }
 
@@ -77,7 +72,7 @@ TEST(YuvRows, EveryVariantEqualsTheReference) {
       EXPECT_EQ(lumaGot, lumaWant) << "luma";
       EXPECT_EQ(std::memcmp(gotCb.data(), wantCb.data(), w * 4), 0) << "blue difference";
       EXPECT_EQ(std::memcmp(gotCr.data(), wantCr.data(), w * 4), 0) << "red difference";
-      const auto rowA = randomDifferences(random, w), rowB = randomDifferences(random, w);
+      const auto rowA = randomRow<float>(random, w, -140, 140), rowB = randomRow<float>(random, w, -140, 140);
       for (bool halve : {false, true}) {
         std::vector<uint8_t> want(w), got(w);
         reference.chromaBytes(rowA.data(), rowB.data(), width, halve, want.data());

@@ -25,6 +25,7 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string path(const std::string& name) const { return *this / name; }
   std::vector<std::string> entries() const { return entriesOf(path_); }
   static std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> names;
