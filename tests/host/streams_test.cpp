@@ -22,10 +22,11 @@ std::string velmorance(const std::string& args) {
 // stereo track (French), mov_text subtitles (German), two chapters, a
 // title and an artist.
 std::string makeRichClip(const ScratchDir& dir) {
-  std::ofstream(dir.path("s.srt")) << "1\n00:00:00,000 --> 00:00:00,500\nHello\n\n2\n00:00:00,600 --> 00:00:00,900\nWorld\n";
+  std::ofstream(dir.path("s.srt")) << "1\n00:00:00,000 --> 00:00:00,500\nHello\n\n"
+                                      "2\n00:00:00,600 --> 00:00:00,900\nWorld\n";
   std::ofstream(dir.path("meta.txt")) << ";FFMETADATA1\ntitle=Clip title\nartist=Someone\n[CHAPTER]\nTIMEBASE=1/1000\n"
-                                         "START=0\nEND=500\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=500\nEND=1000\n"
-                                         "title=Two\n";
+                                         "START=0\nEND=500\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=500\n"
+                                         "END=1000\ntitle=Two\n";
   const std::string clip = dir.path("rich.mp4");
   const bool made = vmtest::ffmpeg(
       "-f lavfi -i testsrc=s=64x48:r=25:d=1 -f lavfi -i sine=f=440:d=1 -f lavfi -i sine=f=660:d=1 -i '" +

@@ -50,10 +50,12 @@ RunResult runShell(const std::string& commandLine, const std::string& env) {
   return result;
 }
 
+using Bytes = std::vector<uint8_t>;
+
 // What ffmpeg writes of `path` with the output `options`, from a file next to it.
-static std::vector<uint8_t> decoded(const std::string& path, const std::string& options) {
+static Bytes decoded(const std::string& path, const std::string& options) {
   const std::string raw = path + ".raw";
-  const auto bytes = ffmpeg("-i '" + path + "' " + options + " '" + raw + "'") ? readBytes(raw) : std::vector<uint8_t>{};
+  const auto bytes = ffmpeg("-i '" + path + "' " + options + " '" + raw + "'") ? readBytes(raw) : Bytes{};
   std::remove(raw.c_str());
   return bytes;
 }

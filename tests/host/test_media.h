@@ -13,6 +13,8 @@ namespace vmtest {
 
 // A fresh folder, removed with everything in it at destruction.
 using ScratchDir = TempDir;
+inline std::vector<uint8_t> readFile(const std::string& path) { return readBytes(path); }
+inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 // `text` with every '$' replaced by `dir`, for tables of command lines.
 std::string expand(const std::string& text, const std::string& dir);

@@ -19,11 +19,10 @@ using Pixel = std::array<uint8_t, 4>;  // alpha, red, green, blue
 // bytes so stride mistakes show.
 class Canvas {
  public:
-  Canvas(size_t width, size_t height) : width_(width), stride_(width * 4 + 32), pixels_(stride_ * height, 0) {
-    space_ = CGColorSpaceCreateDeviceRGB();
-    context_ =
-        CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_, kCGImageAlphaPremultipliedFirst);
-  }
+  Canvas(size_t width, size_t height)
+      : width_(width), stride_(width * 4 + 32), pixels_(stride_ * height, 0), space_(CGColorSpaceCreateDeviceRGB()),
+        context_(CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_,
+                                       kCGImageAlphaPremultipliedFirst)) {}
   ~Canvas() {
     CGContextRelease(context_);
     CGColorSpaceRelease(space_);
@@ -39,16 +38,14 @@ class Canvas {
     return pixels;
   }
   void fillAll(Pixel p) {
-    for (size_t y = 0; y < pixels_.size() / stride_; ++y)
-      for (size_t x = 0; x < width_; ++x)
-        for (int i = 0; i < 4; ++i) pixels_[y * stride_ + x * 4 + i] = p[i];
+    for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = i % stride_ < width_ * 4 ? p[i % 4] : 0;
   }
 
  private:
   size_t width_, stride_;
   std::vector<uint8_t> pixels_;
-  CGColorSpaceRef space_ = nullptr;
-  CGContextRef context_ = nullptr;
+  CGColorSpaceRef space_;
+  CGContextRef context_;
 };
 
 // A 2 x 2 opaque image: red, green on top; blue, white below.

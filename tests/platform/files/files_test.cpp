@@ -20,9 +20,7 @@ mode_t modeOf(const std::string& path) {
 OSErr preferencesFolder(long* dirID, std::string* path) {
   short vRefNum = 0;
   const OSErr err = FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, dirID);
-  if (err == noErr) {
-    EXPECT_TRUE(platformPathForDirID(*dirID, path));
-  }
+  if (err == noErr && !platformPathForDirID(*dirID, path)) ADD_FAILURE() << "no path for folder " << *dirID;
   return err;
 }
 
@@ -48,10 +46,8 @@ TEST(FindFolder, PreferencesFolderFollowsTheEnvironmentAndIsMadePrivate) {
     if (c.before == 'd') mkdir((temp / "cfg").c_str(), 0755);
     if (c.before == 'f') writeBytes(temp / "cfg", {1});
     setenv("HOME", (temp / "home").c_str(), 1);
-    if (c.xdg == nullptr)
-      unsetenv("XDG_CONFIG_HOME");
-    else
-      setenv("XDG_CONFIG_HOME", c.xdg[0] == '@' ? (temp / (c.xdg + 1)).c_str() : c.xdg, 1);
+    if (c.xdg == nullptr) unsetenv("XDG_CONFIG_HOME");
+    else setenv("XDG_CONFIG_HOME", c.xdg[0] == '@' ? (temp / (c.xdg + 1)).c_str() : c.xdg, 1);
     long dirID = 0, again = 0;
     std::string found;
     ASSERT_EQ(c.err, preferencesFolder(&dirID, &found));
@@ -88,9 +84,7 @@ TEST(FSMakeFSSpec, BadNamesAndFoldersFailAMissingFileStillGetsItsSpec) {
   const long dirID = platformDirIDForPath(temp.path());
   FSSpec spec;
   for (const std::string& bad : {std::string(1, '\0'), std::string("\x01."), std::string("\x02.."),
-                                 std::string("\x05"
-                                             "a/b/c"),
-                                 '\x40' + std::string(64, 'a')})
+                                 std::string("\x05" "a/b/c"), '\x40' + std::string(64, 'a')})
     EXPECT_EQ(bdNamErr, FSMakeFSSpec(0, dirID, pstr(bad), &spec)) << bad.substr(1);
   EXPECT_EQ(dirNFErr, FSMakeFSSpec(0, 99999, pstr("\x01x"), &spec));
   const unsigned char name[] = "\x0bzelph-Prefs";
@@ -104,10 +98,7 @@ TEST(FSMakeFSSpec, BadNamesAndFoldersFailAMissingFileStillGetsItsSpec) {
   EXPECT_EQ(noErr, FSMakeFSSpec(0, dirID, name, &spec));
   // "café" in UTF-8; é is 0x8E in Mac OS Roman.
   ASSERT_EQ(fnfErr, platformFSSpecForPath(temp / "caf\xc3\xa9", &spec));
-  EXPECT_EQ(0, std::memcmp(spec.name,
-                           "\x04"
-                           "caf\x8e",
-                           5));
+  EXPECT_EQ(0, std::memcmp(spec.name, "\x04" "caf\x8e", 5));
   ASSERT_TRUE(platformPathOfFSSpec(&spec, &path));
   EXPECT_EQ(temp / "caf\xc3\xa9", path);
 }

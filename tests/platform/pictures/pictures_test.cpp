@@ -47,10 +47,7 @@ constexpr Argb kA{255, 10, 20, 30}, kB{255, 40, 50, 60}, kC{255, 70, 80, 90}, kD
 
 TEST(Pictures, RecordsThePortInsideItsFrameAndDrawsItScaled) {
   GWorldOwner source = MakeWorld(4, 4);
-  Put(source.get(), 1, 1, kA);
-  Put(source.get(), 2, 1, kB);
-  Put(source.get(), 1, 2, kC);
-  Put(source.get(), 2, 2, kD);
+  for (int i = 0; i < 4; ++i) Put(source.get(), 1 + i % 2, 1 + i / 2, std::array{kA, kB, kC, kD}[i]);
   PicHandle picture = Record(source.get(), {1, 1, 3, 3});
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ((std::array{(*picture)->picFrame.left, (*picture)->picFrame.bottom}), (std::array<int16_t, 2>{1, 3}));
@@ -75,8 +72,7 @@ TEST(Pictures, DrawsOverThePortAndStaysInsideItsClip) {
   PicHandle picture = Record(source.get(), {0, 0, 1, 1});
   ASSERT_NE(picture, nullptr);
   const Argb under{255, 200, 100, 10};
-  Put(target.get(), 0, 0, under);
-  Put(target.get(), 1, 0, under);
+  for (int x : {0, 1}) Put(target.get(), x, 0, under);
   Draw(picture, target.get(), {0, 0, 2, 1}, Rect{0, 0, 1, 1});
   // s + d * (255 - 128) / 255, rounded: 100 + 99.6, 0 + 49.8, 50 + 4.98
   EXPECT_EQ(Get(target.get(), 0, 0), (Argb{255, 200, 50, 55}));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "platform/memory/memory.h"
@@ -76,18 +77,16 @@ TEST(Painting, FillsFramesAndInvertsInTheCurrentPort) {
   const RGBColor red{0xFFFF, 0, 0};
   RGBForeColor(&red);
   const Rect frame{1, 1, 5, 5}, clip{0, 0, 6, 3}, all{0, 0, 6, 6};
+  const auto expect = [&](std::initializer_list<std::tuple<int, int, pixRec>> pixels) {
+    for (const auto& [x, y, p] : pixels) EXPECT_TRUE(SamePixel(*PixelAt(world.get(), x, y), p)) << x << "," << y;
+  };
   FrameRect(&frame);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 1), pixRec{255, 255, 0, 0}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 4, 2), pixRec{255, 255, 0, 0}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 2, 2), pixRec{}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 5, 5), pixRec{}));
+  expect({{1, 1, {255, 255, 0, 0}}, {4, 2, {255, 255, 0, 0}}, {2, 2, {}}, {5, 5, {}}});
   InvertRect(&frame);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 1, 1), pixRec{255, 0, 255, 255}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 2, 2), pixRec{0, 255, 255, 255}));
+  expect({{1, 1, {255, 0, 255, 255}}, {2, 2, {0, 255, 255, 255}}});
   ClipRect(&clip);
   EraseRect(&all);
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 2, 0), pixRec{255, 255, 255, 255}));
-  EXPECT_TRUE(SamePixel(*PixelAt(world.get(), 3, 0), pixRec{}));
+  expect({{2, 0, {255, 255, 255, 255}}, {3, 0, {}}});
 }
 
 TEST(Rects, PointAndIntersectionRules) {
