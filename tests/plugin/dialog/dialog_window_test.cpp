@@ -63,10 +63,11 @@ TEST(FrameHandlesTest, HitCodesAndDragGeometry) {
       << "moving keeps the size and is not clamped";
 }
 
-// Low quality only for proxy renders under 260 lines; the frame fills the
-// buffer and is given back; a negative frame number never reaches the host;
-// a failed fetch leaves the buffer.
-TEST(FrameFetchTest, QualityAndTheFrameFillingTheBuffer) {
+// Low quality only for proxy renders under 260 lines; the frame is asked
+// for counted from the clip's start; a negative frame number never reaches
+// the host, and a failed fetch gives the host's code. (Filling the buffer
+// and keeping it on a failure: the frame steps below.)
+TEST(FrameFetchTest, QualityFrameNumbersAndFailures) {
   const std::tuple<bool, int16_t, HYRefDVQuality> qualities[] = {
       {true, 259, kDVLowQuality}, {true, 260, kDVHighQuality}, {false, 240, kDVHighQuality}};
   for (const auto& [proxy, height, quality] : qualities) {
@@ -75,18 +76,13 @@ TEST(FrameFetchTest, QualityAndTheFrameFillingTheBuffer) {
     EXPECT_EQ(quality, FrameFetchQuality(params, height)) << proxy << " " << height;
   }
   FrameHost host;
-  host.params.startFrame = 4;
-  GrafPtr gw = MakeTestFrame(36, 24, 99), expected = MakeTestFrame(36, 24, 9);
-  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
-  EXPECT_TRUE(PixelAt(expected, 3, 2) == PixelAt(gw, 3, 2) && PixelAt(expected, 35, 23) == PixelAt(gw, 35, 23));
-  EXPECT_TRUE(host.released == 1 && host.held == nullptr) << "the host disposed of its frame on release";
+  GrafPtr gw = MakeTestFrame(36, 24, 99);
   host.params.startFrame = 10;
   EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
+  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
   host.getFrameResult = kPluginOutOfMemory;
   EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
-  EXPECT_TRUE(host.requested == (std::vector<int32_t>{9, 0}) && host.released == 1);
-  EXPECT_EQ(PixelAt(expected, 4, 4), PixelAt(gw, 4, 4));
-  DisposeGWorld(expected);
+  EXPECT_TRUE(host.requested == (std::vector<int32_t>{15, 0}) && host.released == 1);
   DisposeGWorld(gw);
 }
 
