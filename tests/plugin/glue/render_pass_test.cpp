@@ -126,14 +126,14 @@ TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrameAndAreClampedToTheClip) {
   end(p);
   EXPECT_THAT(host().blitOpacities, ElementsAre(25, 50, 76, 102, 127, 153, 178, 204, 229));
   // Frame, frame count, fade in, fade out, opacity.
-  for (const auto& [frame, count, in, out, opacity] :
-       {std::array{1, 20, 3, 0, 170}, {6, 20, 10, 0, 102}, {-5, 10, 3, 0, 255}, {INT32_MIN, 10, 3, 0, 255},
-        {-1, 10, 0, 0, -1}, {0, 10, 0, 0, -1}, {15, 10, 0, 4, 255}, {10, 10, 0, 4, 255}, {INT32_MAX, 10, 0, 4, 255},
-        {5, 10, -3, 0, -1}})
-    EXPECT_EQ(FadeOpacity(frame, count, in, out), opacity) << frame << " of " << count << ", fades " << in << "/" << out;
+  const std::array<int, 5> opacities[] = {
+      {1, 20, 3, 0, 170},  {6, 20, 10, 0, 102}, {-5, 10, 3, 0, 255}, {INT32_MIN, 10, 3, 0, 255}, {-1, 10, 0, 0, -1},
+      {0, 10, 0, 0, -1},   {15, 10, 0, 4, 255}, {10, 10, 0, 4, 255}, {INT32_MAX, 10, 0, 4, 255}, {5, 10, -3, 0, -1}};
+  for (const auto& [frame, count, in, out, opacity] : opacities)
+    EXPECT_EQ(FadeOpacity(frame, count, in, out), opacity) << frame << " of " << count << ", " << in << "/" << out;
   // Fade in, fade out, frame count, the fades kept.
-  for (const auto& [in, out, count, keptIn, keptOut] : {std::array{30, 40, 50, 25, 25}, {80, 0, 50, 50, 0},
-                                                        {0, 70, 50, 0, 50}, {0, 0, 50, 0, 0}, {10, 5, 50, 10, 5}}) {
+  for (const auto& [in, out, count, keptIn, keptOut] :
+       {std::array{30, 40, 50, 25, 25}, {80, 0, 50, 50, 0}, {0, 70, 50, 0, 50}, {0, 0, 50, 0, 0}, {10, 5, 50, 10, 5}}) {
     p = begin(count, in, out);
     EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}), (std::array{keptIn, keptOut}))
         << in << "/" << out;
