@@ -11,7 +11,6 @@
 #include "plugin/core/bridges/plugin_init.h"
 #include "plugin/files/prefsloader.h"
 #include "tests/plugin/dialog/dialog_fixture.h"
-#include "tests/support/gworld_fixture.h"
 #include "tests/support/recording_presenter.h"
 
 namespace dialog_test {

@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QTimer>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "plugin/render/offscreen_buffers.h"
 #include "tests/platform/files/temp_dir.h"
 #include "tests/platform/toolkit/panel_fixture.h"
+#include "tests/support/gworld_fixture.h"
 #include "velmorance/host_interface.h"
 
 namespace dialog_test {
@@ -34,21 +34,16 @@ using toolkit_test::WidgetOf;
 // `seed`, so frames of different indexes differ everywhere.
 inline GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
   GrafPtr gw = AllocateGWorld(width, height);
-  const PixMap& pm = gw->portPixMap;
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const uint8_t argb[] = {0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
-      std::memcpy(reinterpret_cast<uint8_t*>(pm.baseAddr) + y * pm.rowBytes + x * 4, argb, 4);
-    }
+    for (int x = 0; x < width; ++x)
+      *::PixelAt(gw, x, y) = pixRec{0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
   return gw;
 }
 
 // The pixel (x, y) of a buffer, in its own coordinates, as 0x00RRGGBB.
-inline uint32_t PixelAt(GrafPtr gw, int x, int y) {
-  const PixMap& pm = gw->portPixMap;
-  const auto* p =
-      reinterpret_cast<const uint8_t*>(pm.baseAddr) + (y - pm.bounds.top) * pm.rowBytes + (x - pm.bounds.left) * 4;
-  return uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+inline uint32_t RgbAt(GrafPtr gw, int x, int y) {
+  const pixRec& p = *::PixelAt(gw, x - gw->portPixMap.bounds.left, y - gw->portPixMap.bounds.top);
+  return uint32_t{p.red} << 16 | uint32_t{p.green} << 8 | p.blue;
 }
 
 // The host side of GetFrame/ReleaseFrame: frames made on request, owned

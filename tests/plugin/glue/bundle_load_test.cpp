@@ -16,27 +16,27 @@ using ::testing::ElementsAre;
 
 namespace {
 
+template <typename T>
+T Read(const std::vector<char>& file, size_t offset) {
+  T value;
+  std::memcpy(&value, file.data() + offset, sizeof value);
+  return value;
+}
+
 // Names of the defined, visible functions in the library's dynamic symbol table.
 std::vector<std::string> exportedFunctions(const char* path) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<char> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::vector<std::string> names;
-  if (file.size() < sizeof(Elf64_Ehdr)) return names;
-  Elf64_Ehdr header;
-  std::memcpy(&header, file.data(), sizeof header);
-  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64) return names;
-  auto section = [&](size_t index) {
-    Elf64_Shdr s;
-    std::memcpy(&s, file.data() + header.e_shoff + index * header.e_shentsize, sizeof s);
-    return s;
-  };
+  if (file.size() < sizeof(Elf64_Ehdr) || std::memcmp(file.data(), ELFMAG, SELFMAG) != 0 ||
+      file[EI_CLASS] != ELFCLASS64)
+    return names;
+  const auto header = Read<Elf64_Ehdr>(file, 0);
   for (size_t i = 0; i < header.e_shnum; ++i) {
-    const Elf64_Shdr symbols = section(i);
-    if (symbols.sh_type != SHT_DYNSYM) continue;
-    const Elf64_Shdr strings = section(symbols.sh_link);
-    for (size_t k = 0; k < symbols.sh_size / sizeof(Elf64_Sym); ++k) {
-      Elf64_Sym sym;
-      std::memcpy(&sym, file.data() + symbols.sh_offset + k * sizeof sym, sizeof sym);
+    const auto symbols = Read<Elf64_Shdr>(file, header.e_shoff + i * header.e_shentsize);
+    const auto strings = Read<Elf64_Shdr>(file, header.e_shoff + symbols.sh_link * header.e_shentsize);
+    for (size_t k = 0; symbols.sh_type == SHT_DYNSYM && k < symbols.sh_size / sizeof(Elf64_Sym); ++k) {
+      const auto sym = Read<Elf64_Sym>(file, symbols.sh_offset + k * sizeof(Elf64_Sym));
       if (ELF64_ST_TYPE(sym.st_info) == STT_FUNC && sym.st_shndx != SHN_UNDEF &&
           ELF64_ST_VISIBILITY(sym.st_other) == STV_DEFAULT)
         names.emplace_back(file.data() + strings.sh_offset + sym.st_name);

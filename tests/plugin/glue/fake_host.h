@@ -22,9 +22,7 @@ class FakeHost {
  public:
   // The pixels GetFrame delivers and the output buffer, both width x height.
   FakeHost(short width, short height);
-  ~FakeHost() {
-    if (current == this) current = nullptr;
-  }
+  ~FakeHost() { current = current == this ? nullptr : current; }
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;
 

@@ -7,6 +7,7 @@
 #include "plugin/render/offscreen_buffers.h"
 #include "plugin/render/rect_geometry.h"
 #include "plugin/render/relrects.h"
+#include "tests/support/gworld_fixture.h"
 
 namespace {
 
@@ -15,39 +16,30 @@ using Fractions = std::array<double, 4>;  // left, right, top, bottom
 Sides sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
 Fractions fractions(const relRect& r) { return {r.left, r.right, r.top, r.bottom}; }
 
-TEST(RelRects, ConvertFromTheFrameCornerAndTruncate) {
+TEST(RelRects, ConvertFromTheFrameCornerTruncateAndTween) {
   relRect whole;
   InitRelRect(whole);
-  EXPECT_EQ(sides(Rel2Rect(whole, Rect{0, 0, 480, 720})), (Sides{0, 0, 480, 720}));
-  EXPECT_EQ(sides(Rel2Rect(whole, Rect{10, 20, 490, 740})), (Sides{10, 20, 490, 740}));
+  for (const Rect& frame : {Rect{0, 0, 480, 720}, Rect{10, 20, 490, 740}})
+    EXPECT_EQ(sides(Rel2Rect(whole, frame)), sides(frame));
   EXPECT_EQ(sides(Rel2Rect(relRect{0.25, 0.75, 0.5, 1.0}, Rect{0, 0, 480, 720})), (Sides{240, 180, 480, 540}));
   EXPECT_EQ(Rel2Rect(relRect{0.9999, 1, 0, 1}, Rect{0, 0, 480, 720}).left, 719);
   // Fractions outside 0..1 convert like any other, and NaN gives the corner.
   EXPECT_EQ(Rel2Rect(relRect{-0.5, 1.5, 0, 1}, Rect{0, 0, 10, 100}).left, -50);
   EXPECT_EQ(Rel2Rect(relRect{std::nan(""), 1, 0, 1}, Rect{5, 7, 10, 100}).left, 7);
 
-  const Fractions tenth = fractions(Rect2Rel(Rect{48, 72, 432, 648}, Rect{0, 0, 480, 720}));
-  for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(tenth[i], (Fractions{0.1, 0.9, 0.1, 0.9})[i]) << i;
-  const relRect corner = Rect2Rel(Rect{20, 30, 20, 30}, Rect{10, 20, 60, 120});
-  EXPECT_DOUBLE_EQ(corner.left, 0.1);
-  EXPECT_DOUBLE_EQ(corner.top, 0.2);
+  EXPECT_EQ(fractions(Rect2Rel(Rect{48, 72, 432, 648}, Rect{0, 0, 480, 720})), (Fractions{0.1, 0.9, 0.1, 0.9}));
+  EXPECT_EQ(fractions(Rect2Rel(Rect{20, 30, 20, 30}, Rect{10, 20, 60, 120})), (Fractions{0.1, 0.1, 0.2, 0.2}));
   EXPECT_EQ(fractions(SetRelRect(0.1, 0.2, 0.3, 0.4)), (Fractions{0.1, 0.3, 0.2, 0.4}));
 
   const Point p = Rel2Point(relPoint{0.5, 0.25}, Rect{10, 20, 110, 220});
   EXPECT_EQ((std::array{p.h, p.v}), (std::array<int16_t, 2>{120, 35}));
   const relPoint back = Point2Rel(p, Rect{10, 20, 110, 220});
   EXPECT_EQ((std::array{back.horiz, back.vert}), (std::array{0.5, 0.25}));
-}
-
-TEST(RelRects, TweenInterpolatesInsideTheRangeAndHoldsOutside) {
-  relRect whole;
-  InitRelRect(whole);
-  const relRect point{0.5, 0.5, 0.5, 0.5};
-  const struct {
-    int32_t frame;
-    Fractions expected;
-  } cases[] = {{5, {0.25, 0.75, 0.25, 0.75}}, {-1, {0, 1, 0, 1}}, {10, {0.5, 0.5, 0.5, 0.5}}, {11, {0.5, 0.5, 0.5, 0.5}}};
-  for (const auto& c : cases) EXPECT_EQ(fractions(CalcTweenRel(0, 10, c.frame, whole, point)), c.expected) << c.frame;
+  // A tween interpolates inside its frame range and holds outside it.
+  const std::pair<int32_t, Fractions> tweens[] = {
+      {5, {0.25, 0.75, 0.25, 0.75}}, {-1, {0, 1, 0, 1}}, {10, {0.5, 0.5, 0.5, 0.5}}, {11, {0.5, 0.5, 0.5, 0.5}}};
+  for (const auto& [frame, expected] : tweens)
+    EXPECT_EQ(fractions(CalcTweenRel(0, 10, frame, whole, relRect{0.5, 0.5, 0.5, 0.5})), expected) << frame;
 }
 
 TEST(Geometry, RectangleHelpers) {
@@ -80,32 +72,22 @@ TEST(Geometry, RectangleHelpers) {
   EXPECT_EQ(sides(inverted), (Sides{10, 20, 30, 40}));
 }
 
-TEST(OffscreenBuffers, AllocateRectGWorldStartsAtOriginAndKeepsTheCallersRect) {
-  const Rect asked{100, 50, 200, 250};
-  GrafPtr world = AllocateRectGWorld(asked);
-  ASSERT_NE(world, nullptr);
-  EXPECT_EQ(sides(GetPortRect(world)), (Sides{0, 0, 100, 200}));
-  EXPECT_EQ(sides(asked), (Sides{100, 50, 200, 250}));
-  EXPECT_TRUE(GetPixelsState(GetGWorldPixMap(world)) & pixelsLocked);
-  DisposeGWorld(world);
-}
-
-TEST(OffscreenBuffers, ClearCloneAndScaleRestoreThePort) {
-  GrafPtr previous = AllocateGWorld(2, 2);
-  SetGWorld(previous, nullptr);
-  GrafPtr world = AllocateGWorld(4, 2);
-  ClearGW(world, RGBColor{0xFFFF, 0x8000, 0x00FF});
+// A buffer for a rectangle starts at the origin, locked; clearing, cloning
+// and scaling leave the caller's port current.
+TEST(OffscreenBuffers, StartAtTheOriginAndLeaveThePort) {
+  GWorldOwner previous = MakeWorld(2, 2), world(AllocateRectGWorld(Rect{100, 50, 200, 250})),
+              big(AllocateGWorld(8, 4));
+  EXPECT_EQ(sides(GetPortRect(world.get())), (Sides{0, 0, 100, 200}));
+  EXPECT_TRUE(GetPixelsState(GetGWorldPixMap(world.get())) & pixelsLocked);
+  SetGWorld(previous.get(), nullptr);
+  ClearGW(world.get(), RGBColor{0xFFFF, 0x8000, 0x00FF});
+  GWorldOwner clone(MakeGWorldClone(world.get()));
+  Source2Target(clone.get(), big.get());
   CGrafPtr current = nullptr;
   GetGWorld(&current, nullptr);
-  EXPECT_EQ(current, previous);
-  GrafPtr clone = MakeGWorldClone(world);
-  ASSERT_NE(clone, nullptr);
-  GrafPtr big = AllocateGWorld(8, 4);
-  Source2Target(clone, big);
-  const auto* pixel = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(GetGWorldPixMap(big)) +
-                                                       3 * GetPixRowBytes(GetGWorldPixMap(big)) + 7 * 4);
-  EXPECT_EQ((std::array{pixel[0], pixel[1], pixel[2], pixel[3]}), (std::array<uint8_t, 4>{255, 0xFF, 0x80, 0x00}));
-  for (GrafPtr w : {previous, world, clone, big}) DisposeGWorld(w);
+  EXPECT_EQ(current, previous.get());
+  EXPECT_TRUE(SamePixel(*PixelAt(big.get(), 7, 3), pixRec{255, 0xFF, 0x80, 0x00}));
+  SetGWorld(nullptr, nullptr);
 }
 
 }  // namespace

@@ -10,9 +10,8 @@
 namespace {
 
 TEST(PixelLib, DepthTablesDifferAt24) {
-  const int16_t depths[] = {1, 8, 16, 24, 32, 7};
-  const int16_t sizes[] = {4, 1, 2, 4, 4, 4};
-  for (size_t i = 0; i < std::size(depths); ++i) EXPECT_EQ(Depth2Size(depths[i]), sizes[i]) << depths[i];
+  for (const auto& [depth, size] : {std::pair{1, 4}, {8, 1}, {16, 2}, {24, 4}, {32, 4}, {7, 4}})
+    EXPECT_EQ(Depth2Size(static_cast<int16_t>(depth)), size) << depth;
   EXPECT_EQ(GetGWDepth(MakeWorld(3, 1).get()), 32);
   uint8_t buffer[64] = {};
   const pixRec pixel{9, 255, 128, 7};

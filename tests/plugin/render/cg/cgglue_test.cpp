@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "plugin/render/cg/line_effect.h"
-#include "plugin/render/offscreen_buffers.h"
-#include "plugin/render/rect_geometry.h"
+#include "tests/support/gworld_fixture.h"
 
 namespace {
 
@@ -20,20 +19,17 @@ constexpr Argb kWhite{255, 255, 255, 255}, kRed{255, 255, 0, 0}, kBlue{255, 0, 0
 
 Sides sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
 
-uint8_t* At(GrafPtr port, int x, int y) {
-  return reinterpret_cast<uint8_t*>(port->portPixMap.baseAddr) + y * port->portPixMap.rowBytes + x * 4;
-}
 Argb Get(GrafPtr port, int x, int y) {
   Argb value;
-  std::memcpy(value.data(), At(port, x, y), 4);
+  std::memcpy(value.data(), PixelAt(port, x, y), 4);
   return value;
 }
 
 // A new port of `width` x `height` pixels of one colour.
-GrafPtr Filled(int width, int height, Argb colour) {
-  GrafPtr port = AllocateGWorld(width, height);
+GWorldOwner Filled(int width, int height, Argb colour) {
+  GWorldOwner port = MakeWorld(width, height);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) std::copy(colour.begin(), colour.end(), At(port, x, y));
+    for (int x = 0; x < width; ++x) std::memcpy(PixelAt(port.get(), x, y), colour.data(), 4);
   return port;
 }
 
@@ -44,10 +40,7 @@ TEST(CGGlueTest, RectanglesTurnTheYAxisOverAndFitTheFrame) {
   const CGRect crop = QDCrop2CGCrop(Rect{10, 20, 50, 120}, nullptr);
   EXPECT_EQ((std::array{crop.origin.x, crop.origin.y}), (std::array<CGFloat, 2>{20, 10}));
   CGImageRef image = CGImageCreateWithARGB(1000, 900, nullptr, 0);
-  Rect fitted = CalcProportionalImageForFrame(image, Rect{0, 0, 480, 720});
-  EXPECT_EQ(sides(fitted), (Sides{0, 0, 648, 720}));
-  CenterRectInRect(fitted, Rect{0, 0, 480, 720});
-  EXPECT_EQ(sides(fitted), (Sides{-84, 0, 564, 720}));
+  EXPECT_EQ(sides(CalcProportionalImageForFrame(image, Rect{0, 0, 480, 720})), (Sides{0, 0, 648, 720}));
   EXPECT_EQ(sides(GetImageRect(image)), (Sides{0, 0, 900, 1000}));
   EXPECT_EQ(sides(CalcProportionalImageForFrame(nullptr, Rect{0, 0, 480, 720})), (Sides{0, 0, 0, 0}));
   EXPECT_EQ(sides(GetImageRect(nullptr)), (Sides{0, 0, 0, 0}));
@@ -59,12 +52,12 @@ TEST(CGGlueTest, AlphaMinusOneDrawsOpaqueAndZeroLeavesThePort) {
   for (int i = 0; i < 16; ++i) pixels.insert(pixels.end(), kRed.begin(), kRed.end());
   CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
   for (const auto& [alpha, inside] : {std::pair{-1.0, kRed}, {0.0, kWhite}, {1.0, kRed}}) {
-    GrafPtr port = Filled(8, 8, kWhite);
+    GWorldOwner owner = Filled(8, 8, kWhite);
+    GrafPtr port = owner.get();
     DrawCGImageInQDRectWithAlpha(port, image, Rect{2, 2, 6, 6}, 0.0f, false, alpha, 0);
     EXPECT_EQ((std::array{Get(port, 2, 2), Get(port, 5, 5), Get(port, 1, 2), Get(port, 6, 5)}),
               (std::array{inside, inside, kWhite, kWhite}))
         << alpha;
-    DisposeGWorld(port);
   }
   CGImageRelease(image);
 }
@@ -72,7 +65,8 @@ TEST(CGGlueTest, AlphaMinusOneDrawsOpaqueAndZeroLeavesThePort) {
 TEST(CGGlueTest, DrawClearPaintAndSnapshotWorkInPortCoordinates) {
   const uint8_t pixels[] = {255, 255, 0, 0, 255, 0, 0, 255};  // red over blue, 1 x 2
   CGImageRef image = CGImageCreateWithARGB(1, 2, pixels, 4);
-  GrafPtr port = AllocateGWorld(6, 5);
+  GWorldOwner owner = MakeWorld(6, 5);
+  GrafPtr port = owner.get();
   DrawCGImageInQDRect(port, image, Rect{0, 2, 4, 4}, 0.0f, true);
   DrawCGImageInQDRect(port, nullptr, Rect{0, 0, 6, 6}, 0.0f, true);  // draws nothing
   EXPECT_EQ((std::array{Get(port, 2, 0), Get(port, 3, 3), Get(port, 2, 4)}), (std::array{kRed, kBlue, kClear}));
@@ -90,7 +84,6 @@ TEST(CGGlueTest, DrawClearPaintAndSnapshotWorkInPortCoordinates) {
   EXPECT_EQ((std::array{wid, hig}), (std::array<int32_t, 2>{6, 5}));
   EXPECT_EQ(CGImageGetARGBData(image)[3 * CGImageGetBytesPerRow(image) + 3 * 4 + 2], 255) << "the green pixel";
   CGImageRelease(image);
-  DisposeGWorld(port);
 }
 
 TEST(LineArtTest, RenderingKeepsExactlyOneImageAndReleasesItWhenThePictureGoes) {
@@ -116,18 +109,16 @@ TEST(LineArtTest, RenderingKeepsExactlyOneImageAndReleasesItWhenThePictureGoes) 
 
 TEST(LineArtTest, LineEffectCopiesTheActiveRectAndOverlaysAtSliderThreeOpacity) {
   // The active rectangle's top-left pixel is black, scaled over all of dest.
-  GrafPtr source = Filled(4, 4, Argb{255, 200, 200, 200}), dest = AllocateGWorld(4, 4);
-  std::copy_n(Argb{255, 0, 0, 0}.begin(), 4, At(source, 0, 0));
+  GWorldOwner source = Filled(4, 4, Argb{255, 200, 200, 200}), dest = MakeWorld(4, 4);
+  *PixelAt(source.get(), 0, 0) = pixRec{255, 0, 0, 0};
   pluginDataRec config{};
   config.sliders[3] = 0;
-  TheLineEffect(source, dest, Rect{0, 0, 1, 1}, false, &config, 0, 0);
-  EXPECT_EQ((Argb{255, 0, 0, 0}), Get(dest, 3, 3));
+  TheLineEffect(source.get(), dest.get(), Rect{0, 0, 1, 1}, false, &config, 0, 0);
+  EXPECT_EQ((Argb{255, 0, 0, 0}), Get(dest.get(), 3, 3));
   config.sliders[3] = 50;
-  TheLineEffect(source, dest, Rect{0, 0, 1, 1}, false, &config, 0, 0);
-  EXPECT_NEAR(100, Get(dest, 3, 3)[1], 1) << "black copy under source at 50%";
-  EXPECT_NEAR(0, Get(dest, 0, 0)[1], 1);
-  DisposeGWorld(source);
-  DisposeGWorld(dest);
+  TheLineEffect(source.get(), dest.get(), Rect{0, 0, 1, 1}, false, &config, 0, 0);
+  EXPECT_NEAR(100, Get(dest.get(), 3, 3)[1], 1) << "black copy under source at 50%";
+  EXPECT_NEAR(0, Get(dest.get(), 0, 0)[1], 1);
 }
 
 }  // namespace
