@@ -80,8 +80,8 @@ TEST_F(RenderPassTest, FrameStepFailures) {
   } cases[] = {
       {{{"GetFrame", 21}}, 0, 0, 5, 21, true, fetchOnly},
       {{{"GetFrame buffer", 0}}, 0, 0, 5, kPluginFailed, true, fetchOnly},  // OK without a frame
-      {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},      // no fade copy
-      {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},  // no working buffer
+      {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},                       // no fade copy
+      {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},                   // no working buffer
       {{{"Blit", 23}}, 0, 10, 5, 23, false, {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
       {{{"MixAudio", 24}}, 0, 0, 5, 24, false, mixed},
       {{{"ReleaseFrame", 25}}, 0, 0, 5, 25, false, mixed},
@@ -126,9 +126,10 @@ TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrameAndAreClampedToTheClip) {
   end(p);
   EXPECT_THAT(host().blitOpacities, ElementsAre(25, 50, 76, 102, 127, 153, 178, 204, 229));
   // Frame, frame count, fade in, fade out, opacity.
-  const std::array<int, 5> opacities[] = {
-      {1, 20, 3, 0, 170},  {6, 20, 10, 0, 102}, {-5, 10, 3, 0, 255}, {INT32_MIN, 10, 3, 0, 255}, {-1, 10, 0, 0, -1},
-      {0, 10, 0, 0, -1},   {15, 10, 0, 4, 255}, {10, 10, 0, 4, 255}, {INT32_MAX, 10, 0, 4, 255}, {5, 10, -3, 0, -1}};
+  const std::array<int, 5> opacities[] = {{1, 20, 3, 0, 170},         {6, 20, 10, 0, 102}, {-5, 10, 3, 0, 255},
+                                          {INT32_MIN, 10, 3, 0, 255}, {-1, 10, 0, 0, -1},  {0, 10, 0, 0, -1},
+                                          {3, 20, 3, 0, -1},          {15, 10, 0, 4, 255}, {10, 10, 0, 4, 255},
+                                          {INT32_MAX, 10, 0, 4, 255}, {5, 10, -3, 0, -1}};
   for (const auto& [frame, count, in, out, opacity] : opacities)
     EXPECT_EQ(FadeOpacity(frame, count, in, out), opacity) << frame << " of " << count << ", " << in << "/" << out;
   // Fade in, fade out, frame count, the fades kept.

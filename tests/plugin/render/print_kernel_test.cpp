@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <ostream>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -18,6 +18,19 @@ PixRecArray Stops(std::initializer_list<pixRec> colors) {
   int i = 1;
   for (const pixRec& c : colors) stops.pixels[i++] = c;
   return stops;
+}
+
+TEST(PrintKernel, TableMatchesMapperForEveryStrengthAndSum) {
+  const PixRecArray stops = Stops({{0, 0, 0, 0}, {0, 255, 255, 255}});
+  DissolveTable table;
+  for (int strength = 0; strength <= 100; ++strength) {
+    BuildDissolveTable(stops, 2, 1.0 - strength / 100.0, table);
+    for (int sum = 0; sum < 766; ++sum) {
+      pixRec expected = Index2ColorDissolve(static_cast<int16_t>(sum / 3), stops, 2, 1.0 - strength / 100.0);
+      expected.alpha = 255;
+      ASSERT_EQ(std::memcmp(&table.bySum[sum], &expected, 4), 0) << "strength " << strength << " sum " << sum;
+    }
+  }
 }
 
 TEST(PrintKernel, MapperWithOneAndThreeStops) {
