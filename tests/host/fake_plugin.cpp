@@ -21,16 +21,13 @@ extern "C++" int32_t FakeMain(int32_t, _PluginParams*) __asm__("main") __attribu
 namespace {
 
 struct FakeData {
-  int32_t fadeIn;
-  int32_t fadeOut;
+  int32_t fadeIn, fadeOut;
 };
 
 void signalAt(const char* when) {
-  const char* signal = std::getenv("FAKE_SIGNAL");
-  const char* at = std::getenv("FAKE_SIGNAL_AT");
-  if (signal == nullptr || at == nullptr) return;
-  const std::string where = at;
-  if (where.substr(0, where.find('+')) != when) return;
+  const char *signal = std::getenv("FAKE_SIGNAL"), *at = std::getenv("FAKE_SIGNAL_AT");
+  const std::string where = at == nullptr ? "" : at;
+  if (signal == nullptr || where.substr(0, where.find('+')) != when) return;
   std::raise(std::atoi(signal));
   while (where.ends_with("+hang")) pause();
 }
@@ -82,8 +79,8 @@ HYPluginResult end(_PluginParams* p) {
 HYPluginResult drive(_PluginParams* p) {
   auto* data = static_cast<FakeData*>(p->clientData);
   if (data == nullptr) return kPluginBadParams;
-  const char* failAt = std::getenv("FAKE_FAIL_FRAME");
-  if (failAt != nullptr && std::atoi(failAt) == p->renderFrame) return kPluginFailed;
+  if (const char* failAt = std::getenv("FAKE_FAIL_FRAME"); failAt && std::atoi(failAt) == p->renderFrame)
+    return kPluginFailed;
   signalAt(std::to_string(p->renderFrame).c_str());
   const Rect& r = p->frameRect;
   const int16_t width = r.right - r.left, height = r.bottom - r.top;
@@ -94,8 +91,7 @@ HYPluginResult drive(_PluginParams* p) {
   HYPluginResult result =
       p->procs->GetFrame(p->instance, p->startFrame + p->renderFrame, &source, width, height, quality, &volume, &cookie);
   if (result == kPluginOK) {
-    const PixMap& in = source->portPixMap;
-    const PixMap& out = p->frame->portPixMap;
+    const PixMap &in = source->portPixMap, &out = p->frame->portPixMap;
     for (int y = 0; y < height; ++y) {
       const uint8_t* s = reinterpret_cast<const uint8_t*>(in.baseAddr) + y * in.rowBytes;
       uint8_t* d = reinterpret_cast<uint8_t*>(out.baseAddr) + (y + r.top) * out.rowBytes + r.left * 4;
@@ -109,9 +105,7 @@ HYPluginResult drive(_PluginParams* p) {
       const double percent = f < data->fadeIn ? double(f) / data->fadeIn : double(n - f) / data->fadeOut;
       const auto opacity = static_cast<int16_t>(255 * (1 - percent));
       const Rect srcRect{0, 0, height, width};
-      PixMapHandle from = &source->pixMapMaster;
-      PixMapHandle to = &p->frame->pixMapMaster;
-      result = p->procs->Blit(from, to, &srcRect, &r, opacity);
+      result = p->procs->Blit(&source->pixMapMaster, &p->frame->pixMapMaster, &srcRect, &r, opacity);
     }
     if (result == kPluginOK && !p->proxyOnly) result = p->procs->MixAudio(p->instance, cookie, 256);
   }
@@ -124,7 +118,7 @@ HYPluginResult placeholder(_PluginParams* p) {
   _PluginParams copy = *p;
   copy.clientData = nullptr;
   copy.renderFrame = copy.getInfo.bestThumbOffset;
-  HYPluginResult result = begin(&copy);
+  const HYPluginResult result = begin(&copy);
   if (result == kPluginOK) {
     drive(&copy);
     end(&copy);

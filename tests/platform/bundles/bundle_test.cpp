@@ -62,12 +62,17 @@ TEST(CFURL, KeepsAbsolutePathsOnly) {
 }
 
 // One bundle per folder, found by its own identifier (not a nested one)
-// while alive; its Info.plist values and the resources that exist.
+// while alive; its Info.plist values, the resources that exist and its
+// resource map.
 TEST(CFBundle, InfoAndResourceURLs) {
   TempDir temp;
   const std::string folder = makeFolder(temp, "Fish", "com.example.fish"), resources = folder + "/Contents/Resources";
   for (const char* file : {"/manual.pdf", "/README", "/velmorance.nib/objects.xib", "/English.lproj/help.pdf"})
     writeText(resources + file, "x");
+  std::vector<UInt8> map;
+  const ResType list = VM_FOURCC('S', 'T', 'R', '#');
+  ASSERT_TRUE(serializeResourceFile({0, {}, {{list, 130, false, "", 0, {0, 1, 2, 'O', 'K'}}}}, &map));
+  writeBytes(resources + "/Fish.rsrc", map);
   CFBundleRef bundle = makeBundle(folder);
   ASSERT_NE(nullptr, bundle);
   EXPECT_EQ(bundle, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
@@ -97,33 +102,20 @@ TEST(CFBundle, InfoAndResourceURLs) {
   }
   CFOwner<CFURLRef> dir(CFBundleCopyResourcesDirectoryURL(bundle));
   EXPECT_EQ(resources, pathOf(dir.get()));
-  CFRelease(bundle);
-  EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
-  EXPECT_EQ(nullptr, makeBundle(temp / "Missing.bundle"));
-}
-
-TEST(CFBundle, OpensItsResourceMapReadOnly) {
-  TempDir temp;
-  const std::string folder = makeFolder(temp, "Fish", "com.example.fish3");
-  ResourceFileImage image;
-  image.resources.push_back(ResourceRecord{VM_FOURCC('S', 'T', 'R', '#'), 130, false, "", 0, {0, 1, 2, 'O', 'K'}});
-  std::vector<UInt8> bytes;
-  ASSERT_TRUE(serializeResourceFile(image, &bytes));
-  fs::create_directories(folder + "/Contents/Resources");
-  writeBytes(folder + "/Contents/Resources/Fish.rsrc", bytes);
-
-  CFBundleRef bundle = makeBundle(folder);
+  // The bundle's resource map opens read-only.
   short ref = CFBundleOpenBundleResourceMap(bundle);
   ASSERT_NE(kResFileNotOpened, ref);
   EXPECT_EQ(ref, CurResFile());
   Str255 title;
   GetIndString(title, 130, 1);
   EXPECT_EQ(0, std::memcmp(title, "\x02OK", 3));
-  ChangedResource(Get1Resource(VM_FOURCC('S', 'T', 'R', '#'), 130));
+  ChangedResource(Get1Resource(list, 130));
   EXPECT_EQ(wrPermErr, ResError());
   CFBundleCloseBundleResourceMap(bundle, ref);
   EXPECT_EQ(kResFileNotOpened, CurResFile());
   CFRelease(bundle);
+  EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.example.fish")));
+  EXPECT_EQ(nullptr, makeBundle(temp / "Missing.bundle"));
 }
 
 // Code the host loaded itself is found through the bundle; other bundles

@@ -15,9 +15,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace toolkit_test {
 
 OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
-  TrackerLog& log = gTracker;
   const UInt32 kind = GetEventKind(event);
-  log.kinds.push_back(kind);
+  gTracker.kinds.push_back(kind);
   ControlRef control = nullptr;
   GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof control, nullptr, &control);
   Rect bounds;
@@ -26,7 +25,7 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
     case kEventControlDraw: {
       PortSaver saved;
       SetPortWindowPort(GetControlOwner(control));
-      RGBForeColor(&log.paint);
+      RGBForeColor(&gTracker.paint);
       PaintRect(&bounds);
       return noErr;
     }
@@ -38,13 +37,13 @@ OSStatus TrackerHandler(EventHandlerCallRef, EventRef event, void*) {
       return noErr;
     }
     case kEventControlTrack: {
-      GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, 4, nullptr, &log.trackModifiers);
-      GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, 4, nullptr, &log.trackStart);
+      GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, 4, nullptr, &gTracker.trackModifiers);
+      GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, 4, nullptr, &gTracker.trackStart);
       MouseTrackingResult result = kMouseTrackingMouseDown;
       while (result != kMouseTrackingMouseUp) {
         Point at;
         TrackMouseLocation(nullptr, &at, &result);
-        log.steps.emplace_back(at, result);
+        gTracker.steps.emplace_back(at, result);
       }
       return noErr;
     }
