@@ -32,31 +32,26 @@ struct StopCase {
 // sends `signal` and waits for the end.
 vmtest::RunResult stopWhileWaiting(const std::string& commandLine, const std::string& env, const std::string& tmp,
                                    int signal) {
-  const std::string errFile = tmp + "/../err.txt";
-  const std::string line = "exec env " + env + commandLine + " >/dev/null 2>'" + errFile + "' </dev/null";
+  const std::string errFile = tmp + "/../err.txt",
+                    line = "exec env " + env + commandLine + " >/dev/null 2>'" + errFile + "' </dev/null";
   const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
   pid_t pid = 0;
-  vmtest::RunResult result;
-  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return result;
-  const std::string wchan = "/proc/" + std::to_string(pid) + "/wchan";
-  for (int i = 0; i < 6000; ++i) {
-    const auto where = readBytes(wchan);
-    if (std::string(where.begin(), where.end()).find("poll") != std::string::npos && !vmtest::folderContents(tmp).empty())
-      break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return {};
+  const auto waiting = [&] {
+    const auto where = readBytes("/proc/" + std::to_string(pid) + "/wchan");
+    return std::string(where.begin(), where.end()).find("poll") != std::string::npos &&
+           !vmtest::folderContents(tmp).empty();
+  };
+  for (int i = 0; i < 6000 && !waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   kill(pid, signal);
   // A program deaf to the signal fails the test rather than hanging it.
   int status = 0;
   for (int i = 0; i < 3000 && waitpid(pid, &status, WNOHANG) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (kill(pid, SIGKILL) == 0) waitpid(pid, &status, 0);
-  result.exited = WIFEXITED(status);
-  result.status = result.exited ? WEXITSTATUS(status) : -1;
   const auto err = readBytes(errFile);
-  result.err.assign(err.begin(), err.end());
   std::remove(errFile.c_str());
-  return result;
+  return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end()), ""};
 }
 
 TEST(Stop, EachSignalEndsEachCommandLeavingNothing) {
