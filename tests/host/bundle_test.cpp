@@ -52,17 +52,10 @@ std::vector<uint8_t> frameOf(const std::vector<uint8_t>& frames, int f) {
 // a resource of someone else's that stays as it was.
 TEST_F(BundleTest, SettingsThenInfoShowThemAndTheFileKeepsOneRecordAmongOthers) {
   const std::string prefs = dir_.path("config/zelph-Prefs");
+  std::vector<UInt8> foreign;
+  ASSERT_TRUE(serializeResourceFile({0, {}, {{kOtherType, 5, false, "", 0, {'a', 'b', 'c'}}}}, &foreign));
   std::filesystem::create_directories(dir_.path("config"));
-  {
-    FSSpec spec;
-    platformFSSpecForPath(prefs, &spec);
-    FSpCreateResFile(&spec, 0, 0, 0);
-    const short file = FSpOpenResFile(&spec, fsRdWrPerm);
-    Handle other = NewHandle(3);
-    std::memcpy(*other, "abc", 3);
-    AddResource(other, kOtherType, 5, nullptr);
-    CloseResFile(file);
-  }
+  writeBytes(prefs, foreign);
   const auto set = velmorance("settings --strength 40 --rect 0.1,0.1,0.9,0.9");
   ASSERT_EQ(set.status, 0) << set.err;
   const std::string shown = "settings:         " + prefs +
