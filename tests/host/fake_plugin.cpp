@@ -20,10 +20,6 @@ extern "C++" int32_t FakeMain(int32_t, _PluginParams*) __asm__("main") __attribu
 
 namespace {
 
-struct FakeData {
-  int32_t fadeIn, fadeOut;
-};
-
 void signalAt(const char* when) {
   const char *signal = std::getenv("FAKE_SIGNAL"), *at = std::getenv("FAKE_SIGNAL_AT");
   const std::string where = at == nullptr ? "" : at;
@@ -57,14 +53,14 @@ HYPluginResult getInfo(_PluginParams* p) {
 }
 
 HYPluginResult begin(_PluginParams* p) {
-  auto* data = reinterpret_cast<FakeData*>(p->procs->NewPtrClear(sizeof(FakeData)));
+  // The fades, kept for the frames.
+  auto* data = reinterpret_cast<HYPluginFilterInfo*>(p->procs->NewPtrClear(sizeof(HYPluginFilterInfo)));
   if (data == nullptr) return kPluginOutOfMemory;
   p->clientData = data;
   HYPluginFilterInfo* info = nullptr;
   const HYPluginResult result = p->procs->GetFilterInfo(p->instance, &info);
   if (info != nullptr) {
-    data->fadeIn = info->fadeInFrames;
-    data->fadeOut = info->fadeOutFrames;
+    *data = *info;
     p->procs->ReleaseFilterInfo(p->instance, info);
   }
   return result;
@@ -77,7 +73,7 @@ HYPluginResult end(_PluginParams* p) {
 }
 
 HYPluginResult drive(_PluginParams* p) {
-  auto* data = static_cast<FakeData*>(p->clientData);
+  auto* data = static_cast<HYPluginFilterInfo*>(p->clientData);
   if (data == nullptr) return kPluginBadParams;
   if (const char* failAt = std::getenv("FAKE_FAIL_FRAME"); failAt && std::atoi(failAt) == p->renderFrame)
     return kPluginFailed;
@@ -101,8 +97,9 @@ HYPluginResult drive(_PluginParams* p) {
       }
     }
     const int32_t f = p->renderFrame, n = p->frameCount;
-    if (f < data->fadeIn || (data->fadeOut != 0 && f > n - data->fadeOut)) {
-      const double percent = f < data->fadeIn ? double(f) / data->fadeIn : double(n - f) / data->fadeOut;
+    const int32_t fadeIn = data->fadeInFrames, fadeOut = data->fadeOutFrames;
+    if (f < fadeIn || (fadeOut != 0 && f > n - fadeOut)) {
+      const double percent = f < fadeIn ? double(f) / fadeIn : double(n - f) / fadeOut;
       const auto opacity = static_cast<int16_t>(255 * (1 - percent));
       const Rect srcRect{0, 0, height, width};
       result = p->procs->Blit(&source->pixMapMaster, &p->frame->pixMapMaster, &srcRect, &r, opacity);
