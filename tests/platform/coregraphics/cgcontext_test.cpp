@@ -48,12 +48,6 @@ class Canvas {
   CGContextRef context_;
 };
 
-// A 2 x 2 opaque image: red, green on top; blue, white below.
-CGImageRef Quad() {
-  const uint8_t pixels[] = {255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255};
-  return CGImageCreateWithARGB(2, 2, pixels, 8);
-}
-
 constexpr Pixel kRed{255, 255, 0, 0}, kGreen{255, 0, 255, 0}, kBlue{255, 0, 0, 255}, kWhite{255, 255, 255, 255},
     kClear{0, 0, 0, 0};
 
@@ -112,7 +106,9 @@ TEST(BitmapContextTest, ScaledImageIsFilteredBilinearly) {
 
 TEST(BitmapContextTest, RotationTurnsAboutTheTranslatedOriginAndRestoringDrawsTopRowUp) {
   Canvas canvas(4, 4);
-  CGImageRef image = Quad();
+  // A 2 x 2 opaque image: red, green on top; blue, white below.
+  const uint8_t pixels[] = {255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255};
+  CGImageRef image = CGImageCreateWithARGB(2, 2, pixels, 8);
   CGContextSaveGState(canvas.get());
   CGContextTranslateCTM(canvas.get(), 2, 2);
   CGContextRotateCTM(canvas.get(), static_cast<CGFloat>(M_PI / 2));

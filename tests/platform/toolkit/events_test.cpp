@@ -104,15 +104,14 @@ TEST_F(PanelTest, CustomControlsHearOfTheirWindowDrawAndTrackDrags) {
   gTracker.kinds.clear();
   // Widget-local points; the control sits at (20, 120) in the window.
   Drag(tracker, {{10, 5}, {30, 15}, {250, 40}, {60, 50}});
-  const TrackerLog& log = gTracker;
-  std::vector<std::array<int, 3>> steps{{log.trackStart.h, log.trackStart.v, kMouseTrackingMouseDown}};
-  for (const auto& [at, result] : log.steps) steps.push_back({at.h, at.v, result});
+  std::vector<std::array<int, 3>> steps{{gTracker.trackStart.h, gTracker.trackStart.v, kMouseTrackingMouseDown}};
+  for (const auto& [at, result] : gTracker.steps) steps.push_back({at.h, at.v, result});
   EXPECT_EQ((std::vector<std::array<int, 3>>{{30, 125, kMouseTrackingMouseDown},
                                              {50, 135, kMouseTrackingMouseDragged},
                                              {270, 160, kMouseTrackingMouseDragged},
                                              {80, 170, kMouseTrackingMouseUp}}),
             steps);
-  std::vector<UInt32> order = log.kinds;
+  std::vector<UInt32> order = gTracker.kinds;
   std::erase_if(order,
                 [](UInt32 k) { return k != kEventControlHitTest && k != kEventControlTrack && k != kEventControlHit; });
   EXPECT_EQ((std::vector<UInt32>{kEventControlHitTest, kEventControlTrack, kEventControlHit}), order);
