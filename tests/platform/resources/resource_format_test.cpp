@@ -85,13 +85,8 @@ TEST(ResourceFormat, ReadsAnotherConformingLayout) {
   EXPECT_EQ(mapReadOnly, image.fileAttributes);
   EXPECT_EQ(ResourceFileImage{}.reserved, image.reserved);  // bytes 16 on are the map's
   ASSERT_EQ(2u, image.resources.size());
-  EXPECT_EQ(5, image.resources[0].id);
-  EXPECT_EQ("second", image.resources[0].name);
-  EXPECT_EQ(resLocked, image.resources[0].attributes);
-  EXPECT_EQ(Bytes({'h', 'i'}), image.resources[0].data);
-  EXPECT_EQ(6, image.resources[1].id);
-  EXPECT_EQ("first", image.resources[1].name);
-  EXPECT_EQ(Bytes({'y', 'o', '!'}), image.resources[1].data);
+  EXPECT_EQ((ResourceRecord{kTEXT, 5, true, "second", resLocked, {'h', 'i'}}), image.resources[0]);
+  EXPECT_EQ((ResourceRecord{kTEXT, 6, true, "first", 0, {'y', 'o', '!'}}), image.resources[1]);
 }
 
 TEST(ResourceFormat, RejectsFilesThatDoNotHoldTogether) {
