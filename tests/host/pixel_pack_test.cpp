@@ -61,22 +61,18 @@ TEST(PackToArgb, RoundTripsPaddedOddPicturesExactly) {
 }
 
 TEST(ResultName, NamesTheInterfaceCodes) {
-  EXPECT_EQ(vmhost::resultName(0), "kPluginOK (0)");
-  EXPECT_EQ(vmhost::resultName(3), "kPluginBadParams (3)");
-  EXPECT_EQ(vmhost::resultName(4), "kPluginOutOfMemory (4)");
-  EXPECT_EQ(vmhost::resultName(6), "kPluginFailed (6)");
-  EXPECT_EQ(vmhost::resultName(10), "kPluginAppIsTooOld (10)");
-  EXPECT_EQ(vmhost::resultName(42), "code 42");
+  const std::pair<int, const char*> names[] = {
+      {0, "kPluginOK (0)"},     {3, "kPluginBadParams (3)"},     {4, "kPluginOutOfMemory (4)"},
+      {6, "kPluginFailed (6)"}, {10, "kPluginAppIsTooOld (10)"}, {42, "code 42"}};
+  for (const auto& [code, name] : names) EXPECT_EQ(vmhost::resultName(code), name);
 }
 
 TEST(ProgressBar, ShowsFramesRateAndTimeLeft) {
   EXPECT_EQ(vmhost::ProgressBar::line(30, 120, 2.0),
             "[#######.......................] 30/120 frames  15.0 fps  0:06 left");
-  EXPECT_EQ(vmhost::ProgressBar::line(0, 10, 0.0),
-            "[..............................] 0/10 frames  0.0 fps  --:-- left");
+  EXPECT_EQ(vmhost::ProgressBar::line(0, 10, 0.0), "[..............................] 0/10 frames  0.0 fps  --:-- left");
   EXPECT_EQ(vmhost::ProgressBar::line(1, 10000, 1.0).substr(32), " 1/10000 frames  1.0 fps  2:46:39 left");
   EXPECT_EQ(vmhost::ProgressBar::line(50, 50, 75.0, true).substr(32), " 50/50 frames  0.7 fps  done in 1:15");
 }
-
 
 }  // namespace
