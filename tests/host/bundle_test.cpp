@@ -2,7 +2,6 @@
 // found next to the program as users find it. Each test gives the plug-in
 // its own preferences folder.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -100,17 +99,11 @@ TEST_F(BundleTest, LookForOneRunAndFadeInLeaveTheStoredFileAlone) {
   const std::string prefs = dir_.path("config/zelph-Prefs"), in = " " + dir_.path("in_%d.png") + " ",
                     look = " --strength 50 --rect 0,0,0.5,1";
   succeed("settings --strength 90");
-  const auto storedBefore = readBytes(prefs);
-  const auto inode = [&] {
-    struct stat info {};
-    return stat(prefs.c_str(), &info) == 0 ? info.st_ino : 0;
-  };
-  const ino_t before = inode();
+  const vmtest::FileState stored = vmtest::stateOf(prefs);
   succeed("render" + in + dir_.path("fx_%d.png") + look);
   succeed("render" + in + dir_.path("fade_%d.png") + " --fade-in 3" + look);
   succeed("thumbnail" + in + dir_.path("thumb.png") + " --at 3" + look);
-  EXPECT_EQ(storedBefore, readBytes(prefs));
-  EXPECT_EQ(before, inode());
+  EXPECT_EQ(stored, vmtest::stateOf(prefs));
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path("tmp")));
   const auto fx = vmtest::decodeRgb(dir_.path("fx_%d.png")), faded = vmtest::decodeRgb(dir_.path("fade_%d.png"));
   ASSERT_EQ(fx.size(), input.size());

@@ -3,7 +3,6 @@
 // settings once per process, so each test needs a process of its own (as
 // CTest runs them).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QApplication>
 #include <QPushButton>
@@ -18,17 +17,6 @@
 
 namespace {
 
-struct FileState {
-  std::vector<uint8_t> bytes;
-  ino_t inode = 0;
-  bool operator==(const FileState&) const = default;
-};
-
-FileState stateOf(const std::string& path) {
-  struct stat info {};
-  return {readBytes(path), stat(path.c_str(), &info) == 0 ? info.st_ino : 0};
-}
-
 class ConfigureTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +26,7 @@ class ConfigureTest : public ::testing::Test {
     // Stored settings and a settings file of their own, made as users make them.
     for (const std::string& look : {std::string("--strength 80"), "--settings " + file_ + " --strength 90"})
       ASSERT_EQ(0, vmtest::runShell(program_ + " settings " + look).status) << look;
-    stored_ = stateOf(dir_.path("config/zelph-Prefs"));
+    stored_ = vmtest::stateOf(dir_.path("config/zelph-Prefs"));
   }
   // Runs configure on the input with --settings `file`; each step runs in its
   // own turn of the window's event loop, on the window.
@@ -67,7 +55,7 @@ class ConfigureTest : public ::testing::Test {
   vmtest::ScratchDir dir_;
   const std::string program_ = VELMORANCE_BIN;
   const std::string input_ = dir_.path("in.png"), file_ = dir_.path("look.prefs");
-  FileState stored_;
+  vmtest::FileState stored_;
   std::string out_;
 };
 
@@ -92,7 +80,7 @@ TEST_F(ConfigureTest, OKWritesTheSettingsFileOnlyAndItRendersAsTheSameValuesGive
             "media type hd (960x540) fits it (velmorance settings --settings " + fresh +
                 " --media-type hd)\nsettings saved to " + fresh + "\n",
             out_);
-  EXPECT_EQ(stored_, stateOf(dir_.path("config/zelph-Prefs")));
+  EXPECT_EQ(stored_, vmtest::stateOf(dir_.path("config/zelph-Prefs")));
 
   for (const std::string& args : {" a.png --settings " + fresh, std::string(" b.png --strength 50 --rect 0,0,0.5,1")}) {
     const auto run = vmtest::runShell("cd '" + dir_.path() + "' && " + program_ + " render " + input_ + args);
@@ -102,19 +90,19 @@ TEST_F(ConfigureTest, OKWritesTheSettingsFileOnlyAndItRendersAsTheSameValuesGive
   ASSERT_EQ(32u * 16 * 3, a.size());
   EXPECT_EQ(a, vmtest::decodeRgb(dir_.path("b.png")));
   EXPECT_NE(a, vmtest::decodeRgb(input_));
-  EXPECT_EQ(stored_, stateOf(dir_.path("config/zelph-Prefs")));
+  EXPECT_EQ(stored_, vmtest::stateOf(dir_.path("config/zelph-Prefs")));
 }
 
 TEST_F(ConfigureTest, CancelLeavesTheSettingsFileAndSaysSo) {
-  const FileState before = stateOf(file_);
+  const vmtest::FileState before = vmtest::stateOf(file_);
   const int status = configure(file_, {[](QWidget* w) {
                                          QTest::keyClick(w->findChild<QSlider*>("strength"), Qt::Key_PageUp);
                                          click(w, "cancelButton");
                                        }});
   EXPECT_EQ(vmhost::kCancelledStatus, status);
   EXPECT_NE(std::string::npos, out_.find("\ncancelled; settings unchanged\n")) << out_;
-  EXPECT_EQ(before, stateOf(file_));
-  EXPECT_EQ(stored_, stateOf(dir_.path("config/zelph-Prefs")));
+  EXPECT_EQ(before, vmtest::stateOf(file_));
+  EXPECT_EQ(stored_, vmtest::stateOf(dir_.path("config/zelph-Prefs")));
 }
 
 }  // namespace

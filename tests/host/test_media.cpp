@@ -1,5 +1,6 @@
 #include "tests/host/test_media.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -18,8 +19,12 @@ std::string expand(const std::string& text, const std::string& dir) {
 }
 
 bool ffmpeg(const std::string& args) {
-  const int rc = std::system(("ffmpeg -nostdin -hide_banner -v error -y " + args).c_str());
-  return rc == 0;
+  return std::system(("ffmpeg -nostdin -hide_banner -v error -y " + args).c_str()) == 0;
+}
+
+FileState stateOf(const std::string& path) {
+  struct stat info {};
+  return {readBytes(path), stat(path.c_str(), &info) == 0 ? info.st_ino : 0};
 }
 
 std::map<std::string, std::vector<uint8_t>> folderContents(const std::string& dir) {

@@ -2,6 +2,8 @@
 // running the velmorance program, and reading pictures back as bytes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -30,6 +32,15 @@ struct RunResult {
 };
 // Runs a shell command line with `env` (e.g. "FAKE_FAIL_FRAME=2 ") in front.
 RunResult runShell(const std::string& commandLine, const std::string& env = "");
+
+// A file's bytes and inode: equal only while it is neither changed nor
+// replaced (every write of a settings file replaces it).
+struct FileState {
+  std::vector<uint8_t> bytes;
+  ino_t inode = 0;
+  bool operator==(const FileState&) const = default;
+};
+FileState stateOf(const std::string& path);
 
 // Every entry under `dir` by its name there (folders end in '/'), with the
 // bytes of the regular files: what a run may not have changed.
