@@ -30,21 +30,8 @@ class BundleTest : public ::testing::Test {
     const auto run = velmorance(args);
     EXPECT_EQ(run.status, 0) << args << "\n" << run.err;
   }
-  // Five random frames as in_1.png ... in_5.png.
-  std::vector<uint8_t> makeSequence() {
-    auto pixels = vmtest::randomBytes(kFrameBytes * 5, 21);
-    writeBytes(dir_.path("in.rgb"), pixels);
-    EXPECT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 32x16 -i '" + dir_.path("in.rgb") + "' '" +
-                               dir_.path("in_%d.png") + "'"));
-    return pixels;
-  }
   ScratchDir dir_;
 };
-
-// Frame `f` of a decoded sequence.
-std::vector<uint8_t> frameOf(const std::vector<uint8_t>& frames, int f) {
-  return std::vector<uint8_t>(frames.begin() + f * kFrameBytes, frames.begin() + (f + 1) * kFrameBytes);
-}
 
 // `settings` stores the values, `info` shows them first, and the stored file
 // holds exactly one 392-byte record laid out as the plug-in stores it, next to
@@ -95,7 +82,11 @@ TEST_F(BundleTest, SettingsThenInfoShowThemAndTheFileKeepsOneRecordAmongOthers) 
 // of 3 shows the unprocessed frame over the effect at 255, 170 and 85, then
 // the effect alone; the thumbnail matches the rendered frame.
 TEST_F(BundleTest, LookForOneRunAndFadeInLeaveTheStoredFileAlone) {
-  const auto input = makeSequence();
+  // Five random frames as in_1.png ... in_5.png.
+  const auto input = vmtest::randomBytes(kFrameBytes * 5, 21);
+  writeBytes(dir_.path("in.rgb"), input);
+  ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 32x16 -i '" + dir_.path("in.rgb") + "' '" +
+                             dir_.path("in_%d.png") + "'"));
   const std::string prefs = dir_.path("config/zelph-Prefs"), in = " " + dir_.path("in_%d.png") + " ",
                     look = " --strength 50 --rect 0,0,0.5,1";
   succeed("settings --strength 90");
@@ -108,7 +99,8 @@ TEST_F(BundleTest, LookForOneRunAndFadeInLeaveTheStoredFileAlone) {
   const auto fx = vmtest::decodeRgb(dir_.path("fx_%d.png")), faded = vmtest::decodeRgb(dir_.path("fade_%d.png"));
   ASSERT_EQ(fx.size(), input.size());
   ASSERT_EQ(faded.size(), input.size());
-  EXPECT_EQ(frameOf(fx, 3), vmtest::decodeRgb(dir_.path("thumb.png")));
+  EXPECT_EQ(std::vector(fx.begin() + 3 * kFrameBytes, fx.begin() + 4 * kFrameBytes),
+            vmtest::decodeRgb(dir_.path("thumb.png")));
   const int opacity[5] = {255, 170, 85, 0, 0};
   int changedLeft[5] = {};
   for (size_t i = 0; i < input.size(); ++i) {
