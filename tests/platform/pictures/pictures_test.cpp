@@ -39,8 +39,6 @@ void Draw(PicHandle picture, GrafPtr port, std::array<int16_t, 4> into,
   Rect dest;
   SetRect(&dest, into[0], into[1], into[2], into[3]);
   DrawPicture(picture, &dest);
-  const Rect all{-32768, -32768, 32767, 32767};
-  ClipRect(&all);
 }
 
 constexpr Argb kA{255, 10, 20, 30}, kB{255, 40, 50, 60}, kC{255, 70, 80, 90}, kD{255, 100, 110, 120}, k0{0, 0, 0, 0};
