@@ -76,14 +76,13 @@ TEST(FrameFetchTest, QualityFrameNumbersAndFailures) {
     EXPECT_EQ(quality, FrameFetchQuality(params, height)) << proxy << " " << height;
   }
   FrameHost host;
-  GrafPtr gw = MakeTestFrame(36, 24, 99);
+  GWorldOwner gw = MakeTestFrame(36, 24, 99);
   host.params.startFrame = 10;
-  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
-  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
+  EXPECT_EQ(-1, GetFrameIntoGW(gw.get(), &host.params, -11, 1));
+  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw.get(), &host.params, 5, 1));
   host.getFrameResult = kPluginOutOfMemory;
-  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
+  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw.get(), &host.params, -10, 1));
   EXPECT_TRUE(host.requested == (std::vector<int32_t>{15, 0}) && host.released == 1);
-  DisposeGWorld(gw);
 }
 
 // The record (rectangle left, top, right, bottom, media type, keep
@@ -134,9 +133,7 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
         {click("keepProportions"), "0.1,0.1,0.3,0.3 3 0 0 60 | 60 0 0 0 60% 0/2"},
         {click("keepProportions"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
-        {[] {
-           Drag(WidgetOf(lgTheWindow, "Clip", 1), {{479, 269}, {400, 200}, {380, 160}});
-         },
+        {[] { Drag(WidgetOf(lgTheWindow, "Clip", 1), {{479, 269}, {400, 200}, {380, 160}}); },
          "0,0,0.835417,0.837037 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {click("reset"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
         {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
@@ -150,9 +147,8 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
     }
     EXPECT_TRUE(host_.requested == (std::vector<int32_t>{1001, 1002}) && host_.released == 1 &&
                 gConfigWorkSpace.currFrameIndex == 0);
-    GrafPtr shown = MakeTestFrame(720, 480, 1001);  // scaled into the dialog's frame buffer
-    EXPECT_EQ(RgbAt(shown, 100, 50), RgbAt(gConfigWorkSpace.sourceClip, 100, 50));
-    DisposeGWorld(shown);
+    // Frame 1001, scaled into the dialog's frame buffer.
+    EXPECT_EQ(RgbAt(MakeTestFrame(720, 480, 1001).get(), 100, 50), RgbAt(gConfigWorkSpace.sourceClip, 100, 50));
     // The scrubber dragged to 1, in a clip whose first frame is 100 frames in.
     host_.getFrameResult = kPluginOK;
     gConfigWorkSpace.minFrameIndex = 100;
@@ -224,7 +220,7 @@ TEST_F(DialogTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
   InDialog(150, [&] {
     const Rect preview = PreviewBounds();
     ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
-    GWorldOwner at17 = Printed(*config_, 17, frame_, preview), at42 = Printed(*config_, 42, frame_, preview);
+    GWorldOwner at17 = Printed(*config_, 17, frame_.get(), preview), at42 = Printed(*config_, 42, frame_.get(), preview);
     auto shown = [&](int x, int y) { return RgbAt(GetWindowPort(lgTheWindow), preview.left + x, preview.top + y); };
     // Points of the picture clear of the border, the outline and the handles.
     std::vector<std::pair<int, int>> points;
