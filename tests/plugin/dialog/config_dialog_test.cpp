@@ -67,7 +67,9 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
     pluginDataRec edited{};
     auto media = [] { return static_cast<QComboBox*>(WidgetOf(lgTheWindow, "Medi", 1)); };
     RunDialog(150, {[] { QTest::keyClick(WidgetOf(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
-                    [] { Drag(WidgetOf(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}}); },
+                    [] {
+                      Drag(WidgetOf(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}});
+                    },
                     [] { ClickCommand(lgTheWindow, "keepProportions"); },
                     [&] { first = lgTheWindow, emit media()->activated(0); },
                     [&] {

@@ -141,7 +141,7 @@ class DialogTest : public ::testing::Test {
 
   TempDir prefs_;
   std::unique_ptr<pluginDataRec, decltype(&pDestroyConfig)> owned_{
-      reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec))), pDestroyConfig};;
+      reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec))), pDestroyConfig};
   pluginDataPtr config_ = owned_.get();
   FrameHost host_;
   GWorldOwner frame_ = MakeTestFrame(720, 480, 0);  // the frame the dialog opens on

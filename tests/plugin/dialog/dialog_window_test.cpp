@@ -133,7 +133,9 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
         {click("keepProportions"), "0.1,0.1,0.3,0.3 3 0 0 60 | 60 0 0 0 60% 0/2"},
         {click("keepProportions"), "0.1,0.1,0.3,0.3 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {click("selectAll"), "0,0,1,1 3 1 0 60 | 60 1 0 0 60% 0/2"},
-        {[] { Drag(WidgetOf(lgTheWindow, "Clip", 1), {{479, 269}, {400, 200}, {380, 160}}); },
+        {[] {
+           Drag(WidgetOf(lgTheWindow, "Clip", 1), {{479, 269}, {400, 200}, {380, 160}});
+         },
          "0,0,0.835417,0.837037 3 1 0 60 | 60 1 0 0 60% 0/2"},
         {click("reset"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
         {click("previousFrame"), "0,0,1,1 3 0 1 17 | 17 0 1 0 17% 0/2"},
@@ -220,7 +222,8 @@ TEST_F(DialogTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
   InDialog(150, [&] {
     const Rect preview = PreviewBounds();
     ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
-    GWorldOwner at17 = Printed(*config_, 17, frame_.get(), preview), at42 = Printed(*config_, 42, frame_.get(), preview);
+    GWorldOwner at17 = Printed(*config_, 17, frame_.get(), preview),
+                at42 = Printed(*config_, 42, frame_.get(), preview);
     auto shown = [&](int x, int y) { return RgbAt(GetWindowPort(lgTheWindow), preview.left + x, preview.top + y); };
     // Points of the picture clear of the border, the outline and the handles.
     std::vector<std::pair<int, int>> points;

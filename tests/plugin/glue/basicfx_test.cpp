@@ -10,7 +10,6 @@
 #include "platform/memory/memory.h"
 #include "platform/resources/resources.h"
 #include "plugin/core/globals.h"
-#include "plugin/glue/render_pass.h"
 #include "tests/plugin/glue/fake_host.h"
 
 using ::testing::ElementsAre;
@@ -46,7 +45,7 @@ TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   pluginDataPtr made = gPascalData;
   EXPECT_EQ(call(p, kPlugDrawIcon), kPluginOK);
   EXPECT_EQ(gPascalData, made);
-  EXPECT_THAT(host().calls, ElementsAre("NewPtrClear " + std::to_string(sizeof(pluginDataRec))));
+  EXPECT_THAT(host().calls, ElementsAre(kNewConfig));
   EXPECT_EQ(made->sliders[1], 17);
   EXPECT_TRUE(std::filesystem::exists(prefs_ / "zelph-Prefs"));
   DisposePtr(reinterpret_cast<Ptr>(made));
@@ -114,16 +113,15 @@ TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
   EXPECT_EQ(p.clientData, &hostsOwn);
   EXPECT_EQ((std::array{p.renderFrame, int32_t{p.selector}}), (std::array<int32_t, 2>{2, kPlugFilePlaceHolder}));
   EXPECT_NE(host().outputPixels(), before);
-  const std::string newData = "NewPtrClear " + std::to_string(sizeof(EffectData)),
-                    newConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
-  EXPECT_THAT(host().calls, ElementsAre(newData, newConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 36 8x6 q1",
-                                        "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls,
+              ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 36 8x6 q1",
+                          "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
   host().calls.clear();
   host().failures["GetFilterInfo"] = 17;
   p = host().params(kPlugFilePlaceHolder);
   EXPECT_EQ(call(p, kPlugFilePlaceHolder), 17);
   EXPECT_EQ(p.clientData, nullptr);
-  EXPECT_THAT(host().calls, ElementsAre(newData, newConfig, "GetFilterInfo", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls, ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "DisposePtr", "DisposePtr"));
 }
 
 TEST_F(BasicFxTest, CustomButtonAsksForTheFrameOfTheLastRenderedClip) {
