@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,20 @@ inline std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
   Str255 text;
   GetEditTextFromControl(window, toolkit_test::Code(sig), static_cast<SInt16>(id), text);
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+// The record (rectangle left, top, right, bottom, media type, keep
+// proportions, two colours, strength), then what the window shows (strength,
+// keep, two colours, scrubber, legend and frame counter).
+inline std::string State() {
+  const pluginDataRec& c = *gConfigWorkSpace.theConfig;
+  std::ostringstream s;
+  s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
+    << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
+  for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
+    s << ' ' << GetControl32BitValue(Control(lgTheWindow, sig, id));
+  s << ' ' << TextOf(lgTheWindow, "Lgnd", 1) << ' ' << TextOf(lgTheWindow, "ClpM", 1);
+  return s.str();
 }
 
 // Clicks the button named `objectName` in the window.

@@ -5,8 +5,6 @@
 #include <QColorDialog>
 #include <QSlider>
 
-#include <sstream>
-
 #include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/color_control.h"
 #include "plugin/dialog/frame_handles.h"
@@ -85,19 +83,6 @@ TEST(FrameFetchTest, QualityFrameNumbersAndFailures) {
   EXPECT_TRUE(host.requested == (std::vector<int32_t>{15, 0}) && host.released == 1);
 }
 
-// The record (rectangle left, top, right, bottom, media type, keep
-// proportions, two colours, strength), then what the window shows (strength,
-// keep, two colours, scrubber, legend and frame counter).
-std::string State() {
-  const pluginDataRec& c = *gConfigWorkSpace.theConfig;
-  std::ostringstream s;
-  s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
-    << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
-  for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
-    s << ' ' << GetControl32BitValue(Control(lgTheWindow, sig, id));
-  s << ' ' << TextOf(lgTheWindow, "Lgnd", 1) << ' ' << TextOf(lgTheWindow, "ClpM", 1);
-  return s.str();
-}
 // Draws `control` with `handler`; its pixels inside (5, 5 in), at the
 // top-left corner and at the bottom-right one.
 std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
