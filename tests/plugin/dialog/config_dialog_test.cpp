@@ -63,7 +63,7 @@ class StoredConfigTest : public DialogTest {
 TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStoresThem) {
   for (const std::string button : {"cancelButton", "okButton"}) {
     WindowRef first = nullptr;
-    std::vector<std::string> seen;  // the windows and hits, then the new one's strength, keep and legend
+    std::vector<std::string> seen;  // the windows and hits, then the new one and what it shows
     pluginDataRec edited{};
     auto media = [] { return static_cast<QComboBox*>(WidgetOf(lgTheWindow, "Medi", 1)); };
     RunDialog(150, {[] { QTest::keyClick(WidgetOf(lgTheWindow, "Sldr", 1), Qt::Key_PageUp); },
@@ -78,15 +78,14 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
                       QTest::keyClick(media(), Qt::Key_Down);
                     },
                     [&] {
-                      seen.insert(seen.end(), {WindowName(lgTheWindow),
-                                               std::to_string(GetControl32BitValue(Control(lgTheWindow, "Sldr", 1))),
-                                               std::to_string(GetControl32BitValue(Control(lgTheWindow, "Keep", 1))),
-                                               TextOf(lgTheWindow, "Lgnd", 1)});
+                      seen.insert(seen.end(), {WindowName(lgTheWindow), State()});
                       edited = *config_;
                       ClickCommand(lgTheWindow, button.c_str());
                     }});
-    EXPECT_EQ((std::vector<std::string>{"configNTSC", "-1", "1", "configPAL", "27", "1", "27%"}), seen) << button;
-    EXPECT_TRUE(edited.sliders[1] == 27 && edited.mediaType == 2 && edited.keepProps && edited.startRel.right < 1);
+    EXPECT_EQ((std::vector<std::string>{"configNTSC", "-1", "1", "configPAL",
+                                        "0,0,0.847222,0.847222 2 1 1 27 | 27 1 1 0 27% 0/149"}),
+              seen)
+        << button;
     const bool ok = button == "okButton";
     EXPECT_EQ(ok ? 1 : 2, lgItemHit);
     EXPECT_EQ(Fields(ok ? edited : before_), Fields(*config_));
@@ -104,29 +103,31 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
 // so the test ends.
 TEST_F(StoredConfigTest, AboutShowsTheVersionClosesAndLeavesTheDialogTakingInput) {
   QObject context;
-  QString name, version;
-  bool stillOpenAfterUpperCase = false, portRestored = false, stuck = false;
+  utsname system{};
+  ASSERT_EQ(0, uname(&system));
   GWorldOwner previous = MakeWorld(2, 2);
   RunDialog(10, {[&] {
                    QTimer::singleShot(0, &context, [&] {
                      QWidget* about = AboutWindow();
                      ASSERT_NE(nullptr, about);
-                     name = about->findChild<QLabel*>("plugName")->text();
-                     version = about->findChild<QLabel*>("version")->text();
+                     EXPECT_EQ(QStringLiteral("Velmorance (b&w)"), about->findChild<QLabel*>("plugName")->text());
+                     EXPECT_EQ(QString("Version 3.0.0 (%1 %2)").arg(system.machine, system.sysname),
+                               about->findChild<QLabel*>("version")->text());
                      HICommand upper{0, VM_FOURCC('O', 'K', ' ', ' '), {nullptr, 0}};
                      ProcessHICommand(&upper);
                      QCoreApplication::processEvents();
-                     stillOpenAfterUpperCase = AboutWindow() != nullptr;
+                     EXPECT_NE(nullptr, AboutWindow()) << "closed by an upper-case OK";
                      Click(about, "closeButton");
                      QTimer::singleShot(50, &context, [&] {
-                       if (AboutWindow() != nullptr) stuck = true, Click(AboutWindow(), "okButton");
+                       EXPECT_EQ(nullptr, AboutWindow()) << "still open after Close";
+                       if (AboutWindow() != nullptr) Click(AboutWindow(), "okButton");
                      });
                    });
                    SetGWorld(previous.get(), nullptr);
                    Click(ToolkitWindowWidget(lgTheWindow), "infoButton");
                    CGrafPtr current = nullptr;
                    GetGWorld(&current, nullptr);
-                   portRestored = current == previous.get();
+                   EXPECT_EQ(previous.get(), current);
                  },
                  [] {
                    WidgetOf(lgTheWindow, "Sldr", 1)->setFocus();
@@ -134,11 +135,6 @@ TEST_F(StoredConfigTest, AboutShowsTheVersionClosesAndLeavesTheDialogTakingInput
                  },
                  [] { Click(ToolkitWindowWidget(lgTheWindow), "okButton"); },
                  [] { ClickCommand(lgTheWindow, "cancelButton"); }});
-  utsname system{};
-  ASSERT_EQ(0, uname(&system));
-  EXPECT_EQ(QStringLiteral("Velmorance (b&w)"), name);
-  EXPECT_EQ(QString("Version 3.0.0 (%1 %2)").arg(system.machine, system.sysname), version);
-  EXPECT_TRUE(stillOpenAfterUpperCase && portRestored && !stuck);
   EXPECT_EQ(1, lgItemHit);
   EXPECT_EQ(27, Stored().sliders[1]);
 }
@@ -158,28 +154,24 @@ TEST_F(DialogTest, EveryMediaTypeOpensItsWindowOnAPreparedWorkspace) {
     gConfigWorkSpace.activeRel = 2;
     gConfigWorkSpace.currFrameIndex = 9;
     std::vector<std::string> seen;
-    bool counterFits = false;
-    pluginWorkSpace workspace{};
     RunDialog(frames, {[&] {
-                workspace = gConfigWorkSpace;
+                const pluginWorkSpace& w = gConfigWorkSpace;
+                EXPECT_TRUE(w.currFrameIndex == 0 && w.activeRel == 1 && w.sourceClip == frame_.get() &&
+                            w.theConfig == config_ && w.theFXClip != nullptr);
                 const Rect preview = PreviewBounds();
                 seen = {WindowName(lgTheWindow),
                         TextOf(lgTheWindow, "ClpM", 1),
-                        std::to_string(GetControl32BitMaximum(gConfigWorkSpace.clipSlider)),
+                        std::to_string(GetControl32BitMaximum(w.clipSlider)),
                         std::to_string(GetControl32BitValue(Control(lgTheWindow, "Medi", 1))),
                         std::to_string(preview.right - preview.left),
                         std::to_string(preview.bottom - preview.top)};
                 auto* counter = static_cast<QLabel*>(WidgetOf(lgTheWindow, "ClpM", 1));
                 counter->setText("999999/999999");
-                counterFits =
-                    counter->fontMetrics().horizontalAdvance(counter->text()) <= counter->contentsRect().width();
+                EXPECT_LE(counter->fontMetrics().horizontalAdvance(counter->text()), counter->contentsRect().width());
                 ClickCommand(lgTheWindow, "cancelButton");
               }});
     EXPECT_EQ(expected, seen);
-    EXPECT_TRUE(counterFits) << mediaType;
     EXPECT_EQ(mediaType, config_->mediaType);
-    EXPECT_TRUE(workspace.currFrameIndex == 0 && workspace.activeRel == 1 && workspace.sourceClip == frame_ &&
-                workspace.theConfig == config_ && workspace.theFXClip != nullptr);
     EXPECT_EQ(nullptr, gConfigWorkSpace.theFXClip);
   }
 }

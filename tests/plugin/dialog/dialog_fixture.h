@@ -7,11 +7,13 @@
 #include <QTimer>
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/bundles/cfurl.h"
 #include "platform/corefoundation/cfbase.h"
+#include "platform/memory/memory.h"
 #include "platform/toolkit/qt_access.h"
 #include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/core/data_handling.h"
@@ -32,11 +34,12 @@ using toolkit_test::WidgetOf;
 
 // A frame of width x height whose colours depend on the position and on
 // `seed`, so frames of different indexes differ everywhere.
-inline GrafPtr MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
-  GrafPtr gw = AllocateGWorld(width, height);
+inline GWorldOwner MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
+  GWorldOwner gw(AllocateGWorld(width, height));
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      *::PixelAt(gw, x, y) = pixRec{0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
+      *::PixelAt(gw.get(), x, y) =
+          pixRec{0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
   return gw;
 }
 
@@ -56,13 +59,13 @@ struct FrameHost {
       current->requested.push_back(index);
       *volume = 256;
       if (current->getFrameResult != kPluginOK) return current->getFrameResult;
-      DisposeGWorld(current->held);
-      *cookie = *frame = current->held = MakeTestFrame(width, height, index);
+      current->held = MakeTestFrame(width, height, index);
+      *cookie = *frame = current->held.get();
       return kPluginOK;
     };
     procs.ReleaseFrame = [](void*, void* cookie) -> HYPluginResult {
       ++current->released;
-      if (cookie == current->held) DisposeGWorld(std::exchange(current->held, nullptr));
+      if (cookie == current->held.get()) current->held.reset();
       return kPluginOK;
     };
     params.interfaceVersion = 4;
@@ -70,16 +73,13 @@ struct FrameHost {
     params.procs = &procs;
     params.selector = kPlugCustomButtonClick;
   }
-  ~FrameHost() {
-    DisposeGWorld(held);
-    current = nullptr;
-  }
+  ~FrameHost() { current = nullptr; }
   HYProcs procs{};
   _PluginParams params{};
   std::vector<int32_t> requested;  // absolute frame numbers asked for
   int released = 0;
   HYPluginResult getFrameResult = kPluginOK;
-  GrafPtr held = nullptr;
+  GWorldOwner held;
   inline static FrameHost* current = nullptr;
 };
 
@@ -96,6 +96,20 @@ inline std::string TextOf(WindowRef window, const char* sig, SInt32 id) {
   Str255 text;
   GetEditTextFromControl(window, toolkit_test::Code(sig), static_cast<SInt16>(id), text);
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+// The record (rectangle left, top, right, bottom, media type, keep
+// proportions, two colours, strength), then what the window shows (strength,
+// keep, two colours, scrubber, legend and frame counter).
+inline std::string State() {
+  const pluginDataRec& c = *gConfigWorkSpace.theConfig;
+  std::ostringstream s;
+  s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
+    << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
+  for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
+    s << ' ' << GetControl32BitValue(Control(lgTheWindow, sig, id));
+  s << ' ' << TextOf(lgTheWindow, "Lgnd", 1) << ' ' << TextOf(lgTheWindow, "ClpM", 1);
+  return s.str();
 }
 
 // Clicks the button named `objectName` in the window.
@@ -125,18 +139,12 @@ class DialogTest : public ::testing::Test {
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", prefs_.path().c_str(), 1);
     EnsureApplication();
-    pNewConfig(config_);
     ResetConfig(config_, true);
-    frame_ = MakeTestFrame(720, 480, 0);
-  }
-  void TearDown() override {
-    DisposeGWorld(frame_);
-    pDestroyConfig(config_);
   }
   // The whole custom-button path (ConfigurePlugIn) on frame 0 of a clip of
   // `frames` frames, with `steps` in turns.
   void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
-    InTurns(steps, [&] { ConfigurePlugIn(config_, frame_, &host_.params, 0, frames); });
+    InTurns(steps, [&] { ConfigurePlugIn(config_, frame_.get(), &host_.params, 0, frames); });
   }
   // `body` in the running dialog, then Cancel: a step of its own, so it runs
   // even when `body` stopped at a failed assertion.
@@ -147,9 +155,11 @@ class DialogTest : public ::testing::Test {
   Rect PreviewBounds() const { return GetControlBox(gConfigWorkSpace.theFrameCtrl); }
 
   TempDir prefs_;
-  pluginDataPtr config_ = nullptr;
+  std::unique_ptr<pluginDataRec, decltype(&pDestroyConfig)> owned_{
+      reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec))), pDestroyConfig};
+  pluginDataPtr config_ = owned_.get();
   FrameHost host_;
-  GrafPtr frame_ = nullptr;  // the frame the dialog opens on
+  GWorldOwner frame_ = MakeTestFrame(720, 480, 0);  // the frame the dialog opens on
 };
 
 }  // namespace dialog_test

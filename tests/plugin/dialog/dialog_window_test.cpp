@@ -5,8 +5,6 @@
 #include <QColorDialog>
 #include <QSlider>
 
-#include <sstream>
-
 #include "plugin/core/bridges/pascal_fx.h"
 #include "plugin/dialog/color_control.h"
 #include "plugin/dialog/frame_handles.h"
@@ -76,29 +74,15 @@ TEST(FrameFetchTest, QualityFrameNumbersAndFailures) {
     EXPECT_EQ(quality, FrameFetchQuality(params, height)) << proxy << " " << height;
   }
   FrameHost host;
-  GrafPtr gw = MakeTestFrame(36, 24, 99);
+  GWorldOwner gw = MakeTestFrame(36, 24, 99);
   host.params.startFrame = 10;
-  EXPECT_EQ(-1, GetFrameIntoGW(gw, &host.params, -11, 1));
-  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw, &host.params, 5, 1));
+  EXPECT_EQ(-1, GetFrameIntoGW(gw.get(), &host.params, -11, 1));
+  EXPECT_EQ(kPluginOK, GetFrameIntoGW(gw.get(), &host.params, 5, 1));
   host.getFrameResult = kPluginOutOfMemory;
-  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw, &host.params, -10, 1));
+  EXPECT_EQ(kPluginOutOfMemory, GetFrameIntoGW(gw.get(), &host.params, -10, 1));
   EXPECT_TRUE(host.requested == (std::vector<int32_t>{15, 0}) && host.released == 1);
-  DisposeGWorld(gw);
 }
 
-// The record (rectangle left, top, right, bottom, media type, keep
-// proportions, two colours, strength), then what the window shows (strength,
-// keep, two colours, scrubber, legend and frame counter).
-std::string State() {
-  const pluginDataRec& c = *gConfigWorkSpace.theConfig;
-  std::ostringstream s;
-  s << c.startRel.left << ',' << c.startRel.top << ',' << c.startRel.right << ',' << c.startRel.bottom << ' '
-    << c.mediaType << ' ' << int{c.keepProps} << ' ' << int{c.twoColors} << ' ' << c.sliders[1] << " |";
-  for (const auto& [sig, id] : {std::pair{"Sldr", 1}, {"Keep", 1}, {"2col", 0}, {"ClpS", 1}})
-    s << ' ' << GetControl32BitValue(Control(lgTheWindow, sig, id));
-  s << ' ' << TextOf(lgTheWindow, "Lgnd", 1) << ' ' << TextOf(lgTheWindow, "ClpM", 1);
-  return s.str();
-}
 // Draws `control` with `handler`; its pixels inside (5, 5 in), at the
 // top-left corner and at the bottom-right one.
 std::array<uint32_t, 3> Draw(EventHandlerUPP handler, ControlRef control) {
@@ -150,9 +134,8 @@ TEST_F(DialogTest, CommandsAndFrameStepsWriteTheRecordAndShowIt) {
     }
     EXPECT_TRUE(host_.requested == (std::vector<int32_t>{1001, 1002}) && host_.released == 1 &&
                 gConfigWorkSpace.currFrameIndex == 0);
-    GrafPtr shown = MakeTestFrame(720, 480, 1001);  // scaled into the dialog's frame buffer
-    EXPECT_EQ(RgbAt(shown, 100, 50), RgbAt(gConfigWorkSpace.sourceClip, 100, 50));
-    DisposeGWorld(shown);
+    // Frame 1001, scaled into the dialog's frame buffer.
+    EXPECT_EQ(RgbAt(MakeTestFrame(720, 480, 1001).get(), 100, 50), RgbAt(gConfigWorkSpace.sourceClip, 100, 50));
     // The scrubber dragged to 1, in a clip whose first frame is 100 frames in.
     host_.getFrameResult = kPluginOK;
     gConfigWorkSpace.minFrameIndex = 100;
@@ -224,7 +207,8 @@ TEST_F(DialogTest, PreviewShowsTheEffectFollowsTheStrengthAndKeepsProportions) {
   InDialog(150, [&] {
     const Rect preview = PreviewBounds();
     ASSERT_TRUE(preview.right - preview.left == 360 && preview.bottom - preview.top == 240);
-    GWorldOwner at17 = Printed(*config_, 17, frame_, preview), at42 = Printed(*config_, 42, frame_, preview);
+    GWorldOwner at17 = Printed(*config_, 17, frame_.get(), preview),
+                at42 = Printed(*config_, 42, frame_.get(), preview);
     auto shown = [&](int x, int y) { return RgbAt(GetWindowPort(lgTheWindow), preview.left + x, preview.top + y); };
     // Points of the picture clear of the border, the outline and the handles.
     std::vector<std::pair<int, int>> points;

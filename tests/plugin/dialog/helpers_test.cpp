@@ -1,7 +1,6 @@
 // The window and control helpers over the test panel's real widgets:
 // controls, popups, commands, window placement, justified text, and
 // the nib openers' failure messages and stops.
-#include <sys/wait.h>
 #include <QLineEdit>
 
 #include "plugin/dialog/carbonmacros.h"
@@ -93,18 +92,17 @@ TEST(JustifiedTextTest, PenPositionsAndBackdropsFollowTheJustification) {
 
 const char kTestID[] = "org.velmorance.toolkit-tests";
 
-bool FailedExit(int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; }
-
 TEST(NibOpenerDeathTest, MissingNibOrBundleTerminatesWithTheMessageAWindowWithTheCode) {
   toolkit_test::TestBundle();
-  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "nope", "panel"), FailedExit,
+  const auto failed = testing::ExitedWithCode(EXIT_FAILURE);
+  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "nope", "panel"), failed,
               "OpenNibWindow Failed(.|\n)*Unable to CreateNibReferenceWithCFBundle for "
               "\"org\\.velmorance\\.toolkit-tests/nope\" as it returned errcode #-10960\\.");
-  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "", "panel"), FailedExit,
+  EXPECT_EXIT(OpenNibWindowFromCFBundle(kTestID, "", "panel"), failed,
               "for \"org\\.velmorance\\.toolkit-tests/velmorance\" as");
-  EXPECT_EXIT(OpenNibWindow("", "panel"), FailedExit,
+  EXPECT_EXIT(OpenNibWindow("", "panel"), failed,
               "Unable to CreateNibReference for \"main\" as it returned errcode #-10960\\.");
-  EXPECT_EXIT(OpenNibWindowFromCFBundle("com.nobody.here", "about", "about"), FailedExit,
+  EXPECT_EXIT(OpenNibWindowFromCFBundle("com.nobody.here", "about", "about"), failed,
               "Assertion failed in: Cannot allocate bundle for ID = com\\.nobody\\.here");
   // A window that cannot be made stops with the code's low byte. -10962: no such window file; -10963: an unregistered
   // control class.

@@ -2,15 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "platform/bundles/cfbundle.h"
 #include "platform/memory/memory.h"
-#include "platform/resources/resources.h"
 #include "plugin/core/globals.h"
-#include "plugin/glue/render_pass.h"
 #include "tests/plugin/glue/fake_host.h"
 
 using ::testing::ElementsAre;
@@ -18,16 +15,6 @@ using ::testing::ElementsAre;
 namespace {
 
 using BasicFxTest = HostTest;
-
-// Text `index` of the string list `list` in the open resource file `refNum`.
-std::string BundleString(short refNum, short list, short index) {
-  const short previous = CurResFile();
-  UseResFile(refNum);
-  Str255 text;
-  GetIndString(text, list, index);
-  UseResFile(previous);
-  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
-}
 
 TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   EXPECT_EQ(EffectMain(0, nullptr), kPluginBadParams);
@@ -46,7 +33,7 @@ TEST_F(BasicFxTest, MissingBlockOldInterfaceAndTheFirstCall) {
   pluginDataPtr made = gPascalData;
   EXPECT_EQ(call(p, kPlugDrawIcon), kPluginOK);
   EXPECT_EQ(gPascalData, made);
-  EXPECT_THAT(host().calls, ElementsAre("NewPtrClear " + std::to_string(sizeof(pluginDataRec))));
+  EXPECT_THAT(host().calls, ElementsAre(kNewConfig));
   EXPECT_EQ(made->sliders[1], 17);
   EXPECT_TRUE(std::filesystem::exists(prefs_ / "zelph-Prefs"));
   DisposePtr(reinterpret_cast<Ptr>(made));
@@ -66,12 +53,10 @@ TEST_F(BasicFxTest, SelectorsWithoutHandlerChangeNothing) {
 TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
   // The texts come from the built bundle's string lists. The bundle and its
   // resource map stay open for the process, as the plug-in keeps using them.
-  static CFURLRef url = platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true);
-  static CFBundleRef bundle = CFBundleCreate(nullptr, url);
+  static CFBundleRef bundle =
+      CFBundleCreate(nullptr, CFOwner<CFURLRef>(platformCreateURLForPath(VELMORANCE_BUNDLE_DIR, true)).get());
   ASSERT_NE(bundle, nullptr);
-  const short refNum = CFBundleOpenBundleResourceMap(bundle);
-  ASSERT_NE(refNum, -1);
-
+  ASSERT_NE(CFBundleOpenBundleResourceMap(bundle), -1);
   _PluginParams p = host().params(kPlugGetInfo);
   p.getInfo.pluginFlags = 0x40000001;
   p.getInfo.minSpeedFrames = p.getInfo.maxSpeedFrames = 9;
@@ -86,17 +71,18 @@ TEST_F(BasicFxTest, GetInfoDescribesTheEffect) {
                          p.getInfo.takeFromClipAfter, p.getInfo.takeFromClipBefore, p.getInfo.minSpeedFrames,
                          p.getInfo.maxSpeedFrames, p.getInfo2.baseMemoryNeeded, p.getInfo.mustTakeFromSingleClips}),
       (std::vector<long>{0x40000001 | 0x1380, kPluginFilterType, 77, 77, 0, 0, 0, 50000, false}));
-  for (short idx = 0; idx < 3; ++idx) {
-    const HYPluginFilterSliderInfo& slider = p.getInfo2.filterSliders[idx];
+  // Each slider's label and end labels, the button title, the group, in Mac
+  // OS Roman (\xC9 is an ellipsis).
+  std::vector<std::string> texts;
+  for (const HYPluginFilterSliderInfo& slider : p.getInfo2.filterSliders) {
     EXPECT_EQ(slider.defaultValue, 0.5f);
-    EXPECT_EQ(slider.label, BundleString(refNum, 128, idx + 1));
-    EXPECT_EQ(slider.minLabel, BundleString(refNum, 129, 2 * idx + 1));
-    EXPECT_EQ(slider.maxLabel, BundleString(refNum, 129, 2 * idx + 2));
-    EXPECT_FALSE(BundleString(refNum, 129, 2 * idx + 2).empty());
+    texts.insert(texts.end(), {slider.label, slider.minLabel, slider.maxLabel});
   }
-  EXPECT_EQ(p.getInfo3.buttonTitle, BundleString(refNum, 130, 1));
-  EXPECT_EQ(p.getInfo2.group, BundleString(refNum, 17000, 1));
-  EXPECT_FALSE(BundleString(refNum, 17000, 1).empty());
+  texts.insert(texts.end(), {p.getInfo3.buttonTitle, p.getInfo2.group});
+  EXPECT_EQ(texts, (std::vector<std::string>{"Unused slider 1 (use Settings\xC9)", "no effect", "no effect",
+                                             "Unused slider 2 (use Settings\xC9)", "no effect", "no effect",
+                                             "Unused slider 3 (use Settings\xC9)", "no effect", "no effect",
+                                             "Velmorance Settings\xC9", "Oxbow FX"}));
 }
 
 // Rendered on a private copy of the block, at the best thumbnail frame; a
@@ -114,16 +100,15 @@ TEST_F(BasicFxTest, PlaceholderRendersOnAPrivateCopy) {
   EXPECT_EQ(p.clientData, &hostsOwn);
   EXPECT_EQ((std::array{p.renderFrame, int32_t{p.selector}}), (std::array<int32_t, 2>{2, kPlugFilePlaceHolder}));
   EXPECT_NE(host().outputPixels(), before);
-  const std::string newData = "NewPtrClear " + std::to_string(sizeof(EffectData)),
-                    newConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
-  EXPECT_THAT(host().calls, ElementsAre(newData, newConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 36 8x6 q1",
-                                        "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls,
+              ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "ReleaseFilterInfo", "GetFrame 36 8x6 q1",
+                          "MixAudio 256", "ReleaseFrame", "DisposePtr", "DisposePtr"));
   host().calls.clear();
   host().failures["GetFilterInfo"] = 17;
   p = host().params(kPlugFilePlaceHolder);
   EXPECT_EQ(call(p, kPlugFilePlaceHolder), 17);
   EXPECT_EQ(p.clientData, nullptr);
-  EXPECT_THAT(host().calls, ElementsAre(newData, newConfig, "GetFilterInfo", "DisposePtr", "DisposePtr"));
+  EXPECT_THAT(host().calls, ElementsAre(kNewData, kNewConfig, "GetFilterInfo", "DisposePtr", "DisposePtr"));
 }
 
 TEST_F(BasicFxTest, CustomButtonAsksForTheFrameOfTheLastRenderedClip) {

@@ -88,7 +88,6 @@ _PluginParams FakeHost::params(HYPluginSelector selector) {
 std::vector<uint8_t> FakeHost::outputPixels() const {
   Rect bounds{};
   GetPortBounds(output.get(), &bounds);
-  PixMapHandle pixels = GetGWorldPixMap(output.get());
-  const auto* base = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(pixels));
-  return {base, base + GetPixRowBytes(pixels) * (bounds.bottom - bounds.top)};
+  const auto* base = reinterpret_cast<const uint8_t*>(PixelAt(output.get(), 0, 0));
+  return {base, base + GetPixRowBytes(GetGWorldPixMap(output.get())) * (bounds.bottom - bounds.top)};
 }

@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/files.h"
 #include "plugin/core/data_handling.h"
 #include "plugin/glue/basicfx.h"
 #include "plugin/glue/host_state.h"
+#include "plugin/glue/render_pass.h"
 #include "tests/platform/files/temp_dir.h"
 #include "tests/support/gworld_fixture.h"
 #include "velmorance/host_interface.h"
+
+// The host calls that allocate a render block and a configuration copy.
+inline const std::string kNewData = "NewPtrClear " + std::to_string(sizeof(EffectData)),
+                         kNewConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
 
 class FakeHost {
  public:
@@ -53,6 +57,7 @@ class FakeHost {
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    setenv("XDG_CONFIG_HOME", prefs_.path().c_str(), 1);  // the plug-in's preferences for this test only
     if (gPascalData == nullptr) {
       pNewConfig(gPascalData);
       ResetConfig(gPascalData, true);
@@ -72,10 +77,5 @@ class HostTest : public ::testing::Test {
 
   std::unique_ptr<FakeHost> host_;
   TempDir prefs_;
-  // The plug-in's preferences go to the scratch folder for this test only.
-  struct PrefsFolder {
-    explicit PrefsFolder(const std::string& path) { platformSetPreferencesFolder(path); }
-    ~PrefsFolder() { platformSetPreferencesFolder(""); }
-  } prefsFolder_{prefs_.path()};
   pluginDataRec saved_{};
 };

@@ -8,7 +8,6 @@
 
 #include "platform/coregraphics/cgimage.h"
 #include "platform/memory/memory.h"
-#include "plugin/glue/render_pass.h"
 #include "tests/plugin/glue/fake_host.h"
 #include "tests/support/platform_faults.h"
 
@@ -17,9 +16,6 @@ using ::testing::ElementsAreArray;
 using Calls = std::vector<std::string>;
 
 namespace {
-
-const std::string kNewData = "NewPtrClear " + std::to_string(sizeof(EffectData));
-const std::string kNewConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
 
 EffectData& dataOf(const _PluginParams& p) { return *static_cast<EffectData*>(p.clientData); }
 
@@ -70,35 +66,32 @@ TEST_F(RenderPassTest, WholeRenderCallsTheHostInOrder) {
 TEST_F(RenderPassTest, FrameStepFailures) {
   const Calls fetchOnly{"GetFrame 105 8x6 q1", "ReleaseFrame"},
       mixed{"GetFrame 105 8x6 q1", "MixAudio 256", "ReleaseFrame"};
-  const struct {
-    std::map<std::string, HYPluginResult> failures;
-    int failAllocations;  // platform allocations that fail during the step
-    int32_t fadeIn, renderFrame;
-    HYPluginResult expected;
-    bool outputUnchanged;
-    Calls calls;
-  } cases[] = {
-      {{{"GetFrame", 21}}, 0, 0, 5, 21, true, fetchOnly},
-      {{{"GetFrame buffer", 0}}, 0, 0, 5, kPluginFailed, true, fetchOnly},  // OK without a frame
-      {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},                       // no fade copy
-      {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},                   // no working buffer
-      {{{"Blit", 23}}, 0, 10, 5, 23, false, {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
-      {{{"MixAudio", 24}}, 0, 0, 5, 24, false, mixed},
-      {{{"ReleaseFrame", 25}}, 0, 0, 5, 25, false, mixed},
-      {{{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 5, 24, false, mixed},
-      {{}, 0, 0, -103, kPluginOK, true, {}},
-  };
+  // Failures, platform allocations that fail during the step, fade in, frame;
+  // the result, whether the output keeps its pixels, the host calls.
+  const std::tuple<std::map<std::string, HYPluginResult>, int, int32_t, int32_t, HYPluginResult, bool, Calls> cases[] =
+      {
+          {{{"GetFrame", 21}}, 0, 0, 5, 21, true, fetchOnly},
+          {{{"GetFrame buffer", 0}}, 0, 0, 5, kPluginFailed, true, fetchOnly},  // OK without a frame
+          {{}, 1, 10, 5, kPluginFailed, true, fetchOnly},                       // no fade copy
+          {{}, 1, 0, 5, kPluginOutOfMemory, true, fetchOnly},                   // no working buffer
+          {{{"Blit", 23}}, 0, 10, 5, 23, false, {"GetFrame 105 8x6 q1", "Blit 0,0,8,6 0,0,8,6", "ReleaseFrame"}},
+          {{{"MixAudio", 24}}, 0, 0, 5, 24, false, mixed},
+          {{{"ReleaseFrame", 25}}, 0, 0, 5, 25, false, mixed},
+          {{{"MixAudio", 24}, {"ReleaseFrame", 25}}, 0, 0, 5, 24, false, mixed},
+          {{}, 0, 0, -103, kPluginOK, true, {}},
+      };
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE("case " + std::to_string(i));
-    _PluginParams p = begin(20, cases[i].fadeIn);
-    p.renderFrame = cases[i].renderFrame;
-    host().failures = cases[i].failures;
+    const auto& [failures, failAllocations, fadeIn, renderFrame, expected, outputUnchanged, calls] = cases[i];
+    _PluginParams p = begin(20, fadeIn);
+    p.renderFrame = renderFrame;
+    host().failures = failures;
     const auto before = host().outputPixels();
-    platformFailNextAllocations(cases[i].failAllocations);
-    EXPECT_EQ(call(p, kPlugDoFrame), cases[i].expected);
+    platformFailNextAllocations(failAllocations);
+    EXPECT_EQ(call(p, kPlugDoFrame), expected);
     platformFailNextAllocations(0);
-    EXPECT_THAT(host().calls, ElementsAreArray(cases[i].calls));
-    EXPECT_TRUE(!cases[i].outputUnchanged || host().outputPixels() == before);
+    EXPECT_THAT(host().calls, ElementsAreArray(calls));
+    EXPECT_TRUE(!outputUnchanged || host().outputPixels() == before);
     end(p);
   }
 }
@@ -146,23 +139,21 @@ TEST_F(RenderPassTest, FadesBlendTheUnprocessedFrameAndAreClampedToTheClip) {
 // asks the host for nothing more; a failed GetFilterInfo, on a block reused
 // from a begun render, leaves no fades or sliders.
 TEST_F(RenderPassTest, BeginFailures) {
-  const struct {
-    bool begunBefore;
-    int failNewPtrClearAt;
-    HYPluginResult filterInfoResult, expected;
-    Calls calls;
-  } cases[] = {{false, 0, kPluginOK, kPluginOutOfMemory, {kNewData}},
-               {false, 1, kPluginOK, kPluginOutOfMemory, {kNewData, kNewConfig}},
-               {true, -1, 17, 17, {"DisposePtr", kNewConfig, "GetFilterInfo"}}};
-  for (const auto& c : cases) {
-    _PluginParams p = c.begunBefore ? begin(20, 5, 6) : host().params(kPlugInitialize);
+  // Begun before, the NewPtrClear that fails, GetFilterInfo's answer; the
+  // result and the host calls.
+  const std::tuple<bool, int, HYPluginResult, HYPluginResult, Calls> cases[] = {
+      {false, 0, kPluginOK, kPluginOutOfMemory, {kNewData}},
+      {false, 1, kPluginOK, kPluginOutOfMemory, {kNewData, kNewConfig}},
+      {true, -1, 17, 17, {"DisposePtr", kNewConfig, "GetFilterInfo"}}};
+  for (const auto& [begunBefore, failNewPtrClearAt, filterInfoResult, expected, calls] : cases) {
+    _PluginParams p = begunBefore ? begin(20, 5, 6) : host().params(kPlugInitialize);
     host().calls.clear();
-    host().failNewPtrClearAt = c.failNewPtrClearAt;
-    host().failures["GetFilterInfo"] = c.filterInfoResult;
-    EXPECT_EQ(call(p, kPlugInitialize), c.expected);
-    EXPECT_THAT(host().calls, ElementsAreArray(c.calls));
-    EXPECT_EQ(p.clientData != nullptr, c.calls.size() > 1);
-    if (c.begunBefore) {
+    host().failNewPtrClearAt = failNewPtrClearAt;
+    host().failures["GetFilterInfo"] = filterInfoResult;
+    EXPECT_EQ(call(p, kPlugInitialize), expected);
+    EXPECT_THAT(host().calls, ElementsAreArray(calls));
+    EXPECT_EQ(p.clientData != nullptr, calls.size() > 1);
+    if (begunBefore) {
       EXPECT_EQ((std::array{dataOf(p).fadeInFrames, dataOf(p).fadeOutFrames}), (std::array{0, 0}));
       EXPECT_THAT(dataOf(p).sliderValues, ElementsAre(0.0f, 0.0f, 0.0f));
     }

@@ -11,7 +11,7 @@
 
 namespace {
 
-using Sides = std::array<int, 4>;  // top, left, bottom, right
+using Sides = std::array<int, 4>;         // top, left, bottom, right
 using Fractions = std::array<double, 4>;  // left, right, top, bottom
 Sides sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
 Fractions fractions(const relRect& r) { return {r.left, r.right, r.top, r.bottom}; }
@@ -44,10 +44,8 @@ TEST(RelRects, ConvertFromTheFrameCornerTruncateAndTween) {
 
 TEST(Geometry, RectangleHelpers) {
   const Rect r640x480{0, 0, 480, 640}, r3x2{0, 0, 2, 3}, newSize{1, 2, 30, 40};
-  const struct {
-    Rect got;
-    Sides expected;
-  } cases[] = {
+  // The rectangle made, the sides expected.
+  const std::pair<Rect, Sides> cases[] = {
       // Proportions kept, the computed extent rounded half up.
       {KeepPropsWithFixedHorizontal(r640x480, Rect{10, 20, 110, 340}), {10, 20, 250, 340}},
       {KeepPropsWithFixedVertical(r640x480, Rect{0, 0, 100, 5}), {0, 0, 100, 133}},
@@ -64,7 +62,7 @@ TEST(Geometry, RectangleHelpers) {
       {CalcProportionalRectForFrame(Rect{0, 0, 400, 400}, Rect{0, 0, 720, 480}), {0, 0, 480, 480}},
       {CalcProportionalRectForFrame(Rect{0, 0, 900, 1000}, Rect{0, 0, 480, 720}), {0, 0, 648, 720}},
   };
-  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(sides(cases[i].got), cases[i].expected) << "case " << i;
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(sides(cases[i].first), cases[i].second) << "case " << i;
   Rect r{0, 0, 10, 11}, inverted{30, 40, 10, 20};
   CenterRectInRect(r, Rect{0, 0, 100, 100});
   EXPECT_EQ(sides(r), (Sides{45, 45, 55, 56}));
@@ -75,8 +73,7 @@ TEST(Geometry, RectangleHelpers) {
 // A buffer for a rectangle starts at the origin, locked; clearing, cloning
 // and scaling leave the caller's port current.
 TEST(OffscreenBuffers, StartAtTheOriginAndLeaveThePort) {
-  GWorldOwner previous = MakeWorld(2, 2), world(AllocateRectGWorld(Rect{100, 50, 200, 250})),
-              big(AllocateGWorld(8, 4));
+  GWorldOwner previous = MakeWorld(2, 2), world(AllocateRectGWorld(Rect{100, 50, 200, 250})), big(AllocateGWorld(8, 4));
   EXPECT_EQ(sides(GetPortRect(world.get())), (Sides{0, 0, 100, 200}));
   EXPECT_TRUE(GetPixelsState(GetGWorldPixMap(world.get())) & pixelsLocked);
   SetGWorld(previous.get(), nullptr);

@@ -31,12 +31,8 @@ TEST(PixelLib, DepthTablesDifferAt24) {
 // Each routine on a zeroed buffer, then every pixel against the expected one.
 TEST(PixelLib, PaintingRoutinesTouchExactlyTheirPixels) {
   const pixRec pen{255, 1, 2, 3};
-  const struct {
-    const char* name;
-    int width, height;
-    std::function<void(GrafPtr)> paint;
-    std::function<pixRec(int x, int y)> expected;
-  } cases[] = {
+  // What it does, width, height, the painting, the pixel expected at (x, y).
+  const std::tuple<const char*, int, int, std::function<void(GrafPtr)>, std::function<pixRec(int, int)>> cases[] = {
       {"get and set use the stride", 5, 4,
        [](GrafPtr w) {
          PixMapHandle pm = GetGWorldPixMap(w);
@@ -72,11 +68,12 @@ TEST(PixelLib, PaintingRoutinesTouchExactlyTheirPixels) {
        },
        [](int x, int y) { return pixRec{0, uint8_t(y == 0 ? std::array{2, 3, 4, 5, 5, 0}[x] : 0), 0, 0}; }},
   };
-  for (const auto& c : cases) {
-    auto world = MakeWorld(c.width, c.height);
-    c.paint(world.get());
-    for (int y = 0; y < c.height; ++y)
-      for (int x = 0; x < c.width; ++x) EXPECT_TRUE(SamePixel(*PixelAt(world.get(), x, y), c.expected(x, y))) << c.name << " at " << x << "," << y;
+  for (const auto& [name, width, height, paint, expected] : cases) {
+    auto world = MakeWorld(width, height);
+    paint(world.get());
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        EXPECT_TRUE(SamePixel(*PixelAt(world.get(), x, y), expected(x, y))) << name << " at " << x << "," << y;
   }
 }
 
@@ -84,16 +81,14 @@ TEST(PixelLib, CombinePicksSourceByAlpha) {
   auto one = MakeWorld(3, 3), two = MakeWorld(3, 3), target = MakeWorld(3, 3);
   FillRandom(one.get(), 11);
   FillRandom(two.get(), 12);
-  const struct {
-    int16_t alpha;
-    bool invert;
-    GrafPtr expected;
-  } cases[] = {{255, false, one.get()}, {255, true, two.get()}, {0, false, two.get()}};
-  for (const auto& c : cases) {
-    pCombineGWAndPutUsingAlpha(one.get(), two.get(), target.get(), 0, 0, 0, 0, c.alpha, c.invert, 3);
+  // Alpha, inverted; the buffer whose colours are taken.
+  const std::tuple<int16_t, bool, GrafPtr> cases[] = {
+      {255, false, one.get()}, {255, true, two.get()}, {0, false, two.get()}};
+  for (const auto& [alpha, invert, expected] : cases) {
+    pCombineGWAndPutUsingAlpha(one.get(), two.get(), target.get(), 0, 0, 0, 0, alpha, invert, 3);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(std::memcmp(&PixelAt(target.get(), x, y)->red, &PixelAt(c.expected, x, y)->red, 3), 0) << x << "," << y;
+        EXPECT_EQ(std::memcmp(&PixelAt(target.get(), x, y)->red, &PixelAt(expected, x, y)->red, 3), 0) << x << "," << y;
   }
 }
 

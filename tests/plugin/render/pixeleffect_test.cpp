@@ -56,27 +56,27 @@ TEST(PixelEffect, WorkedValuesThroughTheRenderPath) {
 // top and left edges in, bottom and right out), and none when the buffers'
 // sizes differ.
 TEST(PixelEffect, ChangesExactlyThePixelsInsideTheRectangle) {
-  const struct {
-    int width, height, destWidth, destHeight, top, left;  // the buffers' bounds start at (top, left)
-    Rect active;
-  } cases[] = {{13, 9, 13, 9, 0, 0, {2, 3, 6, 8}},     {7, 5, 7, 5, 0, 0, {-10, 4, 300, 900}},
-               {40, 20, 40, 20, 10, 20, {0, 0, 100, 100}}, {10, 10, 9, 10, 0, 0, {0, 0, 10, 10}},
-               {10, 10, 10, 11, 0, 0, {0, 0, 10, 10}}};
-  for (const auto& c : cases) {
-    auto source = MakeWorld(c.width, c.height, c.top, c.left);
-    auto dest = MakeWorld(c.destWidth, c.destHeight, c.top, c.left), before = MakeWorld(c.destWidth, c.destHeight);
+  // Width, height, the destination's width and height, where the buffers'
+  // bounds start (top, left), the rectangle.
+  const std::tuple<int, int, int, int, int, int, Rect> cases[] = {
+      {13, 9, 13, 9, 0, 0, {2, 3, 6, 8}},         {7, 5, 7, 5, 0, 0, {-10, 4, 300, 900}},
+      {40, 20, 40, 20, 10, 20, {0, 0, 100, 100}}, {10, 10, 9, 10, 0, 0, {0, 0, 10, 10}},
+      {10, 10, 10, 11, 0, 0, {0, 0, 10, 10}}};
+  for (const auto& [width, height, destWidth, destHeight, top, left, active] : cases) {
+    auto source = MakeWorld(width, height, top, left);
+    auto dest = MakeWorld(destWidth, destHeight, top, left), before = MakeWorld(destWidth, destHeight);
     FillRandom(source.get(), 1);
     FillRandom(dest.get(), 2);
     FillRandom(before.get(), 2);
     RGBArray colors{};
     colors.colors[2] = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
-    RainbowGWorlds(source.get(), dest.get(), c.active, colors, 2, 0.5);
-    const bool sameSize = c.width == c.destWidth && c.height == c.destHeight;
-    for (int y = 0; y < c.destHeight; ++y)
-      for (int x = 0; x < c.destWidth; ++x) {
-        const bool inside = sameSize && y >= c.active.top && y < c.active.bottom && x >= c.active.left && x < c.active.right;
+    RainbowGWorlds(source.get(), dest.get(), active, colors, 2, 0.5);
+    const bool sameSize = width == destWidth && height == destHeight;
+    for (int y = 0; y < destHeight; ++y)
+      for (int x = 0; x < destWidth; ++x) {
+        const bool inside = sameSize && y >= active.top && y < active.bottom && x >= active.left && x < active.right;
         ASSERT_EQ(!SamePixel(*PixelAt(dest.get(), x, y), *PixelAt(before.get(), x, y)), inside)
-            << c.width << "x" << c.height << " into " << c.destWidth << "x" << c.destHeight << ", pixel " << x << "," << y;
+            << width << "x" << height << " into " << destWidth << "x" << destHeight << ", pixel " << x << "," << y;
       }
   }
 }

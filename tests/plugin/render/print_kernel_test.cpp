@@ -35,15 +35,13 @@ TEST(PrintKernel, TableMatchesMapperForEveryStrengthAndSum) {
 
 TEST(PrintKernel, MapperWithOneAndThreeStops) {
   const PixRecArray stops = Stops({{0, 0, 0, 0}, {0, 255, 0, 0}, {0, 255, 255, 255}});
-  const struct {
-    int16_t index, numElems;
-    double bandWidth;
-    pixRec expected;  // alpha not compared
-  } cases[] = {{64, 3, 0.0, {0, 127, 0, 0}}, {128, 3, 0.0, {0, 255, 0, 0}}, {77, 1, 0.5, {0, 77, 77, 77}}};
-  for (const auto& c : cases) {
-    pixRec got = Index2ColorDissolve(c.index, stops, c.numElems, c.bandWidth);
+  // Index, stops used, band width; the colour (alpha not compared).
+  const std::tuple<int16_t, int16_t, double, pixRec> cases[] = {
+      {64, 3, 0.0, {0, 127, 0, 0}}, {128, 3, 0.0, {0, 255, 0, 0}}, {77, 1, 0.5, {0, 77, 77, 77}}};
+  for (const auto& [index, numElems, bandWidth, expected] : cases) {
+    pixRec got = Index2ColorDissolve(index, stops, numElems, bandWidth);
     got.alpha = 0;
-    EXPECT_EQ(std::memcmp(&got, &c.expected, 4), 0) << c.index << " of " << c.numElems;
+    EXPECT_EQ(std::memcmp(&got, &expected, 4), 0) << index << " of " << numElems;
   }
 }
 

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "platform/files/navigation.h"
@@ -152,7 +153,8 @@ TEST(Paths, NameFoldersAndFilesAlikeOrGiveNothing) {
 // specification stops the list with the count so far; no list, no files.
 TEST(FileLists, CountAllKeepTheFirstFourAndStopAtAForeignItem) {
   TempDir folder;
-  AEDescList list, mixed;
+  AEDescList list{}, mixed{};
+  std::unique_ptr<AEDescList, decltype(&AEDisposeDesc)> ownList(&list, AEDisposeDesc), ownMixed(&mixed, AEDisposeDesc);
   ASSERT_TRUE(AECreateList(nullptr, 0, false, &list) == noErr && AECreateList(nullptr, 0, false, &mixed) == noErr);
   for (int i = 1; i <= 6; ++i) {
     FSSpec spec = SpecFor(Write(folder, "f" + std::to_string(i), ""));
@@ -169,8 +171,6 @@ TEST(FileLists, CountAllKeepTheFirstFourAndStopAtAForeignItem) {
   EXPECT_EQ(files.count, 1);
   EXPECT_EQ(AEDescListToFileList(AEDesc{typeNull, nullptr}, files), errAEWrongDataType);
   EXPECT_EQ(files.count, 0);
-  AEDisposeDesc(&list);
-  AEDisposeDesc(&mixed);
 }
 
 // A file conforms to a type by its extension's type chain, in any case; a

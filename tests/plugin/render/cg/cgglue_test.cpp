@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstring>
-#include <vector>
 
 #include "plugin/render/cg/line_effect.h"
 #include "tests/support/gworld_fixture.h"
@@ -48,9 +47,7 @@ TEST(CGGlueTest, RectanglesTurnTheYAxisOverAndFitTheFrame) {
 }
 
 TEST(CGGlueTest, AlphaMinusOneDrawsOpaqueAndZeroLeavesThePort) {
-  std::vector<uint8_t> pixels;
-  for (int i = 0; i < 16; ++i) pixels.insert(pixels.end(), kRed.begin(), kRed.end());
-  CGImageRef image = CGImageCreateWithARGB(4, 4, pixels.data(), 16);
+  CGImageRef image = GWorld2CGImage(Filled(4, 4, kRed).get());
   for (const auto& [alpha, inside] : {std::pair{-1.0, kRed}, {0.0, kWhite}, {1.0, kRed}}) {
     GWorldOwner owner = Filled(8, 8, kWhite);
     GrafPtr port = owner.get();
