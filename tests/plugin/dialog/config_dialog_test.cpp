@@ -57,9 +57,8 @@ class StoredConfigTest : public DialogTest {
 };
 
 // Strength up by a page, the frame's bottom-right handle dragged in, keep
-// proportions on, NTSC chosen again (the window stays), then PAL: the window
-// closes and reopens showing the edits. Cancel then puts back every field,
-// OK keeps and stores them.
+// proportions on (the frame takes the preview's shape at once), NTSC chosen again (the window stays), then PAL: the
+// window closes and reopens showing the edits. Cancel then puts back every field, OK keeps and stores them.
 TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStoresThem) {
   for (const std::string button : {"cancelButton", "okButton"}) {
     WindowRef first = nullptr;
@@ -70,11 +69,14 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
                     [] {
                       Drag(WidgetOf(lgTheWindow, "Clip", 1), {{355, 235}, {300, 200}, {250, 150}});
                     },
-                    [] { ClickCommand(lgTheWindow, "keepProportions"); },
+                    [&] {
+                      ClickCommand(lgTheWindow, "keepProportions");
+                      seen.push_back(State());
+                    },
                     [&] { first = lgTheWindow, emit media()->activated(0); },
                     [&] {
-                      seen = {WindowName(lgTheWindow), std::to_string(lgItemHit),
-                              std::to_string(lgTheWindow == first && IsWindowVisible(first))};
+                      seen.insert(seen.end(), {WindowName(lgTheWindow), std::to_string(lgItemHit),
+                                               std::to_string(lgTheWindow == first && IsWindowVisible(first))});
                       QTest::keyClick(media(), Qt::Key_Down);
                     },
                     [&] {
@@ -82,8 +84,8 @@ TEST_F(StoredConfigTest, EditsSurviveAMediaChangeCancelPutsBackEveryFieldOKStore
                       edited = *config_;
                       ClickCommand(lgTheWindow, button.c_str());
                     }});
-    EXPECT_EQ((std::vector<std::string>{"configNTSC", "-1", "1", "configPAL",
-                                        "0,0,0.847222,0.847222 2 1 1 27 | 27 1 1 0 27% 0/149"}),
+    EXPECT_EQ((std::vector<std::string>{"0,0,0.847222,0.845833 1 1 1 27 | 27 1 1 0 27% 0/149", "configNTSC", "-1", "1",
+                                        "configPAL", "0,0,0.847222,0.847222 2 1 1 27 | 27 1 1 0 27% 0/149"}),
               seen)
         << button;
     const bool ok = button == "okButton";
