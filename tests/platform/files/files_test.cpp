@@ -1,4 +1,4 @@
-// The Preferences folder and file specifications.
+// The Preferences folder and FSSpecs.
 #include "platform/files/files.h"
 
 #include <gtest/gtest.h>

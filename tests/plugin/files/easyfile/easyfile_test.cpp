@@ -53,7 +53,7 @@ std::string TextOf(void (*fill)(Args...), const Given&... given) {
   return FromPString(text);
 }
 
-// The specification's folder and name, "parID:name".
+// An FSSpec's folder and name, "parID:name".
 std::string Named(const FSSpec& spec) { return std::to_string(spec.parID) + ":" + FromPString(spec.name); }
 
 FSSpec SpecFor(const std::string& path) {
@@ -103,8 +103,8 @@ TEST(FilePrimitives, WriteTheTextsBytesOverTheFile) {
 
 // Colon-separated paths ("Velmorance:" then every folder with ":", cut to
 // 255 characters), the current folder's name (the volume's at the root), and
-// one file's specification, reference, URL and their texts. A missing file,
-// a foreign URL or a name too long for a specification gives nothing, and a
+// one file's FSSpec, FSRef, URL and their texts. A missing file,
+// a foreign URL or a name too long for an FSSpec gives nothing, and a
 // reference that cannot be had is left as it was.
 TEST(Paths, NameFoldersAndFilesAlikeOrGiveNothing) {
   TempDir folder;
@@ -149,8 +149,8 @@ TEST(Paths, NameFoldersAndFilesAlikeOrGiveNothing) {
   EXPECT_TRUE(IsFileAFolder(RefFor(folder.path())) && !IsFileAFolder(ref) && !IsFileAFolder(RefFor(folder / "gone")));
 }
 
-// Six files give the count 6 and the first four; an item that is no file
-// specification stops the list with the count so far; no list, no files.
+// Six files give the count 6 and the first four; an item that is no
+// FSSpec stops the list with the count so far; no list, no files.
 TEST(FileLists, CountAllKeepTheFirstFourAndStopAtAForeignItem) {
   TempDir folder;
   AEDescList list{}, mixed{};
@@ -328,7 +328,7 @@ TEST(PictureLoading, EveryLoaderGivesTheFilesPixelsOrNothing) {
 
 // "****" offers every file, another type only files of that type; one file
 // only, even when several were asked for. A cancel gives false and leaves
-// the specification.
+// the FSSpec as it was.
 TEST(Dialogs, ShowTheirTitleAndFilterAndReturnTheChoice) {
   constexpr OSType kPNG = VM_FOURCC('P', 'N', 'G', 'f'), kCreator = VM_FOURCC('q', 'z', 't', ' ');
   TempDir folder;
