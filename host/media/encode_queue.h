@@ -26,7 +26,11 @@ class EncodeQueue {
   // Called on the queue's thread, one job at a time, in order.
   using Work = std::function<bool(const Job& job, std::string& error)>;
 
-  EncodeQueue(Work work, size_t depth);
+  // One frame in the encoder's hands by default: one is encoded while the
+  // next is rendered, and the encoders keep queues of their own.
+  static constexpr size_t kSinkDepth = 1;
+
+  EncodeQueue(Work work, size_t depth = kSinkDepth);
   // Stops the thread; jobs not yet started are dropped.
   ~EncodeQueue();
   EncodeQueue(const EncodeQueue&) = delete;

@@ -77,11 +77,9 @@ class MovieSink final : public FrameSink {
       return false;
     }
     packet_ = allocPacket();
-    queue_ = std::make_unique<EncodeQueue>(
-        [this](const EncodeQueue::Job& job, std::string& why) {
-          return encodeFrame(job.pixels.data(), job.pixels.rowBytes(), job.audio.data(), job.sampleFrames, why);
-        },
-        kQueueDepth);
+    queue_ = std::make_unique<EncodeQueue>([this](const EncodeQueue::Job& job, std::string& why) {
+      return encodeFrame(job.pixels.data(), job.pixels.rowBytes(), job.audio.data(), job.sampleFrames, why);
+    });
     return true;
   }
 
@@ -108,10 +106,6 @@ class MovieSink final : public FrameSink {
   std::string copied() const override { return copier_ ? copier_->summary() : std::string(); }
 
  private:
-  // Frames in the encoder's hands: one is encoded while the next is
-  // rendered, and the encoders keep queues of their own.
-  static constexpr size_t kQueueDepth = 1;
-
   bool variableRate() const { return !spec_.frameTimes.empty(); }
 
   // Converts, encodes and muxes one frame with its audio (queue thread).

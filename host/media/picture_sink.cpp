@@ -61,7 +61,7 @@ class PictureSink final : public FrameSink {
     // The first file is made now so an unwritable folder fails early.
     if (!startFile(0, error)) return false;
     queue_ = std::make_unique<EncodeQueue>(
-        [this](const EncodeQueue::Job& job, std::string& why) { return encodeFrame(job.pixels, why); }, kQueueDepth);
+        [this](const EncodeQueue::Job& job, std::string& why) { return encodeFrame(job.pixels, why); });
     return true;
   }
 
@@ -91,10 +91,6 @@ class PictureSink final : public FrameSink {
   std::string nameFor(int64_t frame) const {
     return pattern_ ? sequenceName(spec_.path, frame + kFirstSequenceNumber) : spec_.path;
   }
-
-  // Frames in the encoder's hands: one is encoded while the next is
-  // rendered, and the encoders keep queues of their own.
-  static constexpr size_t kQueueDepth = 1;
 
   bool startFile(int64_t frame, std::string& error) {
     TempFile file;
