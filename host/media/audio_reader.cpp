@@ -27,6 +27,7 @@ std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, double v
     error = path + ": audio: unknown sample rate";
     return nullptr;
   }
+  reader->samples_.emplace(reader->layout_.get(), reader->sampleRate_);
   reader->frame_ = allocFrame();
   // A frame further than one tick of the stream's clock from where the last
   // one ended follows lost sound.
@@ -54,31 +55,7 @@ bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
     // Sound lost with damaged packets: silence keeps what follows in place.
     buffer_.resize(buffer_.size() + static_cast<size_t>(at - end) * channels, 0.0f);
   }
-  if (!resampler_ || frame->format != resamplerFormat_) {
-    const ChannelLayout inLayout(frame->ch_layout);
-    SwrContext* raw = nullptr;
-    const int rc = swr_alloc_set_opts2(&raw, layout_.forReading(), AV_SAMPLE_FMT_FLT, sampleRate_, inLayout.forReading(),
-                                       static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    resampler_.reset(raw);
-    if (rc < 0 || swr_init(resampler_.get()) < 0) {
-      error = "audio: cannot convert the samples";
-      return false;
-    }
-    resamplerFormat_ = frame->format;
-  }
-  const int capacity = swr_get_out_samples(resampler_.get(), frame->nb_samples);
-  const size_t old = buffer_.size();
-  buffer_.resize(old + static_cast<size_t>(std::max(capacity, 0)) * channels);
-  uint8_t* out[1] = {reinterpret_cast<uint8_t*>(buffer_.data() + old)};
-  const int got = swr_convert(resampler_.get(), out, capacity, const_cast<const uint8_t**>(frame->extended_data),
-                              frame->nb_samples);
-  if (got < 0) {
-    buffer_.resize(old);
-    error = "audio: " + avErrorText(got);
-    return false;
-  }
-  buffer_.resize(old + static_cast<size_t>(got) * channels);
-  return true;
+  return samples_->append(frame, buffer_, error);
 }
 
 bool AudioReader::decodeMore(std::string& error) {
@@ -98,7 +75,7 @@ bool AudioReader::seekTo(int64_t sample, std::string& error) {
     error = "audio: " + error;
     return false;
   }
-  resampler_.reset();
+  samples_->restart();
   buffer_.clear();
   positionKnown_ = false;
   return true;

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/media/ffmpeg_util.h"
+#include "host/media/float_samples.h"
 #include "host/media/stream_decoder.h"
 
 namespace vmhost {
@@ -45,12 +47,11 @@ class AudioReader {
   void dropBefore(int64_t sample);  // forgets decoded samples before `sample`
 
   std::unique_ptr<StreamDecoder> decoder_;
-  SwrPtr resampler_;
-  int resamplerFormat_ = -1;
   FramePtr frame_;
   ChannelLayout layout_;
   int sampleRate_ = 0;
   double videoStartSeconds_ = 0;
+  std::optional<FloatSamples> samples_;  // set once the layout is known
   std::vector<float> buffer_;   // decoded samples, interleaved
   int64_t bufferStart_ = 0;     // sample index of buffer_[0]
   int64_t gapTolerance_ = 2;    // samples: timestamp rounding, not lost sound

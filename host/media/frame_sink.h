@@ -32,6 +32,10 @@ struct CopySpec {
   double from = -std::numeric_limits<double>::infinity();
   double to = std::numeric_limits<double>::infinity();
   double offset = 0;
+  // Audio the container cannot hold as it is is encoded anew with this
+  // encoder (nullptr: dropped), at this bitrate (0: by its channel count).
+  const AVCodec* soundEncoder = nullptr;
+  int64_t soundBitrate = 0;
 };
 
 struct OutputSpec {

@@ -54,7 +54,12 @@ class MovieSink final : public FrameSink {
     }
     if (!spec.copy.input.empty()) {
       copier_ = std::make_unique<StreamCopier>();
-      if (!copier_->open(spec.copy, output_.get(), videoStream_, audioStream_, dropped_, error)) {
+      CopySpec copy = spec.copy;
+      if (audioStream_ != nullptr) {
+        copy.soundEncoder = audio_.context()->codec;
+        copy.soundBitrate = spec.encoders.audioBitrate;
+      }
+      if (!copier_->open(copy, output_.get(), videoStream_, audioStream_, dropped_, error)) {
         error = spec.copy.input + ": " + error;
         return false;
       }

@@ -1,5 +1,7 @@
 #include "host/media/stream_copy.h"
 
+#include "host/media/sound_transcode.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -47,6 +49,8 @@ struct StreamCopier::Kept {
   // Set for text subtitles converted to the kind the container takes.
   CodecContextPtr decoder;
   CodecContextPtr encoder;
+  // Set for sound encoded anew.
+  std::unique_ptr<SoundTranscoder> sound;
 };
 
 StreamCopier::StreamCopier() = default;
@@ -77,7 +81,7 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
     if (hidden) continue;
     const AVCodecParameters* par = st->codecpar;
     const int holds = avformat_query_codec(format, par->codec_id, FF_COMPLIANCE_NORMAL);
-    bool copy = false, convert = false;
+    bool copy = false, convert = false, encode = false;
     if (par->codec_type == AVMEDIA_TYPE_ATTACHMENT)
       copy = std::strcmp(format->name, "matroska") == 0;
     else
@@ -87,7 +91,8 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
         format->subtitle_codec != AV_CODEC_ID_NONE)
       convert = avcodec_find_encoder(format->subtitle_codec) != nullptr &&
                 avcodec_find_decoder(par->codec_id) != nullptr;
-    if (!copy && !convert) {
+    encode = !copy && par->codec_type == AVMEDIA_TYPE_AUDIO && spec.soundEncoder != nullptr;
+    if (!copy && !convert && !encode) {
       dropped.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + " " +
                         kindName(par->codec_type) + ") dropped: the " + format->name + " container cannot hold it");
       continue;
@@ -96,7 +101,14 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
     kept->in = st;
     kept->out = avformat_new_stream(output, nullptr);
     if (kept->out == nullptr) throw std::bad_alloc();
-    if (convert) {
+    if (encode) {
+      kept->sound = std::make_unique<SoundTranscoder>();
+      std::string why;
+      if (!kept->sound->open(st, output, kept->out, spec.soundEncoder, spec.soundBitrate, why)) {
+        error = "stream " + std::to_string(i) + ": " + why;
+        return false;
+      }
+    } else if (convert) {
       const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
       const AVCodec* encoder = avcodec_find_encoder(format->subtitle_codec);
       kept->decoder.reset(avcodec_alloc_context3(decoder));
@@ -130,10 +142,10 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
       if (format->codec_tag == nullptr || av_codec_get_id(format->codec_tag, tag) != par->codec_id)
         kept->out->codecpar->codec_tag = 0;
     }
-    kept->out->time_base = st->time_base;
+    if (!encode) kept->out->time_base = st->time_base;
     kept->out->sample_aspect_ratio = st->sample_aspect_ratio;
     kept->out->avg_frame_rate = st->avg_frame_rate;
-    copyTags(st, kept->out, false);
+    copyTags(st, kept->out, encode);
     st->discard = AVDISCARD_DEFAULT;
     kept_[i] = std::move(kept);
   }
@@ -187,7 +199,12 @@ bool StreamCopier::writeUntil(double seconds, std::string& error) {
   }
 }
 
-bool StreamCopier::finish(std::string& error) { return writeUntil(std::numeric_limits<double>::infinity(), error); }
+bool StreamCopier::finish(std::string& error) {
+  if (!writeUntil(std::numeric_limits<double>::infinity(), error)) return false;
+  for (const auto& kept : kept_)
+    if (kept && kept->sound && !kept->sound->finish(error)) return false;
+  return true;
+}
 
 bool StreamCopier::writePacket(AVPacket* packet, std::string& error) {
   const Kept& kept = *kept_[static_cast<size_t>(packet->stream_index)];
@@ -203,6 +220,11 @@ bool StreamCopier::writePacket(AVPacket* packet, std::string& error) {
   const int64_t shift = std::llround(spec_.offset / av_q2d(tb));
   if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
   if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
+  if (kept.sound) {
+    const bool written = kept.sound->write(packet, error);
+    av_packet_unref(packet);
+    return written;
+  }
   PacketPtr converted;
   if (kept.decoder) {
     SubtitlePtr subtitle(new AVSubtitle{});

@@ -1,0 +1,29 @@
+// Decoded sound of any sample format as interleaved float samples in one
+// channel layout and rate: the form the mixing and the sound encoders take.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/media/ffmpeg_util.h"
+
+namespace vmhost {
+
+class FloatSamples {
+ public:
+  FloatSamples(const AVChannelLayout& layout, int sampleRate) : layout_(layout), sampleRate_(sampleRate) {}
+
+  // Appends `frame`'s samples to `buffer`. False with `error` if they cannot
+  // be converted.
+  bool append(const AVFrame* frame, std::vector<float>& buffer, std::string& error);
+  // Starts afresh, as after a seek.
+  void restart() { resampler_.reset(); }
+
+ private:
+  ChannelLayout layout_;
+  int sampleRate_;
+  SwrPtr resampler_;
+  int resamplerFormat_ = -1;
+};
+
+}  // namespace vmhost
