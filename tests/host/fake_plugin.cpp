@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/quickdraw/quickdraw.h"
@@ -28,27 +28,19 @@ void signalAt(const char* when) {
   while (where.ends_with("+hang")) pause();
 }
 
-void setText(char* field, size_t size, const char* text) {
-  std::strncpy(field, text, size - 1);
-  field[size - 1] = 0;
-}
-
 HYPluginResult getInfo(_PluginParams* p) {
   signalAt("info");
   p->getInfo.pluginType = kPluginFilterType;
   p->getInfo.pluginFlags |= 0x1380;
   p->getInfo.framesToBeRendered = p->getInfo2.selectedFrames;
   p->getInfo2.baseMemoryNeeded = 1234;
-  setText(p->getInfo2.group, sizeof p->getInfo2.group, "Fake effects");
-  const char* labels[3] = {"Amount", "Unused", "Spare"};
-  for (int i = 0; i < 3; ++i) {
-    HYPluginFilterSliderInfo& s = p->getInfo2.filterSliders[i];
-    setText(s.label, sizeof s.label, labels[i]);
-    setText(s.minLabel, sizeof s.minLabel, "low");
-    setText(s.maxLabel, sizeof s.maxLabel, "high");
-    s.defaultValue = 0.5f;
-  }
-  setText(p->getInfo3.buttonTitle, sizeof p->getInfo3.buttonTitle, "Set up");
+  std::snprintf(p->getInfo2.group, sizeof p->getInfo2.group, "Fake effects");
+  HYPluginFilterSliderInfo& s = p->getInfo2.filterSliders[0];
+  std::snprintf(s.label, sizeof s.label, "Amount");
+  std::snprintf(s.minLabel, sizeof s.minLabel, "low");
+  std::snprintf(s.maxLabel, sizeof s.maxLabel, "high");
+  s.defaultValue = 0.5f;
+  std::snprintf(p->getInfo3.buttonTitle, sizeof p->getInfo3.buttonTitle, "Set up");
   return kPluginOK;
 }
 

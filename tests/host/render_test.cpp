@@ -13,10 +13,6 @@ namespace {
 
 using vmtest::ScratchDir;
 
-std::string velmorance(const std::string& args) {
-  return std::string(VELMORANCE_BIN) + " " + args + " --plugin " + FAKE_PLUGIN;
-}
-
 int blend(int original, int effect, int opacity) { return (original * opacity + effect * (255 - opacity) + 127) / 255; }
 
 TEST(Render, PngToPngIsPixelExact) {
@@ -24,8 +20,7 @@ TEST(Render, PngToPngIsPixelExact) {
   for (auto [w, h] : {std::pair{33, 17}, std::pair{1, 1}}) {
     const auto pixels = vmtest::randomBytes(w * h * 3, 11);
     ASSERT_TRUE(vmtest::writePng(dir.path("in.png"), pixels, w, h));
-    const auto run = vmtest::runShell(velmorance("render " + dir.path("in.png") + " " + dir.path("out.png") + " -y"));
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + dir.path("in.png") + " " + dir.path("out.png") + " -y")));
     // Written through a private temporary file, the output still gets the
     // usual permissions of a new file.
     const mode_t mask = umask(0);
@@ -43,12 +38,9 @@ TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   ScratchDir dir;
   const int w = 9, h = 6, n = 5, frameBytes = w * h * 3;
   const auto pixels = vmtest::randomBytes(frameBytes * n, 5);
-  writeBytes(dir.path("in.rgb"), pixels);
-  ASSERT_TRUE(vmtest::ffmpeg("-f rawvideo -pix_fmt rgb24 -s 9x6 -r 25 -i '" + dir.path("in.rgb") + "' '" +
-                             dir.path("in_%03d.png") + "'"));
-  const auto run = vmtest::runShell(velmorance("render " + dir.path("in_%03d.png") + " " + dir.path("out_%03d.png") +
-                                               " --fade-in 0.12s --fade-out 2"));
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(vmtest::writePng(dir.path("in_%03d.png"), pixels, w, h));
+  ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + dir.path("in_%03d.png") + " " + dir.path("out_%03d.png") +
+                                                " --fade-in 0.12s --fade-out 2")));
   // Frames 0..2 fade in (255, 170, 85), frame 3 is the effect alone, frame 4
   // fades out at 255 * (1 - 1/2) = 127.
   const int opacity[n] = {255, 170, 85, 0, 127};
@@ -57,16 +49,15 @@ TEST(Render, FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames) {
   for (int i = 0; i < frameBytes * n; ++i)
     ASSERT_EQ(out[i], blend(pixels[i], 255 - pixels[i], opacity[i / frameBytes])) << "frame " << i / frameBytes;
   // The placeholder shows the asked frame processed, without fades.
-  const auto thumb =
-      vmtest::runShell(velmorance("thumbnail " + dir.path("in_%03d.png") + " " + dir.path("t.png") + " --at 2"));
-  ASSERT_EQ(thumb.status, 0) << thumb.err;
+  ASSERT_TRUE(
+      vmtest::succeeded(vmtest::runFake("thumbnail " + dir.path("in_%03d.png") + " " + dir.path("t.png") + " --at 2")));
   const auto shown = vmtest::decodeRgb(dir.path("t.png"));
   ASSERT_EQ(shown.size(), static_cast<size_t>(frameBytes));
   for (int i = 0; i < frameBytes; ++i) ASSERT_EQ(shown[i], 255 - pixels[2 * frameBytes + i]) << i;
 }
 
 TEST(Render, InfoPrintsThePluginsDescription) {
-  const auto run = vmtest::runShell(velmorance("info"));
+  const auto run = vmtest::runFake("info");
   ASSERT_EQ(run.status, 0) << run.err;
   for (const char* line : {"type:         105 (filter)\n", "flags:        0x1380\n", "group:        Fake effects\n",
                            "slider 1:     Amount (low ... high), default 0.5\n", "button:       Set up\n",
@@ -91,8 +82,8 @@ TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
   const auto input = vmtest::decodeAudio(clip);
   ASSERT_GT(input.size(), 48000u * 2);
 
-  auto run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.mp4") + " --start 10 --frames 25"));
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(
+      vmtest::succeeded(vmtest::runFake("render " + clip + " " + dir.path("out.mp4") + " --start 10 --frames 25")));
   auto output = vmtest::decodeAudio(dir.path("out.mp4"));
   EXPECT_NEAR(static_cast<double>(output.size()), 48000.0 * 2, 2048.0 * 2);
   // Frames 10..34 carry the input's audio from 0.4 s on.
@@ -100,8 +91,8 @@ TEST(Render, AudioFollowsTheFramesAndDraftIsSilent) {
   EXPECT_NEAR(energy(output), expected, expected * 0.05);
   EXPECT_EQ(vmtest::decodeRgb(dir.path("out.mp4")).size(), 25u * 64 * 48 * 3);
 
-  run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("draft.mkv") + " --lossless --draft --quiet"));
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(vmtest::succeeded(
+      vmtest::runFake("render " + clip + " " + dir.path("draft.mkv") + " --lossless --draft --quiet")));
   output = vmtest::decodeAudio(dir.path("draft.mkv"));
   EXPECT_EQ(output.size(), 50u * 1920 * 2);  // 50 frames of 1920 samples, two channels
   EXPECT_EQ(energy(output), 0.0);
@@ -118,10 +109,9 @@ TEST(Render, FailureLeavesNoOutput) {
                              ": frame 4 of the render (input frame 4): the plug-in returned kPluginFailed (6); "
                              "nothing written\n";
   for (const char* output : {"new.mp4", "old.mkv"}) {
-    const auto run = vmtest::runShell(
-        velmorance("render " + dir.path("in.mp4") + " " + dir.path(output) + " --overwrite"), "FAKE_FAIL_FRAME=4 ");
-    EXPECT_TRUE(run.exited) << output;
-    EXPECT_EQ(run.status, 1) << output;
+    const auto run = vmtest::runFake("render " + dir.path("in.mp4") + " " + dir.path(output) + " --overwrite",
+                                     "FAKE_FAIL_FRAME=4 ");
+    EXPECT_EQ(run.status, 1) << output;  // -1 for a crash
     EXPECT_EQ(run.err, failed);
   }
   EXPECT_EQ(readBytes(dir.path("old.mkv")), old);

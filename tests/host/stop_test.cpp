@@ -38,8 +38,7 @@ vmtest::RunResult stopWhileWaiting(const std::string& commandLine, const std::st
   pid_t pid = 0;
   if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return {};
   const auto waiting = [&] {
-    const auto where = readBytes("/proc/" + std::to_string(pid) + "/wchan");
-    return std::string(where.begin(), where.end()).find("poll") != std::string::npos &&
+    return vmtest::readText("/proc/" + std::to_string(pid) + "/wchan").find("poll") != std::string::npos &&
            !vmtest::folderContents(tmp).empty();
   };
   for (int i = 0; i < 6000 && !waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -49,9 +48,9 @@ vmtest::RunResult stopWhileWaiting(const std::string& commandLine, const std::st
   for (int i = 0; i < 3000 && waitpid(pid, &status, WNOHANG) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (kill(pid, SIGKILL) == 0) waitpid(pid, &status, 0);
-  const auto err = readBytes(errFile);
+  const std::string err = vmtest::readText(errFile);
   std::remove(errFile.c_str());
-  return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end()), ""};
+  return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, err, ""};
 }
 
 TEST(Stop, EachSignalEndsEachCommandLeavingNothing) {
@@ -81,9 +80,8 @@ TEST(Stop, EachSignalEndsEachCommandLeavingNothing) {
   for (const StopCase& c : cases) {
     const std::string args = " " + vmtest::expand(c.args, dir);
     const auto run = c.at == nullptr ? stopWhileWaiting(program + args, env, tmp, c.signal)
-                                     : vmtest::runShell(program + args + " --plugin " + FAKE_PLUGIN,
-                                                        env + "FAKE_SIGNAL=" + std::to_string(c.signal) +
-                                                            " FAKE_SIGNAL_AT=" + c.at + " ");
+                                     : vmtest::runFake(args, env + "FAKE_SIGNAL=" + std::to_string(c.signal) +
+                                                                 " FAKE_SIGNAL_AT=" + c.at + " ");
     EXPECT_TRUE(run.exited) << c.args;
     EXPECT_EQ(run.status, 128 + c.signal) << c.args << "\n" << run.err;
     const std::string line = std::string("\nvelmorance: stopped by ") +

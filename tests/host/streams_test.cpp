@@ -14,10 +14,6 @@ namespace {
 
 using vmtest::ScratchDir;
 
-std::string velmorance(const std::string& args) {
-  return std::string(VELMORANCE_BIN) + " " + args + " --plugin " + FAKE_PLUGIN;
-}
-
 // One second at 25 frames: video, 5.1 sound (English, default), a second
 // mono track (French) from 0.2 s, mov_text subtitles (German), two chapters,
 // a title and an artist.
@@ -88,7 +84,7 @@ TEST(Streams, EveryOtherStreamChapterAndTagIsKept) {
   };
   for (const KeepCase& c : cases) {
     const std::string out = dir.path(c.output);
-    const auto run = vmtest::runShell(velmorance("render " + clip + " " + out));
+    const auto run = vmtest::runFake("render " + clip + " " + out);
     ASSERT_EQ(run.status, 0) << c.output << run.err;
     EXPECT_EQ(run.out, out + ": 25 frames, 64x48, " + c.copied + "\n");
     EXPECT_EQ(run.err, vmtest::expand(c.dropped, out));
@@ -137,8 +133,8 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   };
   for (const OutputCase& c : cases) {
     const std::string out = dir.path(c.output);
-    const auto run = vmtest::runShell(velmorance("render " + clip + " " + out + " --quiet " + c.options));
-    ASSERT_EQ(run.status, 0) << c.output << run.err;
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + clip + " " + out + " --quiet " + c.options)))
+        << c.output;
     // MPEG-TS lists its streams again in its program.
     EXPECT_EQ(plainProbe(out, "-show_entries stream=codec_name,pix_fmt").substr(0, std::strlen(c.streams)),
               c.streams)
@@ -147,12 +143,12 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   EXPECT_NEAR(std::stod(vmtest::probe(dir.path("out.mp4"), "-select_streams a -show_entries stream=bit_rate")), 96000,
               8000);
   // A GIF of few colours holds the rendered frames exactly.
-  ASSERT_EQ(vmtest::runShell(velmorance("render " + clip + " " + dir.path("out_%02d.png") + " --quiet")).status, 0);
+  ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + clip + " " + dir.path("out_%02d.png") + " --quiet")));
   const auto pictures = vmtest::decodeRgb(dir.path("out_%02d.png"));
   EXPECT_EQ(pictures.size(), 10u * 64 * 48 * 3);
   EXPECT_EQ(vmtest::decodeRgb(dir.path("out.gif")), pictures);
   // And a GIF holds no sound, which it says.
-  const auto run = vmtest::runShell(velmorance("render " + clip + " " + dir.path("out.gif") + " --quiet -y"));
+  const auto run = vmtest::runFake("render " + clip + " " + dir.path("out.gif") + " --quiet -y");
   EXPECT_EQ(run.err, "velmorance: " + dir.path("out.gif") +
                          ": stream 1 (the sound) dropped: the gif container holds no sound\n");
 }
@@ -166,11 +162,11 @@ TEST(Streams, StandardOutput) {
                              clip + "'"));
   for (const char* format : {"matroska", "mp4"}) {
     const std::string piped = dir.path(std::string("piped.") + format), err = dir.path("err.txt");
-    const auto run = vmtest::runShell("{ (" + velmorance("render " + clip + " - --format " + format) + " 2>" + err +
-                                      " || echo failed >&2) | cat > " + piped + "; }");
+    const auto run = vmtest::runShell("{ (" VELMORANCE_BIN " render " + clip + " - --format " + format +
+                                      " --plugin " FAKE_PLUGIN " 2>" + err + " || echo failed >&2) | cat > " + piped +
+                                      "; }");
     EXPECT_EQ(run.err, "") << format;
-    const auto messages = readBytes(err);
-    EXPECT_EQ(std::string(messages.begin(), messages.end()), "-: 10 frames, 64x48\n");
+    EXPECT_EQ(vmtest::readText(err), "-: 10 frames, 64x48\n");
     EXPECT_EQ(vmtest::probe(piped, "-count_frames -show_entries stream=codec_name,nb_read_frames"),
               "h264,10\naac,19\n")
         << format;
@@ -197,7 +193,7 @@ TEST(Streams, DamagedSoundIsSkippedInPlace) {
   for (size_t k : {40, 41, 70}) std::fill_n(bytes.begin() + table[k][2], table[k][1], 0xFF);
   writeBytes(clip, bytes);
 
-  const auto run = vmtest::runShell(velmorance("render " + clip + " " + out + " --lossless --quiet"));
+  const auto run = vmtest::runFake("render " + clip + " " + out + " --lossless --quiet");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "velmorance: " + clip + ": audio: 3 damaged packets skipped\n");
   const auto sound = vmtest::decodeAudio(out);

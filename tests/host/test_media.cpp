@@ -47,12 +47,16 @@ RunResult runShell(const std::string& commandLine, const std::string& env) {
   const int rc = std::system((env + commandLine + " >" + outName + " 2>" + errName + " </dev/null").c_str());
   result.exited = rc != -1 && WIFEXITED(rc);
   result.status = result.exited ? WEXITSTATUS(rc) : -1;
-  const auto out = readBytes(outName), err = readBytes(errName);
-  result.out.assign(out.begin(), out.end());
-  result.err.assign(err.begin(), err.end());
+  result.out = readText(outName);
+  result.err = readText(errName);
   std::remove(outName);
   std::remove(errName);
   return result;
+}
+
+testing::AssertionResult succeeded(const RunResult& run) {
+  if (run.exited && run.status == 0) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "status " << run.status << ":\n" << run.err;
 }
 
 using Bytes = std::vector<uint8_t>;
@@ -85,7 +89,7 @@ bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int w
   const std::string raw = path + ".rgb";
   writeBytes(raw, pixels);
   const bool ok = ffmpeg("-f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) + "x" + std::to_string(height) +
-                         " -i '" + raw + "' -frames:v 1 '" + path + "'");
+                         " -i '" + raw + "' '" + path + "'");
   std::remove(raw.c_str());
   return ok;
 }

@@ -2,6 +2,7 @@
 // running the velmorance program, and reading pictures back as bytes.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -17,6 +18,10 @@ namespace vmtest {
 using ScratchDir = TempDir;
 inline std::vector<uint8_t> readFile(const std::string& path) { return readBytes(path); }
 inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+inline std::string readText(const std::string& path) {
+  const auto bytes = readBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
 
 // `text` with every '$' replaced by `dir`, for tables of command lines.
 std::string expand(const std::string& text, const std::string& dir);
@@ -32,6 +37,15 @@ struct RunResult {
 };
 // Runs a shell command line with `env` (e.g. "FAKE_FAIL_FRAME=2 ") in front.
 RunResult runShell(const std::string& commandLine, const std::string& env = "");
+// Success when the run exited with status 0; else its status and standard error.
+testing::AssertionResult succeeded(const RunResult& run);
+
+#ifdef FAKE_PLUGIN
+// Runs the velmorance program with `args` and the test plug-in.
+inline RunResult runFake(const std::string& args, const std::string& env = "") {
+  return runShell(std::string(VELMORANCE_BIN) + " " + args + " --plugin " + FAKE_PLUGIN, env);
+}
+#endif
 
 // A file's bytes and inode: equal only while it is neither changed nor
 // replaced (every write of a settings file replaces it).
@@ -57,7 +71,8 @@ std::string probe(const std::string& path, const std::string& query);
 // at 48 kHz.
 std::vector<int16_t> decodeAudio(const std::string& path);
 
-// Writes width x height rgb24 `pixels` as a PNG.
+// Writes width x height rgb24 `pixels` as a PNG, or several such frames as a
+// numbered sequence (`path` a pattern such as "in_%03d.png").
 bool writePng(const std::string& path, const std::vector<uint8_t>& pixels, int width, int height);
 // Seeded pseudo-random bytes.
 std::vector<uint8_t> randomBytes(size_t count, uint32_t seed);

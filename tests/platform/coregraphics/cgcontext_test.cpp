@@ -15,36 +15,29 @@ namespace {
 
 using Pixel = std::array<uint8_t, 4>;  // alpha, red, green, blue
 
-// A width x height context over our own zeroed pixels, rows padded by 32
-// bytes so stride mistakes show.
+// A width x height context over our own zeroed pixels, rows padded by 8
+// pixels so stride mistakes show.
 class Canvas {
  public:
   Canvas(size_t width, size_t height)
-      : width_(width), stride_(width * 4 + 32), pixels_(stride_ * height, 0), space_(CGColorSpaceCreateDeviceRGB()),
-        context_(CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_, space_,
+      : width_(width), stride_(width + 8), pixels_(stride_ * height),
+        context_(CGBitmapContextCreate(pixels_.data(), width, height, 8, stride_ * 4, space_,
                                        kCGImageAlphaPremultipliedFirst)) {}
   ~Canvas() {
     CGContextRelease(context_);
     CGColorSpaceRelease(space_);
   }
   CGContextRef get() const { return context_; }
-  Pixel at(size_t x, size_t y) const {
-    const uint8_t* p = &pixels_[y * stride_ + x * 4];
-    return Pixel{p[0], p[1], p[2], p[3]};
-  }
-  std::vector<Pixel> row(size_t y) const {
-    std::vector<Pixel> pixels;
-    for (size_t x = 0; x < width_; ++x) pixels.push_back(at(x, y));
-    return pixels;
-  }
+  Pixel at(size_t x, size_t y) const { return pixels_[y * stride_ + x]; }
+  std::vector<Pixel> row(size_t y) const { return {&pixels_[y * stride_], &pixels_[y * stride_ + width_]}; }
   void fillAll(Pixel p) {
-    for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = i % stride_ < width_ * 4 ? p[i % 4] : 0;
+    for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = i % stride_ < width_ ? p : Pixel{};
   }
 
  private:
   size_t width_, stride_;
-  std::vector<uint8_t> pixels_;
-  CGColorSpaceRef space_;
+  std::vector<Pixel> pixels_;
+  CGColorSpaceRef space_ = CGColorSpaceCreateDeviceRGB();
   CGContextRef context_;
 };
 
