@@ -2,28 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
 
-struct BlendCase {
-  int src, dst, opacity, expected;
-};
-
-// (src * op + dst * (255 - op) + 127) / 255, worked by hand.
-constexpr BlendCase kBlendCases[] = {
+// Source, destination, opacity: (src * op + dst * (255 - op) + 127) / 255,
+// worked by hand.
+constexpr std::array<int, 4> kBlendCases[] = {
     {200, 10, 255, 200}, {200, 10, 0, 10},   {255, 0, 170, 170}, {255, 0, 85, 85},  {0, 255, 170, 85},
     {100, 50, 128, 75},  {1, 0, 128, 1},     {0, 1, 128, 0},     {255, 255, 77, 255}, {37, 219, 300, 37},
     {37, 219, -5, 219},
 };
 
 TEST(BlendOver, EveryByteFollowsTheRoundedFormula) {
-  for (const BlendCase& c : kBlendCases) {
-    const uint8_t src[4] = {uint8_t(c.src), uint8_t(c.src), uint8_t(c.src), uint8_t(c.src)};
-    uint8_t dst[4] = {uint8_t(c.dst), uint8_t(c.dst), uint8_t(c.dst), uint8_t(c.dst)};
-    vmhost::blendOver(src, 4, dst, 4, 1, 1, c.opacity);
-    for (uint8_t byte : dst)
-      EXPECT_EQ(byte, c.expected) << "src " << c.src << " dst " << c.dst << " opacity " << c.opacity;
+  for (const auto& [s, d, opacity, expected] : kBlendCases) {
+    const uint8_t src[4] = {uint8_t(s), uint8_t(s), uint8_t(s), uint8_t(s)};
+    uint8_t dst[4] = {uint8_t(d), uint8_t(d), uint8_t(d), uint8_t(d)};
+    vmhost::blendOver(src, 4, dst, 4, 1, 1, opacity);
+    for (uint8_t byte : dst) EXPECT_EQ(byte, expected) << "src " << s << " dst " << d << " opacity " << opacity;
   }
 }
 

@@ -25,7 +25,7 @@ class ConfigureTest : public ::testing::Test {
     ASSERT_TRUE(vmtest::writePng(input_, vmtest::randomBytes(32 * 16 * 3, 5), 32, 16));
     // Stored settings and a settings file of their own, made as users make them.
     for (const std::string& look : {std::string("--strength 80"), "--settings " + file_ + " --strength 90"})
-      ASSERT_EQ(0, vmtest::runShell(program_ + " settings " + look).status) << look;
+      ASSERT_TRUE(vmtest::succeeded(vmtest::runShell(VELMORANCE_BIN " settings " + look))) << look;
     stored_ = vmtest::stateOf(dir_.path("config/zelph-Prefs"));
   }
   // Runs configure on the input with --settings `file`; each step runs in its
@@ -53,7 +53,6 @@ class ConfigureTest : public ::testing::Test {
   static void click(QWidget* window, const char* name) { window->findChild<QPushButton*>(name)->click(); }
 
   vmtest::ScratchDir dir_;
-  const std::string program_ = VELMORANCE_BIN;
   const std::string input_ = dir_.path("in.png"), file_ = dir_.path("look.prefs");
   vmtest::FileState stored_;
   std::string out_;
@@ -82,10 +81,8 @@ TEST_F(ConfigureTest, OKWritesTheSettingsFileOnlyAndItRendersAsTheSameValuesGive
             out_);
   EXPECT_EQ(stored_, vmtest::stateOf(dir_.path("config/zelph-Prefs")));
 
-  for (const std::string& args : {" a.png --settings " + fresh, std::string(" b.png --strength 50 --rect 0,0,0.5,1")}) {
-    const auto run = vmtest::runShell("cd '" + dir_.path() + "' && " + program_ + " render " + input_ + args);
-    ASSERT_EQ(0, run.status) << run.err;
-  }
+  for (const std::string& args : {"a.png --settings " + fresh, std::string("b.png --strength 50 --rect 0,0,0.5,1")})
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runShell(VELMORANCE_BIN " render " + input_ + " " + dir_.path(args))));
   const auto a = vmtest::decodeRgb(dir_.path("a.png"));
   ASSERT_EQ(32u * 16 * 3, a.size());
   EXPECT_EQ(a, vmtest::decodeRgb(dir_.path("b.png")));

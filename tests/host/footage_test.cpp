@@ -47,18 +47,12 @@ bool makeFlatClip(const std::string& path, int w, int h, const std::string& tags
                         " -r 25 -i '" + path + ".yuv' -c:v libx264 -qp 0 " + tags + " '" + path + "'");
 }
 
-struct ColourCase {
-  const char* name;
-  int width, height;
-  const char* tags;
-  const char* referenceTags;  // how ffmpeg must be told what it would not guess
-  const char* outputTags;     // range, matrix, transfer, primaries of the render
-};
-
 // Untouched pixels match ffmpeg's own exact conversion within 1 on the way
 // in (PNG output) and through a lossless encode, and the colour tags stay.
 TEST(Footage, ColoursFollowTheStreamsMatrixAndRange) {
-  const ColourCase cases[] = {
+  // Name, size, tags, how ffmpeg must be told what it would not guess: the
+  // range, matrix, transfer and primaries of the render.
+  const std::tuple<const char*, int, int, const char*, const char*, const char*> cases[] = {
       {"BT.601 limited", 64, 48, "-colorspace smpte170m -color_range tv", "", "tv,smpte170m,unknown,unknown"},
       {"BT.709 full", 64, 48, "-colorspace bt709 -color_range pc", "", "pc,bt709,unknown,unknown"},
       {"BT.2020 PQ", 64, 48, "-colorspace bt2020nc -color_primaries bt2020 -color_trc smpte2084", "",
@@ -66,20 +60,20 @@ TEST(Footage, ColoursFollowTheStreamsMatrixAndRange) {
       // ffmpeg takes every untagged picture for BT.601; players take HD for BT.709.
       {"untagged HD", 1280, 720, "", "-colorspace bt709", "tv,bt709,unknown,unknown"},
   };
-  for (const ColourCase& c : cases) {
+  for (const auto& [name, width, height, tags, referenceTags, outputTags] : cases) {
     ScratchDir dir;
     const std::string in = dir.path("in.mp4"), ref = dir.path("ref.mp4");
-    ASSERT_TRUE(makeFlatClip(in, c.width, c.height, c.tags)) << c.name;
-    ASSERT_TRUE(makeFlatClip(ref, c.width, c.height, *c.referenceTags ? c.referenceTags : c.tags)) << c.name;
+    ASSERT_TRUE(makeFlatClip(in, width, height, tags)) << name;
+    ASSERT_TRUE(makeFlatClip(ref, width, height, *referenceTags ? referenceTags : tags)) << name;
     const auto reference = vmtest::decodeRgb(ref, kAccurate);
-    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + in + " " + dir.path("out_%d.png")))) << c.name;
-    EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("out_%d.png")), c.width, 0), 1) << c.name;
-    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + in + " " + dir.path("out.mkv") + " --crf 0"))) << c.name;
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + in + " " + dir.path("out_%d.png")))) << name;
+    EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("out_%d.png")), width, 0), 1) << name;
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + in + " " + dir.path("out.mkv") + " --crf 0"))) << name;
     EXPECT_EQ(vmtest::probe(dir.path("out.mkv"), "-show_entries stream=color_range,color_space,color_transfer,"
                                                  "color_primaries"),
-              std::string(c.outputTags) + "\n")
-        << c.name;
-    EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("out.mkv"), kAccurate), c.width, 0), 1) << c.name;
+              std::string(outputTags) + "\n")
+        << name;
+    EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("out.mkv"), kAccurate), width, 0), 1) << name;
   }
 }
 
@@ -102,41 +96,34 @@ std::string makeQuadrants(const ScratchDir& dir, int degrees, const std::string&
              : "";
 }
 
-struct GeometryCase {
-  const char* name;
-  int degrees;
-  const char* aspect;
-  const char* size;  // --size, or empty
-  const char* output;  // width, height and pixel aspect of a rendered movie
-};
-
 // Frames reach the plug-in upright, as ffmpeg shows them, for render and
 // thumbnail; the output is upright without a matrix and keeps the pixel
 // shape (a new size keeps the picture's).
 TEST(Footage, FramesStandUprightAndKeepTheirPixelShape) {
-  const GeometryCase cases[] = {
+  // Name, turn, pixel aspect, --size (or empty): width, height and pixel
+  // aspect of the rendered movie.
+  const std::tuple<const char*, int, const char*, const char*, const char*> cases[] = {
       {"turned 90", 90, "1", "", "48,64,1:1"},
       {"turned 270", 270, "1", "", "48,64,1:1"},
       {"SAR 8:9", 0, "8/9", "", "64,48,8:9"},
       {"SAR 8:9 at half width", 0, "8/9", "--size 32x48", "32,48,16:9"},
   };
-  for (const GeometryCase& c : cases) {
+  for (const auto& [name, degrees, aspect, size, output] : cases) {
     ScratchDir dir;
-    const std::string clip = makeQuadrants(dir, c.degrees, c.aspect);
-    ASSERT_FALSE(clip.empty()) << c.name;
-    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + clip + " " + dir.path("out.mp4") + " " + c.size)))
-        << c.name;
+    const std::string clip = makeQuadrants(dir, degrees, aspect);
+    ASSERT_FALSE(clip.empty()) << name;
+    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + clip + " " + dir.path("out.mp4") + " " + size))) << name;
     EXPECT_EQ(vmtest::probe(dir.path("out.mp4"), "-select_streams v -show_entries stream=width,height,"
                                                  "sample_aspect_ratio"),
-              std::string(c.output) + "\n")
-        << c.name;
-    EXPECT_EQ(vmtest::probe(dir.path("out.mp4"), "-show_streams").find("rotation"), std::string::npos) << c.name;
-    if (*c.size != 0) continue;
+              std::string(output) + "\n")
+        << name;
+    EXPECT_EQ(vmtest::probe(dir.path("out.mp4"), "-show_streams").find("rotation"), std::string::npos) << name;
+    if (*size != 0) continue;
     const auto reference = vmtest::decodeRgb(clip, "-frames:v 1 " + kAccurate);
-    const int width = c.degrees % 180 == 90 ? 48 : 64;
+    const int width = degrees % 180 == 90 ? 48 : 64;
     for (const std::string command : {"render " + clip + " " + dir.path("one.png") + " --frames 1 -y",
                                       "thumbnail " + clip + " " + dir.path("one.png") + " -y"}) {
-      ASSERT_TRUE(vmtest::succeeded(vmtest::runFake(command))) << c.name;
+      ASSERT_TRUE(vmtest::succeeded(vmtest::runFake(command))) << name;
       EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("one.png")), width, 5), 1) << command;
     }
   }

@@ -55,13 +55,8 @@ TEST(ParseOptions, ReadsEveryOption) {
   EXPECT_EQ(parsed("--version").command, vmhost::Command::Version);
 }
 
-struct BadLine {
-  const char* line;
-  const char* error;
-};
-
 TEST(ParseOptions, NamesWhatIsWrong) {
-  const BadLine cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the line, its error
       {"", "no command given (render, thumbnail, info, configure or settings; see velmorance --help)"},
       {"paint a b", "unknown command 'paint' (render, thumbnail, info, configure or settings; see velmorance --help)"},
       {"render a b --speed 2", "unknown option '--speed' for render (see velmorance render --help)"},
@@ -103,11 +98,11 @@ TEST(ParseOptions, NamesWhatIsWrong) {
       {"settings --media-type NTSC", "--media-type 'NTSC' is not ntsc, pal or hd"},
       {"settings --keep-proportions 1", "--keep-proportions '1' is not yes or no"},
   };
-  for (const BadLine& c : cases) {
+  for (const auto& [line, message] : cases) {
     vmhost::Options o;
     std::string error;
-    EXPECT_FALSE(vmhost::parseOptions(words(c.line), o, error)) << c.line;
-    EXPECT_EQ(error, c.error) << c.line;
+    EXPECT_FALSE(vmhost::parseOptions(words(line), o, error)) << line;
+    EXPECT_EQ(error, message) << line;
   }
 }
 

@@ -13,14 +13,9 @@ extern "C" {
 
 namespace {
 
-struct PackCase {
-  AVPixelFormat format;
-  std::vector<uint8_t> pixel;  // one pixel in the format
-  std::vector<uint8_t> argb;   // what it becomes
-};
-
 TEST(PackToArgb, MovesEachByteToItsPlace) {
-  const PackCase cases[] = {
+  // One pixel in the format and what it becomes.
+  const std::tuple<AVPixelFormat, std::vector<uint8_t>, std::vector<uint8_t>> cases[] = {
       {AV_PIX_FMT_RGB24, {10, 20, 30}, {255, 10, 20, 30}},
       {AV_PIX_FMT_BGR24, {30, 20, 10}, {255, 10, 20, 30}},
       {AV_PIX_FMT_RGBA, {10, 20, 30, 40}, {40, 10, 20, 30}},
@@ -31,10 +26,10 @@ TEST(PackToArgb, MovesEachByteToItsPlace) {
       {AV_PIX_FMT_0BGR, {99, 30, 20, 10}, {255, 10, 20, 30}},
       {AV_PIX_FMT_GRAY8, {77}, {255, 77, 77, 77}},
   };
-  for (const PackCase& c : cases) {
+  for (const auto& [format, pixel, argb] : cases) {
     uint8_t out[4] = {};
-    ASSERT_TRUE(vmhost::packToArgb(c.format, c.pixel.data(), 4, out, 4, 1, 1)) << av_get_pix_fmt_name(c.format);
-    EXPECT_EQ(std::vector<uint8_t>(out, out + 4), c.argb) << av_get_pix_fmt_name(c.format);
+    ASSERT_TRUE(vmhost::packToArgb(format, pixel.data(), 4, out, 4, 1, 1)) << av_get_pix_fmt_name(format);
+    EXPECT_EQ(std::vector<uint8_t>(out, out + 4), argb) << av_get_pix_fmt_name(format);
   }
   uint8_t out[4] = {};
   const uint8_t yuv[4] = {};

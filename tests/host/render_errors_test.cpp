@@ -14,19 +14,16 @@ namespace {
 
 using vmtest::ScratchDir;
 
-struct BadRun {
-  const char* args;     // $ stands for the scratch folder
-  std::string message;  // after "velmorance: ", $ likewise
-};
-
-// Each run ends with status 1 and its message as the last line of standard
-// error: FFmpeg's own error line, if any, comes before ours.
-void expectRefused(const std::vector<BadRun>& cases, const std::string& dir, const std::string& suffix) {
-  for (const BadRun& c : cases) {
-    const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " " + vmtest::expand(c.args, dir) + suffix);
-    const std::string message = "velmorance: " + vmtest::expand(c.message, dir) + "\n";
-    EXPECT_EQ(run.status, 1) << c.args;
-    EXPECT_TRUE(run.err == message || run.err.ends_with("\n" + message)) << c.args << "\n" << run.err;
+// Each run of arguments ends with status 1 and its message (after
+// "velmorance: ") as the last line of standard error: FFmpeg's own error
+// line, if any, comes before ours. $ stands for the scratch folder in both.
+void expectRefused(const std::vector<std::pair<const char*, std::string>>& cases, const std::string& dir,
+                   const std::string& suffix = " --plugin " FAKE_PLUGIN) {
+  for (const auto& [args, text] : cases) {
+    const auto run = vmtest::runShell(VELMORANCE_BIN " " + vmtest::expand(args, dir) + suffix);
+    const std::string message = "velmorance: " + vmtest::expand(text, dir) + "\n";
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_TRUE(run.err == message || run.err.ends_with("\n" + message)) << args << "\n" << run.err;
   }
 }
 
@@ -87,8 +84,7 @@ TEST(RenderErrors, EachBadInputGetsAClearMessage) {
        {"render $/clip.mp4 $/out.mp4 --fade-in", "--fade-in needs a value"},
        {"render $/clip.mp4 $/./clip.mp4", "$/./clip.mp4: the output would replace the input $/clip.mp4"},
        {"thumbnail $/clip.mp4 $/out.png --at 99", "--at 99 is past the end: $/clip.mp4 has 20 frames (0 to 19)"},
-       {"thumbnail $/clip.mp4 $/out.jpg", "$/out.jpg: a thumbnail is written as .png"}},
-      dir, std::string(" --plugin ") + FAKE_PLUGIN);
+       {"thumbnail $/clip.mp4 $/out.jpg", "$/out.jpg: a thumbnail is written as .png"}}, dir);
   for (const char* name : {"out.mp4", "out.xyz", "out.png", "out.jpg", "out.webm", "out.avi", "out.mkv", "seq_001.png"})
     EXPECT_FALSE(std::filesystem::exists(dir + "/" + name)) << name;
   for (const char* name : {"/old.mp4", "/old.png", "/seq_002.png"}) EXPECT_EQ(readBytes(dir + name), old);
@@ -121,7 +117,7 @@ TEST(RenderErrors, OutputNamesThatWouldHarmFilesAreRefused) {
        {"render $/in_%04d.png $/f_%d.png -y", "$/f_2.png: is a folder (give the output a file name)"},
        {"render $/fifo.mp4 $/out.mp4", "$/fifo.mp4: is a pipe, not a file: the input must be a seekable file"},
        {"render /dev/stdin $/out.mp4", "/dev/stdin: is a device, not a file: the input must be a seekable file"}},
-      dir, std::string(" --plugin ") + FAKE_PLUGIN);
+      dir);
   EXPECT_EQ(vmtest::folderContents(dir), before);
   // "--" ends the options: "--p.png" is the input and "-y.png" the output.
   std::filesystem::rename(dir + "/p_0001.png", dir + "/--p.png");
@@ -133,8 +129,8 @@ TEST(RenderErrors, OutputNamesThatWouldHarmFilesAreRefused) {
 
 TEST(RenderErrors, ConfigureWithoutADisplaySaysSoBeforeOpeningAnything) {
   ScratchDir scratch;
-  const auto run = vmtest::runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
-                                    std::string(VELMORANCE_BIN) + " configure " + scratch.path("missing.mp4"));
+  const auto run = vmtest::runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " VELMORANCE_BIN
+                                    " configure " + scratch.path("missing.mp4"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "velmorance: configure opens a window and needs a display: none is set (DISPLAY, WAYLAND_DISPLAY or "
@@ -167,7 +163,7 @@ TEST(RenderErrors, MissingOrBrokenPluginIsNamed) {
                  {"info --plugin $/Empty.bundle",
                   "$/Empty.bundle: not a plug-in bundle (Contents/Linux/velmorance.so is missing)"}},
                 dir, "");
-  const auto run = vmtest::runShell(std::string(VELMORANCE_BIN) + " info --plugin " + dir + "/bad.so");
+  const auto run = vmtest::runShell(VELMORANCE_BIN " info --plugin " + dir + "/bad.so");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.rfind("velmorance: " + dir + "/bad.so: cannot load the plug-in (", 0), 0u) << run.err;
 }

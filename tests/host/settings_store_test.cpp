@@ -8,12 +8,8 @@ namespace {
 // note names the type whose shape is nearest when the shown one is more than
 // 5% off.
 TEST(MediaShapeNote, NamesTheTypeThatFitsOnlyWhenTheShownOneDoesNot) {
-  const struct {
-    int width, height;
-    int16_t mediaType;
-    const char* settingsFile;
-    std::string note;
-  } cases[] = {
+  // Width, height, media type shown, settings file: the note.
+  const std::tuple<int, int, int16_t, const char*, std::string> cases[] = {
       {1920, 1080, 1, "",
        "the settings window shows frames as ntsc 720x480, so this 1920x1080 clip looks squeezed there; the media "
        "type hd (960x540) fits it (velmorance settings --media-type hd)"},
@@ -26,9 +22,9 @@ TEST(MediaShapeNote, NamesTheTypeThatFitsOnlyWhenTheShownOneDoesNot) {
       {720, 576, 7, "", "the settings window shows frames as ntsc 720x480, so this 720x576 clip looks stretched "
                         "there; the media type pal (720x576) fits it (velmorance settings --media-type pal)"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(c.note, vmhost::mediaShapeNote(c.width, c.height, c.mediaType, c.settingsFile))
-        << c.width << "x" << c.height << " as " << c.mediaType;
+  for (const auto& [width, height, mediaType, settingsFile, note] : cases)
+    EXPECT_EQ(note, vmhost::mediaShapeNote(width, height, mediaType, settingsFile))
+        << width << "x" << height << " as " << mediaType;
 }
 
 }  // namespace

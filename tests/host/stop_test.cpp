@@ -18,15 +18,6 @@ extern char** environ;
 
 namespace {
 
-struct StopCase {
-  const char* args;  // $ stands for the scratch folder
-  int signal;
-  // Where the test plug-in raises the signal ("info", "placeholder", a
-  // render frame); nullptr: sent from outside once the settings window
-  // waits for the user, with the real plug-in.
-  const char* at;
-};
-
 // Starts `commandLine` (words for sh, `env` in front), waits until its main
 // thread sleeps in an event loop with a private copy of the settings made,
 // sends `signal` and waits for the end.
@@ -66,7 +57,10 @@ TEST(Stop, EachSignalEndsEachCommandLeavingNothing) {
     ASSERT_EQ(vmtest::runShell(program + " settings --strength 70" + vmtest::expand(look, dir), env).status, 0);
   const auto before = vmtest::folderContents(scratch.path(""));
 
-  const StopCase cases[] = {
+  // Arguments ($ the scratch folder), signal, where the test plug-in raises
+  // it ("info", "placeholder", a render frame); nullptr: sent from outside
+  // once the settings window waits for the user, with the real plug-in.
+  const std::tuple<const char*, int, const char*> cases[] = {
       {"render $/clip.mp4 $/out.mp4 --strength 50", SIGINT, "3"},    // the frame loop
       {"render $/clip.mp4 $/out.mkv", SIGHUP, "3"},                  // the terminal closed
       {"render $/clip.mp4 $/out.mov --strength 50", SIGTERM, "3+hang"},  // a plug-in that never returns
@@ -77,17 +71,17 @@ TEST(Stop, EachSignalEndsEachCommandLeavingNothing) {
       {"configure $/in.png --settings $/look.prefs", SIGTERM, nullptr},
       {"configure $/in.png", SIGINT, nullptr},
   };
-  for (const StopCase& c : cases) {
-    const std::string args = " " + vmtest::expand(c.args, dir);
-    const auto run = c.at == nullptr ? stopWhileWaiting(program + args, env, tmp, c.signal)
-                                     : vmtest::runFake(args, env + "FAKE_SIGNAL=" + std::to_string(c.signal) +
-                                                                 " FAKE_SIGNAL_AT=" + c.at + " ");
-    EXPECT_TRUE(run.exited) << c.args;
-    EXPECT_EQ(run.status, 128 + c.signal) << c.args << "\n" << run.err;
+  for (const auto& [words, signal, at] : cases) {
+    const std::string args = " " + vmtest::expand(words, dir);
+    const auto run = at == nullptr ? stopWhileWaiting(program + args, env, tmp, signal)
+                                   : vmtest::runFake(args, env + "FAKE_SIGNAL=" + std::to_string(signal) +
+                                                               " FAKE_SIGNAL_AT=" + at + " ");
+    EXPECT_TRUE(run.exited) << words;
+    EXPECT_EQ(run.status, 128 + signal) << words << "\n" << run.err;
     const std::string line = std::string("\nvelmorance: stopped by ") +
-                             (c.signal == SIGINT ? "SIGINT" : c.signal == SIGTERM ? "SIGTERM" : "SIGHUP") + "\n";
-    EXPECT_NE(("\n" + run.err).find(line), std::string::npos) << c.args << "\n" << run.err;
-    EXPECT_EQ(vmtest::folderContents(scratch.path("")), before) << c.args;
+                             (signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP") + "\n";
+    EXPECT_NE(("\n" + run.err).find(line), std::string::npos) << words << "\n" << run.err;
+    EXPECT_EQ(vmtest::folderContents(scratch.path("")), before) << words;
   }
 }
 

@@ -13,12 +13,8 @@ namespace {
 // Each alert made from a parameter record (none: the defaults), run through
 // a presenter that answers the cancel button.
 TEST(Alerts, ParameterRecordNamesTheButtons) {
-  const struct {
-    AlertType kind;
-    CFStringRef explanation;
-    std::function<void(AlertStdCFStringAlertParamRec&)> change;  // none: no record
-    const char* shown;
-  } cases[] = {
+  // Kind, explanation, change to the defaults (none: no record): the alert shown.
+  const std::tuple<AlertType, CFStringRef, std::function<void(AlertStdCFStringAlertParamRec&)>, const char*> cases[] = {
       {kAlertStopAlert, CFSTR("Body"), nullptr, "0 Head | Body | 1:OK* cancel 0"},
       {kAlertCautionAlert, nullptr,
        [](AlertStdCFStringAlertParamRec& p) {
@@ -33,18 +29,18 @@ TEST(Alerts, ParameterRecordNamesTheButtons) {
       {kAlertNoteAlert, CFSTR("x"), [](AlertStdCFStringAlertParamRec& p) { p.defaultButton = p.cancelButton = 3; },
        "1 Head | x | 1:OK* cancel 0"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [kind, explanation, change, shown] : cases) {
     RecordingPresenter presenter(kAlertStdAlertCancelButton);
     AlertStdCFStringAlertParamRec param;
     ASSERT_EQ(GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne), noErr);
-    if (c.change) c.change(param);
+    if (change) change(param);
     DialogRef alert = nullptr;
-    ASSERT_EQ(CreateStandardAlert(c.kind, CFSTR("Head"), c.explanation, c.change ? &param : nullptr, &alert), noErr);
+    ASSERT_EQ(CreateStandardAlert(kind, CFSTR("Head"), explanation, change ? &param : nullptr, &alert), noErr);
     DialogItemIndex hit = 0;
     ASSERT_EQ(RunStandardAlert(alert, nullptr, &hit), noErr);
     EXPECT_EQ(hit, kAlertStdAlertCancelButton);  // whatever the presenter answered
     ASSERT_EQ(presenter.shown.size(), 1u);
-    EXPECT_EQ(AlertSummary(presenter.shown[0]), c.shown);
+    EXPECT_EQ(AlertSummary(presenter.shown[0]), shown);
   }
 }
 

@@ -84,10 +84,8 @@ TEST(CFBundle, InfoAndResourceURLs) {
   EXPECT_EQ(2, CFGetRetainCount(bundle));
   CFRelease(bundle);
 
-  const struct {
-    CFStringRef name, type, subDir;
-    std::string expected;
-  } cases[] = {
+  // Name, type, folder: the resource's path.
+  const std::tuple<CFStringRef, CFStringRef, CFStringRef, std::string> cases[] = {
       {CFSTR("manual"), CFSTR("pdf"), nullptr, resources + "/manual.pdf"},
       {CFSTR("README"), nullptr, nullptr, resources + "/README"},
       {CFSTR("README"), CFSTR(""), nullptr, resources + "/README"},
@@ -96,9 +94,9 @@ TEST(CFBundle, InfoAndResourceURLs) {
       {CFSTR("help"), CFSTR("pdf"), nullptr, "(none)"},
       {CFSTR("manual"), CFSTR("txt"), nullptr, "(none)"},
   };
-  for (const auto& c : cases) {
-    CFOwner<CFURLRef> url(CFBundleCopyResourceURL(bundle, c.name, c.type, c.subDir));
-    EXPECT_EQ(c.expected, pathOf(url.get())) << text(c.name) << "." << text(c.type);
+  for (const auto& [name, type, subDir, expected] : cases) {
+    CFOwner<CFURLRef> url(CFBundleCopyResourceURL(bundle, name, type, subDir));
+    EXPECT_EQ(expected, pathOf(url.get())) << text(name) << "." << text(type);
   }
   CFOwner<CFURLRef> dir(CFBundleCopyResourcesDirectoryURL(bundle));
   EXPECT_EQ(resources, pathOf(dir.get()));

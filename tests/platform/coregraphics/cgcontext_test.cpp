@@ -46,21 +46,19 @@ constexpr Pixel kRed{255, 255, 0, 0}, kGreen{255, 0, 255, 0}, kBlue{255, 0, 0, 2
 
 TEST(BitmapContextTest, OnlyEightBitAlphaFirstFormatsAreAccepted) {
   CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-  struct Case {
-    size_t bits, stride;
-    CGBitmapInfo info;
-    bool ok;
-  } cases[] = {{8, 16, kCGImageAlphaPremultipliedFirst, true},
-               {8, 16, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big, true},
-               {8, 16, kCGImageAlphaNoneSkipFirst, true},
-               {8, 0, kCGImageAlphaPremultipliedFirst, true},  // stride chosen as 4 * width
-               {16, 32, kCGImageAlphaPremultipliedFirst, false},
-               {8, 16, 1 /* premultiplied last */, false},
-               {8, 12, kCGImageAlphaPremultipliedFirst, false},  // rows too short
-               {8, 16, kCGImageAlphaPremultipliedFirst | (2 << 12) /* 32 little */, false}};
-  for (const Case& c : cases) {
-    CGContextRef context = CGBitmapContextCreate(nullptr, 4, 2, c.bits, c.stride, space, c.info);
-    EXPECT_EQ(c.ok, context != nullptr) << c.bits << " " << c.stride << " " << c.info;
+  // Bits per component, bytes per row, format: accepted.
+  const std::tuple<size_t, size_t, CGBitmapInfo, bool> cases[] = {
+      {8, 16, kCGImageAlphaPremultipliedFirst, true},
+      {8, 16, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big, true},
+      {8, 16, kCGImageAlphaNoneSkipFirst, true},
+      {8, 0, kCGImageAlphaPremultipliedFirst, true},  // stride chosen as 4 * width
+      {16, 32, kCGImageAlphaPremultipliedFirst, false},
+      {8, 16, 1 /* premultiplied last */, false},
+      {8, 12, kCGImageAlphaPremultipliedFirst, false},  // rows too short
+      {8, 16, kCGImageAlphaPremultipliedFirst | (2 << 12) /* 32 little */, false}};
+  for (const auto& [bits, stride, info, ok] : cases) {
+    CGContextRef context = CGBitmapContextCreate(nullptr, 4, 2, bits, stride, space, info);
+    EXPECT_EQ(ok, context != nullptr) << bits << " " << stride << " " << info;
     CGContextRelease(context);
   }
   EXPECT_EQ(nullptr, CGBitmapContextCreate(nullptr, 4, 2, 8, 16, nullptr, kCGImageAlphaPremultipliedFirst));
@@ -124,30 +122,26 @@ TEST(BitmapContextTest, RotationTurnsAboutTheTranslatedOriginAndRestoringDrawsTo
 // unknown mode draws as normal.
 TEST(BitmapContextTest, GlobalAlphaAndBlendModesFollowThePdfFormulas) {
   const Pixel grey200{255, 200, 200, 200};
-  const struct {
-    Pixel canvas;
-    CGFloat fill, alpha;  // grey fill level
-    CGBlendMode mode;
-    Pixel expected;
-  } cases[] = {{kWhite, 0, 1.0f, kCGBlendModeNormal, {255, 0, 0, 0}},
-               {kWhite, 0, 0.0f, kCGBlendModeNormal, kWhite},
-               {kWhite, 0, 0.5f, kCGBlendModeNormal, {255, 127, 127, 127}},
-               {kWhite, 0, -3.0f, kCGBlendModeNormal, kWhite},
-               {kWhite, 0, 7.0f, kCGBlendModeNormal, {255, 0, 0, 0}},
-               {grey200, 128, 1.0f, kCGBlendModeMultiply, {255, 100, 100, 100}},
-               {grey200, 128, 1.0f, kCGBlendModeScreen, {255, 228, 228, 228}},
-               {grey200, 128, 1.0f, kCGBlendModeDarken, {255, 128, 128, 128}},
-               {grey200, 128, 1.0f, kCGBlendModeLighten, grey200},
-               {grey200, 128, 1.0f, 99, {255, 128, 128, 128}}};
-  for (const auto& c : cases) {
+  // Canvas, grey fill level, alpha, mode: the pixel.
+  const std::tuple<Pixel, CGFloat, CGFloat, CGBlendMode, Pixel> cases[] = {
+      {kWhite, 0, 1.0f, kCGBlendModeNormal, {255, 0, 0, 0}},
+      {kWhite, 0, 0.0f, kCGBlendModeNormal, kWhite},
+      {kWhite, 0, 0.5f, kCGBlendModeNormal, {255, 127, 127, 127}},
+      {kWhite, 0, -3.0f, kCGBlendModeNormal, kWhite},
+      {kWhite, 0, 7.0f, kCGBlendModeNormal, {255, 0, 0, 0}},
+      {grey200, 128, 1.0f, kCGBlendModeMultiply, {255, 100, 100, 100}},
+      {grey200, 128, 1.0f, kCGBlendModeScreen, {255, 228, 228, 228}},
+      {grey200, 128, 1.0f, kCGBlendModeDarken, {255, 128, 128, 128}},
+      {grey200, 128, 1.0f, kCGBlendModeLighten, grey200},
+      {grey200, 128, 1.0f, 99, {255, 128, 128, 128}}};
+  for (const auto& [under, fill, alpha, mode, expected] : cases) {
     Canvas canvas(1, 1);
-    canvas.fillAll(c.canvas);
-    CGContextSetAlpha(canvas.get(), c.alpha);
-    CGContextSetBlendMode(canvas.get(), c.mode);
-    CGContextSetRGBFillColor(canvas.get(), c.fill / 255, c.fill / 255, c.fill / 255, 1);
+    canvas.fillAll(under);
+    CGContextSetAlpha(canvas.get(), alpha);
+    CGContextSetBlendMode(canvas.get(), mode);
+    CGContextSetRGBFillColor(canvas.get(), fill / 255, fill / 255, fill / 255, 1);
     CGContextFillRect(canvas.get(), CGRectMake(0, 0, 1, 1));
-    for (int i = 0; i < 4; ++i)
-      EXPECT_NEAR(c.expected[i], canvas.at(0, 0)[i], 1) << "alpha " << c.alpha << " mode " << c.mode;
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(expected[i], canvas.at(0, 0)[i], 1) << "alpha " << alpha << " mode " << mode;
   }
 }
 

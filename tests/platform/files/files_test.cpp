@@ -27,33 +27,30 @@ OSErr preferencesFolder(long* dirID, std::string* path) {
 const unsigned char* pstr(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
 TEST(FindFolder, PreferencesFolderFollowsTheEnvironmentAndIsMadePrivate) {
-  const struct {
-    const char* xdg;  // under the temp dir when it starts with '@'; nullptr unsets it
-    char before;      // at "cfg" beforehand: 'd' a folder of mode 0755, 'f' a file
-    OSErr err;
-    const char* expected;  // under the temp dir
-    mode_t mode;
-  } cases[] = {{"@xdg/deeper", 0, noErr, "xdg/deeper", 0700},
+  // XDG_CONFIG_HOME (under the temp dir when it starts with '@'; nullptr
+  // unsets it), what is at "cfg" beforehand ('d' a folder of mode 0755, 'f'
+  // a file): the error, the folder found under the temp dir and its mode.
+  const std::tuple<const char*, char, OSErr, const char*, mode_t> cases[] = {{"@xdg/deeper", 0, noErr, "xdg/deeper", 0700},
                {"relative/config", 0, noErr, "home/.config", 0700},
                {"", 0, noErr, "home/.config", 0700},
                {nullptr, 0, noErr, "home/.config", 0700},
                {"@cfg", 'd', noErr, "cfg", 0755},
                {"@cfg", 'f', fnfErr, "", 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.xdg == nullptr ? "unset" : c.xdg);
+  for (const auto& [xdg, before, err, expected, mode] : cases) {
+    SCOPED_TRACE(xdg == nullptr ? "unset" : xdg);
     TempDir temp;
     ASSERT_EQ(0, mkdir((temp / "home").c_str(), 0755));
-    if (c.before == 'd') mkdir((temp / "cfg").c_str(), 0755);
-    if (c.before == 'f') writeBytes(temp / "cfg", {1});
+    if (before == 'd') mkdir((temp / "cfg").c_str(), 0755);
+    if (before == 'f') writeBytes(temp / "cfg", {1});
     setenv("HOME", (temp / "home").c_str(), 1);
-    if (c.xdg == nullptr) unsetenv("XDG_CONFIG_HOME");
-    else setenv("XDG_CONFIG_HOME", c.xdg[0] == '@' ? (temp / (c.xdg + 1)).c_str() : c.xdg, 1);
+    if (xdg == nullptr) unsetenv("XDG_CONFIG_HOME");
+    else setenv("XDG_CONFIG_HOME", xdg[0] == '@' ? (temp / (xdg + 1)).c_str() : xdg, 1);
     long dirID = 0, again = 0;
     std::string found;
-    ASSERT_EQ(c.err, preferencesFolder(&dirID, &found));
-    if (c.err != noErr) continue;
-    EXPECT_EQ(temp / c.expected, found);
-    EXPECT_EQ(c.mode, modeOf(found));
+    ASSERT_EQ(err, preferencesFolder(&dirID, &found));
+    if (err != noErr) continue;
+    EXPECT_EQ(temp / expected, found);
+    EXPECT_EQ(mode, modeOf(found));
     preferencesFolder(&again, &found);
     EXPECT_EQ(dirID, again) << "the same folder keeps its id";
   }

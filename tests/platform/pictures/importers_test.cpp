@@ -41,28 +41,25 @@ void ExpectSample(CGImageRef image, bool lossy) {
 // source give the file's one image (the importer's picture of it is read by
 // the EasyFile tests).
 TEST(Importers, ImporterAndImageSourceGiveTheFilesPixels) {
-  const struct {
-    const char* format;  // Qt's format name
-    const char* file;
-    bool lossy;
-  } cases[] = {{"png", "a.png", false},
-               {"bmp", "b.bmp", false},
-               {"tiff", "c.tif", false},
-               {"png", "named-wrongly.jpg", false},
-               {"jpeg", "photo.jpg", true}};
+  // Qt's format name, the file, lossy.
+  const std::tuple<const char*, const char*, bool> cases[] = {{"png", "a.png", false},
+                                                              {"bmp", "b.bmp", false},
+                                                              {"tiff", "c.tif", false},
+                                                              {"png", "named-wrongly.jpg", false},
+                                                              {"jpeg", "photo.jpg", true}};
   TempDir folder;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    if (!QImageReader::supportedImageFormats().contains(c.format)) continue;  // no Qt plug-in
-    const std::string path = folder / c.file;
-    ASSERT_TRUE(Sample(c.lossy).save(QString::fromStdString(path), c.format, 100));
+  for (const auto& [format, file, lossy] : cases) {
+    SCOPED_TRACE(file);
+    if (!QImageReader::supportedImageFormats().contains(format)) continue;  // no Qt plug-in
+    const std::string path = folder / file;
+    ASSERT_TRUE(Sample(lossy).save(QString::fromStdString(path), format, 100));
     FSSpec spec;
     ASSERT_EQ(platformFSSpecForPath(path, &spec), noErr);
     GraphicsImportComponent importer = nullptr;
     ASSERT_EQ(GetGraphicsImporterForFile(&spec, &importer), noErr);
     CGImageRef image = nullptr;
     ASSERT_EQ(GraphicsImportCreateCGImage(importer, &image, kGraphicsImportCreateCGImageUsingCurrentSettings), noErr);
-    ExpectSample(image, c.lossy);
+    ExpectSample(image, lossy);
     CGImageRelease(image);
     EXPECT_EQ(CloseComponent(importer), noErr);
 
@@ -71,7 +68,7 @@ TEST(Importers, ImporterAndImageSourceGiveTheFilesPixels) {
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(CGImageSourceGetCount(source.get()), 1u);
     image = CGImageSourceCreateImageAtIndex(source.get(), 0, nullptr);
-    ExpectSample(image, c.lossy);
+    ExpectSample(image, lossy);
     CGImageRelease(image);
     EXPECT_EQ(CGImageSourceCreateImageAtIndex(source.get(), 1, nullptr), nullptr);
   }

@@ -10,32 +10,25 @@ namespace {
 std::string text(ConstStr255Param p) { return std::string(pstringView(p)); }
 
 TEST(NumToString, DecimalText) {
-  const struct {
-    long value;
-    const char* expected;
-  } cases[] = {{0, "0"}, {7, "7"}, {-1, "-1"}, {2147483647L, "2147483647"}, {-2147483647L - 1, "-2147483648"},
-               {LONG_MIN, "-9223372036854775808"}};
-  for (const auto& c : cases) {
+  const std::pair<long, const char*> cases[] = {{0, "0"}, {7, "7"}, {-1, "-1"}, {2147483647L, "2147483647"},
+                                                {-2147483647L - 1, "-2147483648"}, {LONG_MIN, "-9223372036854775808"}};
+  for (const auto& [value, expected] : cases) {
     Str255 s;
-    NumToString(c.value, s);
-    EXPECT_EQ(text(s), c.expected);
+    NumToString(value, s);
+    EXPECT_EQ(text(s), expected);
   }
 }
 
 TEST(StringToNum, ParsesSignAndDigitsWrappingAt32Bits) {
-  const struct {
-    const char* input;
-    long expected;
-  } cases[] = {{"", 0},         {"0", 0},         {"123", 123},       {"-45", -45},          {"+9", 9},
-               {"12ab", 12},    {"x1", 0},        {"-", 0},           {"2147483648", -2147483647L - 1},
-               {"-2147483648", -2147483647L - 1}, {"4294967297", 1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.input);
+  const std::pair<const char*, long> cases[] = {
+      {"", 0},      {"0", 0},  {"123", 123}, {"-45", -45}, {"+9", 9},           {"12ab", 12},
+      {"x1", 0},    {"-", 0},  {"2147483648", -2147483647L - 1}, {"-2147483648", -2147483647L - 1}, {"4294967297", 1}};
+  for (const auto& [input, expected] : cases) {
     Str255 s;
-    CopyCStringToPascal(c.input, s);
+    CopyCStringToPascal(input, s);
     long n = 99;
     StringToNum(s, &n);
-    EXPECT_EQ(n, c.expected);
+    EXPECT_EQ(n, expected) << input;
   }
 }
 
