@@ -141,7 +141,8 @@ TEST(BitmapContextTest, GlobalAlphaAndBlendModesFollowThePdfFormulas) {
     CGContextSetBlendMode(canvas.get(), mode);
     CGContextSetRGBFillColor(canvas.get(), fill / 255, fill / 255, fill / 255, 1);
     CGContextFillRect(canvas.get(), CGRectMake(0, 0, 1, 1));
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(expected[i], canvas.at(0, 0)[i], 1) << "alpha " << alpha << " mode " << mode;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_NEAR(expected[i], canvas.at(0, 0)[i], 1) << "alpha " << alpha << " mode " << mode;
   }
 }
 

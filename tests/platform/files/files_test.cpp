@@ -30,12 +30,10 @@ TEST(FindFolder, PreferencesFolderFollowsTheEnvironmentAndIsMadePrivate) {
   // XDG_CONFIG_HOME (under the temp dir when it starts with '@'; nullptr
   // unsets it), what is at "cfg" beforehand ('d' a folder of mode 0755, 'f'
   // a file): the error, the folder found under the temp dir and its mode.
-  const std::tuple<const char*, char, OSErr, const char*, mode_t> cases[] = {{"@xdg/deeper", 0, noErr, "xdg/deeper", 0700},
-               {"relative/config", 0, noErr, "home/.config", 0700},
-               {"", 0, noErr, "home/.config", 0700},
-               {nullptr, 0, noErr, "home/.config", 0700},
-               {"@cfg", 'd', noErr, "cfg", 0755},
-               {"@cfg", 'f', fnfErr, "", 0}};
+  const std::tuple<const char*, char, OSErr, const char*, mode_t> cases[] = {
+      {"@xdg/deeper", 0, noErr, "xdg/deeper", 0700}, {"relative/config", 0, noErr, "home/.config", 0700},
+      {"", 0, noErr, "home/.config", 0700},          {nullptr, 0, noErr, "home/.config", 0700},
+      {"@cfg", 'd', noErr, "cfg", 0755},             {"@cfg", 'f', fnfErr, "", 0}};
   for (const auto& [xdg, before, err, expected, mode] : cases) {
     SCOPED_TRACE(xdg == nullptr ? "unset" : xdg);
     TempDir temp;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 
 #include "tests/support/gworld_fixture.h"
 
@@ -11,12 +12,8 @@ namespace {
 
 using Argb = std::array<uint8_t, 4>;
 
-void Put(GrafPtr world, int x, int y, Argb value) { std::memcpy(PixelAt(world, x, y), value.data(), 4); }
-Argb Get(GrafPtr world, int x, int y) {
-  Argb value;
-  std::memcpy(value.data(), PixelAt(world, x, y), 4);
-  return value;
-}
+void Put(GrafPtr world, int x, int y, Argb value) { *PixelAt(world, x, y) = std::bit_cast<pixRec>(value); }
+Argb Get(GrafPtr world, int x, int y) { return std::bit_cast<Argb>(*PixelAt(world, x, y)); }
 
 // A picture of `frame` (left, top, right, bottom) of `port`.
 PicHandle Record(GrafPtr port, std::array<int16_t, 4> frame) {
