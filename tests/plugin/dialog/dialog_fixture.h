@@ -92,6 +92,7 @@ class DialogTest : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", prefs_.path().c_str(), 1);
     EnsureApplication();
     ResetConfig(config_, true);
+    PaintTestFrame(frame_.get(), 0);
   }
   // The whole custom-button path (ConfigurePlugIn) on frame 0 of a clip of
   // `frames` frames, with `steps` in turns.
@@ -112,7 +113,7 @@ class DialogTest : public ::testing::Test {
   pluginDataPtr config_ = owned_.get();
   FakeHost host_{720, 480};
   _PluginParams params_ = host_.params(kPlugCustomButtonClick);
-  GWorldOwner frame_ = MakeTestFrame(720, 480, 0);  // the frame the dialog opens on
+  GWorldOwner frame_ = MakeWorld(720, 480);  // the frame the dialog opens on
 };
 
 }  // namespace dialog_test

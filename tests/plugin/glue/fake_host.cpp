@@ -37,12 +37,6 @@ void PaintTestFrame(GrafPtr frame, int32_t seed) {
           pixRec{0xFF, uint8_t(x * 255 / b.right), uint8_t(y * 255 / b.bottom), uint8_t(seed * 53 + 20)};
 }
 
-GWorldOwner MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
-  GWorldOwner frame = MakeWorld(width, height);
-  PaintTestFrame(frame.get(), seed);
-  return frame;
-}
-
 FakeHost::FakeHost(short width, short height) : source(MakeWorld(width, height)), output(MakeWorld(width, height)) {
   FillRandom(output.get(), 7);
   current = this;

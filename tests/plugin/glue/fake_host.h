@@ -23,9 +23,9 @@ inline const std::string kNewData = "NewPtrClear " + std::to_string(sizeof(Effec
                          kNewConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
 
 // Paints a frame whose colours depend on the position and on `seed`, so
-// frames of different indexes differ everywhere; or makes one.
+// frames of different indexes differ everywhere: (x, y) of a w x h frame is
+// (255 x / w, 255 y / h, 53 seed + 20), each cut to a byte.
 void PaintTestFrame(GrafPtr frame, int32_t seed);
-GWorldOwner MakeTestFrame(int16_t width, int16_t height, int32_t seed);
 
 class FakeHost {
  public:
