@@ -20,10 +20,6 @@ Rect R(int left, int top, int right, int bottom) {
   return Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
 }
 Point P(int h, int v) { return Point{int16_t(v), int16_t(h)}; }
-// Where handle 1 to 4 of `r` sits.
-Point Corner(int16_t handle, const Rect& r) {
-  return P(handle == 1 || handle == 3 ? r.left : r.right, handle <= 2 ? r.top : r.bottom);
-}
 
 TEST(FrameHandlesTest, HitCodesAndDragGeometry) {
   const Rect preview = R(0, 0, 800, 400), frame = R(100, 50, 300, 150);
@@ -50,7 +46,8 @@ TEST(FrameHandlesTest, HitCodesAndDragGeometry) {
   };
   for (const auto& [handle, start, to, modifiers, expected] : drags) {
     Rect r = start;
-    DragCorner(handle, r, Corner(handle, r), to, modifiers, preview, Rect2Rel(start, preview));
+    const Point corner = P(handle == 1 || handle == 3 ? r.left : r.right, handle <= 2 ? r.top : r.bottom);  // 1 to 4
+    DragCorner(handle, r, corner, to, modifiers, preview, Rect2Rel(start, preview));
     EXPECT_EQ(toolkit_test::Sides(expected), toolkit_test::Sides(r))
         << "handle " << handle << " to " << to.h << "," << to.v;
   }
