@@ -235,6 +235,8 @@ struct HostCase {
   bool ffmpeg;
 };
 
+void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name << ' ' << c.width << 'x' << c.height; }
+
 class Frei0rHostsTest : public ToolTest, public ::testing::WithParamInterface<HostCase> {};
 
 TEST_P(Frei0rHostsTest, EveryToolRendersWhatVelmoranceRenders) {

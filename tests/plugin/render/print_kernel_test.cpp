@@ -4,9 +4,12 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <thread>
 #include <vector>
+
+void PrintTo(PrintVariant variant, std::ostream* out) { *out << PrintVariantName(variant); }
 
 namespace {
 
