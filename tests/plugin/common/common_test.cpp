@@ -58,16 +58,13 @@ TEST(CommonAlertsDeathTest, AssertAndTerminateStopAfterTheAlert) {
               testing::ExitedWithCode(EXIT_FAILURE), "Non-Matching Blocks\n  The Size of Source and Dest do not match");
 }
 
-// Channels taken as their 16 bits, signed halves of a word, the sign of 0,
-// a swap; colours packed as 0x00RRGGBB from the high byte of each channel.
+// Channels taken as their 16 bits, signed halves of a word, the sign of 0;
+// colours packed as 0x00RRGGBB from the high byte of each channel.
 TEST(NumericAndColour, KnownValues) {
   EXPECT_EQ(rgb(SetRGBColor(-1, 0, -32768)), (Rgb{65535, 0, 32768}));
   EXPECT_EQ(
       (std::array{CarbonHiWord(static_cast<SInt32>(0xFFFF0001u)), CarbonLoWord(0x00018000), Sgn(0.0), Sgn(-0.001)}),
       (std::array<SInt16, 4>{-1, -32768, 1, -1}));
-  SInt16 a = 3, b = -4;
-  SwapInt(a, b);
-  EXPECT_EQ((std::array{a, b}), (std::array<SInt16, 2>{-4, 3}));
   const pixRec p = LongInt2PixRec(0x12345678);
   EXPECT_EQ((std::array{p.alpha, p.red, p.green, p.blue}), (std::array<uint8_t, 4>{0, 0x34, 0x56, 0x78}));
   EXPECT_EQ(PixRec2LongInt(pixRec{0xEE, 1, 2, 3}), 0x00010203);

@@ -16,15 +16,12 @@
 #include "platform/memory/memory.h"
 #include "platform/toolkit/qt_access.h"
 #include "plugin/core/bridges/pascal_fx.h"
-#include "plugin/core/data_handling.h"
 #include "plugin/core/globals.h"
 #include "plugin/dialog/carbonmacros.h"
 #include "plugin/dialog/config_dialog.h"
 #include "plugin/render/offscreen_buffers.h"
-#include "tests/platform/files/temp_dir.h"
 #include "tests/platform/toolkit/panel_fixture.h"
-#include "tests/support/gworld_fixture.h"
-#include "velmorance/host_interface.h"
+#include "tests/plugin/glue/fake_host.h"
 
 namespace dialog_test {
 
@@ -32,56 +29,11 @@ using toolkit_test::Control;
 using toolkit_test::Drag;
 using toolkit_test::WidgetOf;
 
-// A frame of width x height whose colours depend on the position and on
-// `seed`, so frames of different indexes differ everywhere.
-inline GWorldOwner MakeTestFrame(int16_t width, int16_t height, int32_t seed) {
-  GWorldOwner gw(AllocateGWorld(width, height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      *::PixelAt(gw.get(), x, y) =
-          pixRec{0xFF, uint8_t(x * 255 / width), uint8_t(y * 255 / height), uint8_t(seed * 53 + 20)};
-  return gw;
-}
-
 // The pixel (x, y) of a buffer, in its own coordinates, as 0x00RRGGBB.
 inline uint32_t RgbAt(GrafPtr gw, int x, int y) {
   const pixRec& p = *::PixelAt(gw, x - gw->portPixMap.bounds.left, y - gw->portPixMap.bounds.top);
   return uint32_t{p.red} << 16 | uint32_t{p.green} << 8 | p.blue;
 }
-
-// The host side of GetFrame/ReleaseFrame: frames made on request, owned
-// here until released (a released one is gone).
-struct FrameHost {
-  FrameHost() {
-    current = this;
-    procs.GetFrame = [](void*, int32_t index, GWorldPtr* frame, int16_t width, int16_t height, HYRefDVQuality,
-                        int16_t* volume, void** cookie) -> HYPluginResult {
-      current->requested.push_back(index);
-      *volume = 256;
-      if (current->getFrameResult != kPluginOK) return current->getFrameResult;
-      current->held = MakeTestFrame(width, height, index);
-      *cookie = *frame = current->held.get();
-      return kPluginOK;
-    };
-    procs.ReleaseFrame = [](void*, void* cookie) -> HYPluginResult {
-      ++current->released;
-      if (cookie == current->held.get()) current->held.reset();
-      return kPluginOK;
-    };
-    params.interfaceVersion = 4;
-    params.instance = this;
-    params.procs = &procs;
-    params.selector = kPlugCustomButtonClick;
-  }
-  ~FrameHost() { current = nullptr; }
-  HYProcs procs{};
-  _PluginParams params{};
-  std::vector<int32_t> requested;  // absolute frame numbers asked for
-  int released = 0;
-  HYPluginResult getFrameResult = kPluginOK;
-  GWorldOwner held;
-  inline static FrameHost* current = nullptr;
-};
 
 // The application, and the built bundle the dialog's windows come from.
 inline void EnsureApplication() {
@@ -140,11 +92,12 @@ class DialogTest : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", prefs_.path().c_str(), 1);
     EnsureApplication();
     ResetConfig(config_, true);
+    PaintTestFrame(frame_.get(), 0);
   }
   // The whole custom-button path (ConfigurePlugIn) on frame 0 of a clip of
   // `frames` frames, with `steps` in turns.
   void RunDialog(int32_t frames, std::vector<std::function<void()>> steps) {
-    InTurns(steps, [&] { ConfigurePlugIn(config_, frame_.get(), &host_.params, 0, frames); });
+    InTurns(steps, [&] { ConfigurePlugIn(config_, frame_.get(), &params_, 0, frames); });
   }
   // `body` in the running dialog, then Cancel: a step of its own, so it runs
   // even when `body` stopped at a failed assertion.
@@ -158,8 +111,9 @@ class DialogTest : public ::testing::Test {
   std::unique_ptr<pluginDataRec, decltype(&pDestroyConfig)> owned_{
       reinterpret_cast<pluginDataPtr>(NewPtrClear(sizeof(pluginDataRec))), pDestroyConfig};
   pluginDataPtr config_ = owned_.get();
-  FrameHost host_;
-  GWorldOwner frame_ = MakeTestFrame(720, 480, 0);  // the frame the dialog opens on
+  FakeHost host_{720, 480};
+  _PluginParams params_ = host_.params(kPlugCustomButtonClick);
+  GWorldOwner frame_ = MakeWorld(720, 480);  // the frame the dialog opens on
 };
 
 }  // namespace dialog_test

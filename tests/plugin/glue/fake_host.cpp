@@ -28,8 +28,16 @@ std::string rectText(const Rect* r) {
 
 }  // namespace
 
+void PaintTestFrame(GrafPtr frame, int32_t seed) {
+  Rect b{};
+  GetPortBounds(frame, &b);
+  for (int y = 0; y < b.bottom; ++y)
+    for (int x = 0; x < b.right; ++x)
+      *PixelAt(frame, x, y) =
+          pixRec{0xFF, uint8_t(x * 255 / b.right), uint8_t(y * 255 / b.bottom), uint8_t(seed * 53 + 20)};
+}
+
 FakeHost::FakeHost(short width, short height) : source(MakeWorld(width, height)), output(MakeWorld(width, height)) {
-  FillRandom(source.get(), 1);
   FillRandom(output.get(), 7);
   current = this;
   procs.NewPtrClear = [](Size size) {
@@ -46,12 +54,17 @@ FakeHost::FakeHost(short width, short height) : source(MakeWorld(width, height))
                                              std::to_string(height) + " q" + std::to_string(quality),
                                          instance);
     // "GetFrame buffer" among the failures: OK is answered without a frame.
-    *frame = result == kPluginOK && !host().failures.count("GetFrame buffer") ? host().source.get() : nullptr;
+    const bool delivered = result == kPluginOK && !host().failures.count("GetFrame buffer");
+    if (delivered) PaintTestFrame(host().source.get(), index);
+    *frame = delivered ? host().source.get() : nullptr;
     *volume = 256;
     *cookie = kCookie;
     return result;
   };
-  procs.ReleaseFrame = [](void* instance, void* cookie) { return record("ReleaseFrame", instance, cookie); };
+  procs.ReleaseFrame = [](void* instance, void* cookie) {
+    FillRandom(host().source.get(), 1);  // the released frame's pixels are no longer the frame's
+    return record("ReleaseFrame", instance, cookie);
+  };
   procs.GetFilterInfo = [](void* instance, HYPluginFilterInfo** info) {
     const HYPluginResult result = record("GetFilterInfo", instance);
     *info = result == kPluginOK ? &host().filterInfo : nullptr;

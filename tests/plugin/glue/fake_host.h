@@ -1,6 +1,6 @@
 // A host for tests: fills HYProcs with recorders that log every call with its
 // arguments, hand out buffers made here and return injected failure codes;
-// and the shared set-up of the host glue tests.
+// and the shared set-up of the host glue tests. The dialog's tests use it too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,9 +22,14 @@
 inline const std::string kNewData = "NewPtrClear " + std::to_string(sizeof(EffectData)),
                          kNewConfig = "NewPtrClear " + std::to_string(sizeof(pluginDataRec));
 
+// Paints a frame whose colours depend on the position and on `seed`, so
+// frames of different indexes differ everywhere: (x, y) of a w x h frame is
+// (255 x / w, 255 y / h, 53 seed + 20), each cut to a byte.
+void PaintTestFrame(GrafPtr frame, int32_t seed);
+
 class FakeHost {
  public:
-  // The pixels GetFrame delivers and the output buffer, both width x height.
+  // The frames GetFrame delivers and the output buffer, both width x height.
   FakeHost(short width, short height);
   ~FakeHost() { current = current == this ? nullptr : current; }
   FakeHost(const FakeHost&) = delete;
@@ -45,6 +50,7 @@ class FakeHost {
   HYPluginFilterInfo filterInfo{{0.25f, 0.5f, 0.75f}, 0, 0};
   // Opacity of every Blit, in order.
   std::vector<int> blitOpacities;
+  // The frame GetFrame delivers, painted for the index asked for.
   GWorldOwner source, output;
 
   // The output buffer's bytes, for before/after comparisons.

@@ -41,9 +41,7 @@ std::vector<unsigned char> PString(const std::string& text) {
   std::copy(text.begin(), text.end(), result.begin() + 1);
   return result;
 }
-std::string FromPString(const unsigned char* text) {
-  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
-}
+std::string FromPString(const unsigned char* text) { return {reinterpret_cast<const char*>(text + 1), text[0]}; }
 
 // The short string `fill` writes after `given`, as text.
 template <typename... Args, typename... Given>
@@ -292,7 +290,6 @@ TEST(PictureLoading, EveryLoaderGivesTheFilesPixelsOrNothing) {
   SetGWorld(mine.get(), nullptr);
   Str255 name, missingName, chosenName;
   std::string shown;
-  const Bytes none;
   const std::tuple<const char*, std::function<Bytes()>, Bytes> cases[] = {
       {"FSS", [&] { return Read(GetCGImageFromFSS(spec)); }, kPlain},
       {"URL QT", [&] { return Read(GetCGImageFromURLUsingQT(url.get())); }, kPlain},
@@ -305,15 +302,15 @@ TEST(PictureLoading, EveryLoaderGivesTheFilesPixelsOrNothing) {
       {"URL picture", [&] { return Read(GetPictFromURLUsingCG(url.get())); }, kOnWhite},
       {"scaled", [&] { return Read(GetScaledGWImageFromFSRef(ref, 2, 1)); },
        Bytes{255, 255, 0, 0, 255, 0, 0, 255, 255, 255, 127, 127, 255, 200, 100, 50}},
-      {"scaled by 0", [&] { return Read(GetScaledGWImageFromFSRef(ref, 0, 1)); }, none},
-      {"scaled past the size", [&] { return Read(GetScaledGWImageFromFSRef(ref, 5, 1)); }, none},
-      {"scaled garbage", [&] { return Read(GetScaledGWImageFromFSRef(text, 1, 1)); }, none},
-      {"URL picture of garbage", [&] { return Read(GetPictFromURLUsingCG(textUrl.get())); }, none},
-      {"picture only in art/", [&] { return Read(LoadPictureFromBundle("logo", "png")); }, none},
-      {"bundle image missing", [&] { return Read(GetCGImageFromBundle("missing", "png", nullptr)); }, none},
-      {"missing picture", [&] { return Read(ReadPictureFromFSRef(missing, missingName)); }, none},
+      {"scaled by 0", [&] { return Read(GetScaledGWImageFromFSRef(ref, 0, 1)); }, {}},
+      {"scaled past the size", [&] { return Read(GetScaledGWImageFromFSRef(ref, 5, 1)); }, {}},
+      {"scaled garbage", [&] { return Read(GetScaledGWImageFromFSRef(text, 1, 1)); }, {}},
+      {"URL picture of garbage", [&] { return Read(GetPictFromURLUsingCG(textUrl.get())); }, {}},
+      {"picture only in art/", [&] { return Read(LoadPictureFromBundle("logo", "png")); }, {}},
+      {"bundle image missing", [&] { return Read(GetCGImageFromBundle("missing", "png", nullptr)); }, {}},
+      {"missing picture", [&] { return Read(ReadPictureFromFSRef(missing, missingName)); }, {}},
       {"chosen picture", [&] { return Answer(path, &shown), Read(LoadPictureFile(chosenName)); }, kPlain},
-      {"no picture chosen", [&] { return Answer("", &shown), Read(LoadPictureFile(missingName)); }, none},
+      {"no picture chosen", [&] { return Answer("", &shown), Read(LoadPictureFile(missingName)); }, {}},
   };
   for (const auto& [what, load, expected] : cases) EXPECT_EQ(load(), expected) << what;
   EXPECT_EQ(FromPString(name) + " " + FromPString(chosenName) + " " + FromPString(missingName),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "plugin/render/cg/line_effect.h"
@@ -18,17 +19,13 @@ constexpr Argb kWhite{255, 255, 255, 255}, kRed{255, 255, 0, 0}, kBlue{255, 0, 0
 
 Sides sides(const Rect& r) { return {r.top, r.left, r.bottom, r.right}; }
 
-Argb Get(GrafPtr port, int x, int y) {
-  Argb value;
-  std::memcpy(value.data(), PixelAt(port, x, y), 4);
-  return value;
-}
+Argb Get(GrafPtr port, int x, int y) { return std::bit_cast<Argb>(*PixelAt(port, x, y)); }
 
 // A new port of `width` x `height` pixels of one colour.
 GWorldOwner Filled(int width, int height, Argb colour) {
   GWorldOwner port = MakeWorld(width, height);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) std::memcpy(PixelAt(port.get(), x, y), colour.data(), 4);
+    for (int x = 0; x < width; ++x) *PixelAt(port.get(), x, y) = std::bit_cast<pixRec>(colour);
   return port;
 }
 
