@@ -121,7 +121,7 @@ TEST(Footage, FramesStandUprightAndKeepTheirPixelShape) {
     if (*size != 0) continue;
     const auto reference = vmtest::decodeRgb(clip, "-frames:v 1 " + kAccurate);
     const int width = degrees % 180 == 90 ? 48 : 64;
-    for (const std::string command : {"render " + clip + " " + dir.path("one.png") + " --frames 1 -y",
+    for (const std::string& command : {"render " + clip + " " + dir.path("one.png") + " --frames 1 -y",
                                       "thumbnail " + clip + " " + dir.path("one.png") + " -y"}) {
       ASSERT_TRUE(vmtest::succeeded(vmtest::runFake(command))) << name;
       EXPECT_LE(worstInverted(reference, vmtest::decodeRgb(dir.path("one.png")), width, 5), 1) << command;
