@@ -8,11 +8,11 @@
 namespace {
 
 // A 4x2 picture as the session's input, no audio: frames and the filter
-// information are lent until given back, and bad requests are refused.
+// information are lent until given back, and bad requests are refused. (The
+// frames' pixels: Render.FadesBlendTheUnprocessedFrameOverTheFirstAndLastFrames.)
 TEST(HostSession, LendsFramesAndFilterInfoAndRefusesBadRequests) {
   vmtest::ScratchDir dir;
-  const auto pixels = vmtest::randomBytes(4 * 2 * 3, 1);
-  ASSERT_TRUE(vmtest::writePng(dir.path("p.png"), pixels, 4, 2));
+  ASSERT_TRUE(vmtest::writePng(dir.path("p.png"), vmtest::randomBytes(4 * 2 * 3, 1), 4, 2));
   std::string error;
   const auto video = vmhost::VideoReader::open(dir.path("p.png"), error);
   ASSERT_TRUE(video) << error;
@@ -26,11 +26,6 @@ TEST(HostSession, LendsFramesAndFilterInfoAndRefusesBadRequests) {
   ASSERT_EQ(procs->GetFrame(self, 0, &frame, 4, 2, kDVHighQuality, &volume, &cookie), kPluginOK);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(volume, 256);
-  const PixMap& pm = frame->portPixMap;
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x)
-      for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(static_cast<uint8_t>(pm.baseAddr[y * pm.rowBytes + x * 4 + 1 + c]), pixels[(y * 4 + x) * 3 + c]);
   EXPECT_EQ(session.framesHeld(), 1u);
   EXPECT_EQ(procs->MixAudio(self, cookie, 256), kPluginOK);  // no audio: nothing to mix
   EXPECT_EQ(procs->ReleaseFrame(self, cookie), kPluginOK);

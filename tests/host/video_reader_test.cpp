@@ -34,7 +34,6 @@ TEST_P(VideoReaderSeekTest, DeliversTheExactFrameInAnyOrder) {
   auto reader = vmhost::VideoReader::open(clip, error);
   ASSERT_TRUE(reader) << error;
   EXPECT_EQ(reader->info().frameCount, 50);
-  EXPECT_EQ(reader->info().width, kW);
   EXPECT_EQ(av_q2d(reader->info().frameRate), 25.0);
   std::vector<uint8_t> argb(kRowBytes * kH);
   const int order[] = {0, 49, 17, 18, 3, 30, 29, 11, 10, 9, 48, 0, 25, 26, 27, 45, 1};
@@ -43,8 +42,7 @@ TEST_P(VideoReaderSeekTest, DeliversTheExactFrameInAnyOrder) {
     // Limited-range H.264 and the RGB conversion may move grey by a step.
     EXPECT_NEAR(meanRed(argb), index * 4, 3) << "frame " << index;
   }
-  EXPECT_FALSE(reader->readArgb(50, argb.data(), kRowBytes, kW, kH, true, error));
-  EXPECT_EQ(error, "frame 50 is outside the clip (frames 0 to 49)");
+  // Past the end: HostSession.LendsFramesAndFilterInfoAndRefusesBadRequests.
   EXPECT_FALSE(reader->readArgb(-1, argb.data(), kRowBytes, kW, kH, true, error));
 }
 

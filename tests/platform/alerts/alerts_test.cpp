@@ -75,13 +75,4 @@ TEST(ConsolePresenter, WritesTheAlertAndAnswersTheDefault) {
   EXPECT_EQ(hit, kAlertStdAlertCancelButton);
 }
 
-TEST(ExitToShellDeathTest, EndsWithFailureStatus) {
-  EXPECT_EXIT(
-      {
-        fputs("pending", stderr);
-        ExitToShell();
-      },
-      testing::ExitedWithCode(EXIT_FAILURE), "pending");
-}
-
 }  // namespace

@@ -89,15 +89,14 @@ TEST(Painting, FillsFramesAndInvertsInTheCurrentPort) {
   expect({{2, 0, {255, 255, 255, 255}}, {3, 0, {}}});
 }
 
-TEST(Rects, PointAndIntersectionRules) {
-  const Rect r{0, 0, 10, 10}, apart{20, 20, 30, 30}, expected{2, 3, 8, 9};
-  EXPECT_TRUE(PtInRect(Point{0, 0}, &r));
-  EXPECT_FALSE(PtInRect(Point{10, 5}, &r));
-  Rect made, section;
-  Pt2Rect(Point{8, 9}, Point{2, 3}, &made);
-  EXPECT_TRUE(EqualRect(&made, &expected));
+// Rectangles apart meet in an empty one. (Points in rectangles and
+// rectangles from two corners: FrameHandlesTest.HitCodesAndDragGeometry.)
+TEST(Rects, IntersectionRules) {
+  const Rect r{0, 0, 10, 10}, apart{20, 20, 30, 30}, inner{2, 3, 8, 9};
+  Rect section;
   EXPECT_FALSE(SectRect(&r, &apart, &section));
   EXPECT_TRUE(EmptyRect(&section));
+  EXPECT_TRUE(SectRect(&r, &inner, &section) && EqualRect(&section, &inner));
 }
 
 }  // namespace

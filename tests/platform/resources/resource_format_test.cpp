@@ -43,16 +43,11 @@ TEST(ResourceFormat, WritesTheConventionalLayoutByteForByte) {
   Bytes written;
   ASSERT_TRUE(serializeResourceFile(sampleImage(), &written));
   EXPECT_EQ(expected, written);
-  ResourceFileImage image;
-  ASSERT_EQ(noErr, parseResourceFile(written, &image));
-  EXPECT_EQ(sampleImage().reserved, image.reserved);
-  EXPECT_EQ(Bytes({1, 2, 3}), image.resources[2].data);
-  // No resources: a map of its header and a type count of -1.
+  // No resources: a map of its header and a type count of -1. (Such files
+  // read back: ResourceManager.CreateNeverReplacesAFileAndWritesGoThroughALink.)
   ASSERT_TRUE(serializeResourceFile(ResourceFileImage{}, &written));
   ASSERT_EQ(256u + 30u, written.size());
   EXPECT_EQ(0xFFFF, written[256 + 28] << 8 | written[256 + 29]);
-  EXPECT_EQ(noErr, parseResourceFile(written, &image));
-  EXPECT_TRUE(image.resources.empty());
 }
 
 // Big-endian appends for building a file by hand.

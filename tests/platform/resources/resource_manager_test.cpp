@@ -1,5 +1,7 @@
 // The Resource Manager over real files: what it opens, what a save keeps,
 // read-only files, failed writes, string lists and the search chain.
+// (Duplicates, found in file order and removed one by one:
+// PrefsTest.SaveKeepsOtherResourcesAndOneRecord.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -96,7 +98,6 @@ TEST_F(ResourceManager, ASaveKeepsUntouchedResourcesAndWritesChangedOnes) {
   writeFile();
   short ref = open();
   ASSERT_NE(kResFileNotOpened, ref);
-  EXPECT_EQ(ref, CurResFile());
   Handle list = Get1Resource(kSTR, 128);
   ASSERT_NE(nullptr, list);
   (*list)[4] = 'X';
@@ -145,19 +146,6 @@ TEST_F(ResourceManager, CreateNeverReplacesAFileAndWritesGoThroughALink) {
   EXPECT_TRUE(std::filesystem::is_symlink(temp_ / "prefs"));
   EXPECT_EQ(std::vector<std::string>{"real"}, TempDir::entriesOf(temp_ / "dots"));
   EXPECT_EQ(2u, temp_.entries().size());
-}
-
-TEST_F(ResourceManager, DuplicatesAreFoundInFileOrder) {
-  writeFile(0, {{kPref, 1, false, "", 0, {83}}, {kPref, 1, false, "", 0, {17}}});
-  open();
-  for (UInt8 expected : {83, 17}) {
-    Handle found = Get1Resource(kPref, 1);
-    ASSERT_NE(nullptr, found);
-    EXPECT_EQ(Bytes{expected}, bytesOf(found));
-    RemoveResource(found);
-    DisposeHandle(found);
-  }
-  EXPECT_EQ(nullptr, Get1Resource(kPref, 1));
 }
 
 // Read permission asked for, or a map marked read-only: changes are refused

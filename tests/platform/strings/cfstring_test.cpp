@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
 namespace {
@@ -15,17 +14,14 @@ Owned fromMacRoman(const std::string& bytes) {
 }
 Owned fromUtf8(const std::string& text) { return Owned(CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8)); }
 
-TEST(CFStringMacRoman, KnownBytesDecodeAndEncode) {
+// Each byte's character; encoding them back: AllBytesRoundTripAndAreDistinct.
+TEST(CFStringMacRoman, KnownBytesDecode) {
   const std::pair<UInt8, const char*> cases[] = {
       {0x41, "A"},      {0x80, "\u00C4"}, {0xA5, "\u2022"}, {0xBD, "\u03A9"}, {0xC6, "\u2206"}, {0xCA, "\u00A0"},
       {0xD7, "\u25CA"}, {0xDB, "\u20AC"}, {0xDE, "\uFB01"}, {0xF0, "\uF8FF"}, {0xF5, "\u0131"}, {0xFF, "\u02C7"},
       {0x7F, "\x7F"}};
   for (const auto& [byte, utf8] : cases) {
-    SCOPED_TRACE(byte);
-    EXPECT_EQ(CFStringToUTF8(fromMacRoman(std::string(1, static_cast<char>(byte))).get()), utf8);
-    Str255 p;
-    ASSERT_TRUE(CFStringGetPascalString(fromUtf8(utf8).get(), p, sizeof p, kCFStringEncodingMacRoman));
-    EXPECT_EQ((std::array{p[0], p[1]}), (std::array<UInt8, 2>{1, byte}));
+    EXPECT_EQ(CFStringToUTF8(fromMacRoman(std::string(1, static_cast<char>(byte))).get()), utf8) << int{byte};
   }
 }
 
