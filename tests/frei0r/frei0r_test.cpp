@@ -142,7 +142,7 @@ TEST_F(Frei0rModuleTest, StartsFromTheStoredConfigurationAndClampsWhatIsSet) {
     for (int i = 0; i < 7; ++i) module_.getParam(instance.get(), &got[i], i);
     EXPECT_EQ(got, expected) << "slider " << slider;
     EXPECT_EQ(vmtest::readFile(file), before);
-    EXPECT_EQ(vmtest::fileExists(file), slider != 0);
+    EXPECT_EQ(std::filesystem::exists(file), slider != 0);
   }
 }
 

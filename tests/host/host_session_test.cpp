@@ -37,8 +37,7 @@ TEST(HostSession, LendsFramesAndFilterInfoAndRefusesBadRequests) {
   frame = reinterpret_cast<GWorldPtr>(1);
   cookie = reinterpret_cast<void*>(1);
   EXPECT_EQ(procs->GetFrame(self, 1, &frame, 4, 2, kDVHighQuality, &volume, &cookie), kPluginBadParams);
-  EXPECT_EQ(frame, nullptr);
-  EXPECT_EQ(cookie, nullptr);
+  EXPECT_TRUE(frame == nullptr && cookie == nullptr);
   EXPECT_EQ(session.lastError(), "GetFrame: frame 1 is outside the clip (frames 0 to 0)");
   EXPECT_EQ(procs->GetFrame(self, 0, &frame, 0, 2, kDVHighQuality, &volume, &cookie), kPluginBadParams);
   EXPECT_EQ(procs->GetFrame(nullptr, 0, &frame, 4, 2, kDVHighQuality, &volume, &cookie), kPluginBadParams);
@@ -47,8 +46,7 @@ TEST(HostSession, LendsFramesAndFilterInfoAndRefusesBadRequests) {
   HYPluginFilterInfo* info = nullptr;
   ASSERT_EQ(procs->GetFilterInfo(self, &info), kPluginOK);
   ASSERT_NE(info, nullptr);
-  EXPECT_EQ(info->fadeInFrames, 7);
-  EXPECT_EQ(info->fadeOutFrames, 9);
+  EXPECT_EQ((std::vector{info->fadeInFrames, info->fadeOutFrames}), (std::vector{7, 9}));
   EXPECT_EQ(info->sliderValues[2], 0.5f);
   info->fadeInFrames = 99;  // the plug-in scribbling on its copy changes nothing later
   EXPECT_EQ(procs->ReleaseFilterInfo(self, info), kPluginOK);

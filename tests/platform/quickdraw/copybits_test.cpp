@@ -5,7 +5,6 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/memory/memory.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "tests/support/gworld_fixture.h"
 #include "tests/support/platform_faults.h"

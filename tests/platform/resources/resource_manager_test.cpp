@@ -34,8 +34,6 @@ Handle handleWith(const Bytes& bytes) {
   return h;
 }
 
-Bytes bytesOf(Handle h) { return Bytes(*h, *h + GetHandleSize(h)); }
-
 std::vector<std::string> gNotices;  // "path: reason", as told at close
 void recordNotice(const std::string& path, const std::string& reason) { gNotices.push_back(path + ": " + reason); }
 
@@ -238,7 +236,7 @@ TEST_F(ResourceManager, GetIndStringAndTheChainSearch) {
   DetachResource(found);
   CloseResFile(lower);
   EXPECT_EQ(kResFileNotOpened, CurResFile());
-  EXPECT_EQ(kForeign[1].data, bytesOf(found));
+  EXPECT_EQ(kForeign[1].data, Bytes(*found, *found + GetHandleSize(found)));
   DisposeHandle(found);
 }
 
