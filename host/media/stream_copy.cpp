@@ -34,6 +34,15 @@ void copyTags(const AVStream* from, AVStream* to, bool encoded) {
   to->disposition = from->disposition;
 }
 
+// Whether a container that does not list what it holds takes another
+// stream of this kind: audio and video where it has an encoder of that kind
+// at all; GIF holds its one picture stream and nothing else.
+bool takesUnlisted(const AVOutputFormat* format, AVMediaType type) {
+  if (std::strcmp(format->name, "gif") == 0) return false;
+  if (type == AVMEDIA_TYPE_AUDIO) return format->audio_codec != AV_CODEC_ID_NONE;
+  return type == AVMEDIA_TYPE_VIDEO && format->video_codec != AV_CODEC_ID_NONE;
+}
+
 struct ChapterDeleter {
   void operator()(AVChapter* c) const {
     av_dict_free(&c->metadata);
@@ -85,8 +94,7 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
     if (par->codec_type == AVMEDIA_TYPE_ATTACHMENT)
       copy = std::strcmp(format->name, "matroska") == 0;
     else
-      copy = holds == 1 ||
-             (holds < 0 && (par->codec_type == AVMEDIA_TYPE_AUDIO || par->codec_type == AVMEDIA_TYPE_VIDEO));
+      copy = holds == 1 || (holds < 0 && takesUnlisted(format, par->codec_type));
     if (!copy && par->codec_type == AVMEDIA_TYPE_SUBTITLE && isTextSubtitle(par->codec_id) &&
         format->subtitle_codec != AV_CODEC_ID_NONE)
       convert = avcodec_find_encoder(format->subtitle_codec) != nullptr &&

@@ -106,8 +106,8 @@ TEST(Streams, EveryOtherStreamChapterAndTagIsKept) {
 TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   ScratchDir dir;
   const std::string clip = dir.path("in.mp4");
-  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i color=c=0x3060C0:s=64x48:r=25:d=0.4 -f lavfi -i sine=d=0.4 -ac 2 "
-                             "-pix_fmt yuv420p '" + clip + "'"));
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i color=c=0x3060C0:s=64x48:r=25:d=0.4 -f lavfi -i sine=d=0.4 -f lavfi -i "
+                             "sine=f=880:d=0.4 -map 0 -map 1 -map 2 -ac 2 -pix_fmt yuv420p '" + clip + "'"));
   // Output, options: the codec and pixel format of each stream (the first picture's).
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"out.webm", "", "vp9,yuv420p\nopus\n"},
@@ -134,10 +134,11 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   const auto pictures = vmtest::decodeRgb(dir.path("out_%02d.png"));
   EXPECT_EQ(pictures.size(), 10u * 64 * 48 * 3);
   EXPECT_EQ(vmtest::decodeRgb(dir.path("out.gif")), pictures);
-  // And a GIF holds no sound, which it says.
+  // And a GIF holds no sound, nor any other stream, which it says.
   const auto run = vmtest::runFake("render " + clip + " " + dir.path("out.gif") + " --quiet -y");
-  EXPECT_EQ(run.err, "velmorance: " + dir.path("out.gif") +
-                         ": stream 1 (the sound) dropped: the gif container holds no sound\n");
+  EXPECT_EQ(run.err, vmtest::expand("velmorance: $: stream 1 (the sound) dropped: the gif container holds no sound\n"
+                                     "velmorance: $: stream 2 (aac audio) dropped: the gif container cannot hold it\n",
+                                     dir.path("out.gif")));
 }
 
 // "-" writes to a pipe while the progress and summary go to standard
