@@ -46,8 +46,13 @@ void copySameSize(const BitMap& src, const BitMap& dst, Rect srcRect, Rect dstRe
   Rect area = writableArea(dst);
   if (!SectRect(&visible, &area, &visible) || !SectRect(&visible, &dstRect, &visible)) return;
   const size_t rowLength = static_cast<size_t>(visible.right - visible.left) * 4;
-  for (int y = visible.top; y < visible.bottom; ++y)
+  // Within one buffer, a move downwards goes from the bottom row up, so that
+  // no row is overwritten before it is read.
+  const bool upwards = dst.baseAddr == src.baseAddr && dv > 0;
+  for (int i = 0; i < visible.bottom - visible.top; ++i) {
+    const int y = upwards ? visible.bottom - 1 - i : visible.top + i;
     std::memmove(addressOf(dst, visible.left, y), addressOf(src, visible.left - dh, y - dv), rowLength);
+  }
 }
 
 // The half-open range of destination coordinates whose nearest-neighbour

@@ -67,6 +67,9 @@ TEST(CopyBits, CopiesScalesAndClips) {
 
   Copy(moved.get(), dest.get(), Rect{11, 21, 13, 23}, Rect{0, 0, 2, 2});
   EXPECT_TRUE(SamePixel(*PixelAt(dest.get(), 1, 1), *PixelAt(moved.get(), 2, 2)));
+  // Two rows down within one buffer: row 2 arrives in row 4 as it was.
+  Copy(dest.get(), dest.get(), Rect{0, 0, 3, 5}, Rect{2, 0, 5, 5});
+  EXPECT_TRUE(SamePixel(*PixelAt(dest.get(), 4, 4), *PixelAt(source.get(), 3, 1)));
 }
 
 TEST(Painting, FillsFramesAndInvertsInTheCurrentPort) {
