@@ -24,7 +24,7 @@ struct FilterSettings {
   double mix = 1.0;
 };
 
-// The design's defaults with the stored configuration ("zelph-Prefs") over
+// The effect's defaults with the stored configuration ("zelph-Prefs") over
 // them when there is a valid one, each parameter clamped to its range. Reads
 // the file under a lock, as instances may be made on several threads at
 // once; never writes it.

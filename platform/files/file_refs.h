@@ -37,7 +37,7 @@ struct HFSUniStr255;
 OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef);
 // Only the FSSpec (and nothing else) is offered: `whichInfo` must be
 // kFSCatInfoNone, and catalogInfo, outName and parentRef must be null.
-// bdNamErr when the leaf name does not fit a spec (over 63 bytes in Mac OS
+// bdNamErr when the leaf name does not fit an FSSpec (over 63 bytes in Mac OS
 // Roman), fnfErr when the file is gone.
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* catalogInfo,
                        HFSUniStr255* outName, FSSpec* fsSpec, FSRef* parentRef);

@@ -53,7 +53,7 @@ bool platformPathForDirID(long dirID, std::string* path);
 // The absolute UTF-8 path of the file an FSSpec names; false when the FSSpec's
 // folder id is unknown or its name cannot be converted.
 bool platformPathOfFSSpec(const FSSpec* spec, std::string* path);
-// Makes a spec for an absolute file path (its folder registered, its last
+// Makes an FSSpec for an absolute file path (its folder registered, its last
 // component the name). Returns what FSMakeFSSpec would.
 OSErr platformFSSpecForPath(const std::string& absolutePath, FSSpec* spec);
 

@@ -62,7 +62,7 @@ typedef void* NavObjectFilterUPP;
 OSErr NavGetDefaultDialogOptions(NavDialogOptions* dialogOptions);
 // Event, preview and filter procedures and the default location are not
 // used. Returns userCanceledErr on cancel (the reply is then invalid and
-// holds nothing to dispose of). Files whose names cannot be a spec (over 63
+// holds nothing to dispose of). Files whose names cannot be an FSSpec (over 63
 // bytes in Mac OS Roman) are left out of the selection. The caller disposes
 // of the reply with NavDisposeReply after any noErr.
 OSErr NavGetFile(AEDesc* defaultLocation, NavReplyRecord* reply, NavDialogOptions* dialogOptions,

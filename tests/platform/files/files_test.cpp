@@ -84,7 +84,7 @@ TEST(FSMakeFSSpec, BadNamesAndFoldersFailAMissingFileStillGetsItsSpec) {
   EXPECT_EQ(dirNFErr, FSMakeFSSpec(0, 99999, pstr("\x01x"), &spec));
   const unsigned char name[] = "\x0bzelph-Prefs";
   EXPECT_EQ(fnfErr, FSMakeFSSpec(0, dirID, name, &spec));
-  std::string path;  // made of the spec's folder and name
+  std::string path;  // made of the FSSpec's folder and name
   ASSERT_TRUE(platformPathOfFSSpec(&spec, &path));
   EXPECT_EQ(temp / "zelph-Prefs", path);
   writeBytes(path, {});
