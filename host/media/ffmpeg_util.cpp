@@ -172,6 +172,26 @@ PacketPtr allocPacket() {
   return packet;
 }
 
+int encodeInto(AVCodecContext* encoder, const AVFrame* frame, AVFormatContext* output, AVStream* stream,
+               AVPacket* packet, int64_t shift, bool& writing) {
+  writing = false;
+  int rc = avcodec_send_frame(encoder, frame);
+  while (rc >= 0) {
+    rc = avcodec_receive_packet(encoder, packet);
+    if (rc < 0) break;
+    if (packet->pts != AV_NOPTS_VALUE) packet->pts += shift;
+    if (packet->dts != AV_NOPTS_VALUE) packet->dts += shift;
+    av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+    packet->stream_index = stream->index;
+    rc = av_interleaved_write_frame(output, packet);
+    if (rc < 0) {
+      writing = true;
+      return rc;
+    }
+  }
+  return rc == AVERROR(EAGAIN) || rc == AVERROR_EOF ? 0 : rc;
+}
+
 void ChannelLayout::assign(const AVChannelLayout& layout) {
   av_channel_layout_uninit(&layout_);
   if (layout.order == AV_CHANNEL_ORDER_UNSPEC || layout.nb_channels <= 0)

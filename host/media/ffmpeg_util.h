@@ -132,4 +132,12 @@ CodecContextPtr openDecoder(const AVStream* stream, std::string& error);
 FramePtr allocFrame();
 PacketPtr allocPacket();
 
+// Sends `frame` to `encoder` (nullptr: the end) and writes every packet that
+// comes out to `stream` of `output`, its times moved by `shift` (in the
+// encoder's time base) and then into the stream's. Returns 0, or FFmpeg's
+// error code with `writing` telling whether writing failed rather than
+// encoding.
+int encodeInto(AVCodecContext* encoder, const AVFrame* frame, AVFormatContext* output, AVStream* stream,
+               AVPacket* packet, int64_t shift, bool& writing);
+
 }  // namespace vmhost

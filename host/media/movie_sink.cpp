@@ -217,20 +217,11 @@ class MovieSink final : public FrameSink {
   // Sends one frame (nullptr: flush) and writes the packets that come out.
   bool encode(AVCodecContext* enc, const AVFrame* frame, std::string& error) {
     AVStream* stream = enc == video_.get() ? videoStream_ : audioStream_;
-    int rc = avcodec_send_frame(enc, frame);
-    while (rc >= 0) {
-      rc = avcodec_receive_packet(enc, packet_.get());
-      if (rc < 0) break;
-      av_packet_rescale_ts(packet_.get(), enc->time_base, stream->time_base);
-      packet_->stream_index = stream->index;
-      rc = av_interleaved_write_frame(output_.get(), packet_.get());
-      if (rc < 0) {
-        error = spec_.path + ": cannot write (" + avErrorText(rc) + ")";
-        return false;
-      }
-    }
-    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
-    error = std::string("the ") + enc->codec->name + " encoder failed (" + avErrorText(rc) + ")";
+    bool writing = false;
+    const int rc = encodeInto(enc, frame, output_.get(), stream, packet_.get(), 0, writing);
+    if (rc >= 0) return true;
+    error = writing ? spec_.path + ": cannot write (" + avErrorText(rc) + ")"
+                    : std::string("the ") + enc->codec->name + " encoder failed (" + avErrorText(rc) + ")";
     return false;
   }
 

@@ -76,26 +76,13 @@ bool SoundTranscoder::encodeDecoded(std::string& error) {
 
 bool SoundTranscoder::mux(const AVFrame* frame, std::string& error) {
   AVCodecContext* enc = encoder_.context();
-  int rc = avcodec_send_frame(enc, frame);
-  while (rc >= 0) {
-    rc = avcodec_receive_packet(enc, encoded_.get());
-    if (rc < 0) break;
-    // The encoder counts from 0; the sound starts where its first sample was.
-    if (start_ != AV_NOPTS_VALUE) {
-      if (encoded_->pts != AV_NOPTS_VALUE) encoded_->pts += start_;
-      if (encoded_->dts != AV_NOPTS_VALUE) encoded_->dts += start_;
-    }
-    av_packet_rescale_ts(encoded_.get(), enc->time_base, out_->time_base);
-    encoded_->stream_index = out_->index;
-    rc = av_interleaved_write_frame(output_, encoded_.get());
-    if (rc < 0) {
-      error = "cannot write stream " + std::to_string(in_->index) + " (" + avErrorText(rc) + ")";
-      return false;
-    }
-  }
-  if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
-  error = "stream " + std::to_string(in_->index) + ": the " + enc->codec->name + " encoder failed (" +
-          avErrorText(rc) + ")";
+  // The encoder counts from 0; the sound starts where its first sample was.
+  bool writing = false;
+  const int rc = encodeInto(enc, frame, output_, out_, encoded_.get(), start_ != AV_NOPTS_VALUE ? start_ : 0, writing);
+  if (rc >= 0) return true;
+  error = writing ? "cannot write stream " + std::to_string(in_->index) + " (" + avErrorText(rc) + ")"
+                  : "stream " + std::to_string(in_->index) + ": the " + enc->codec->name + " encoder failed (" +
+                        avErrorText(rc) + ")";
   return false;
 }
 
