@@ -29,10 +29,7 @@ std::unique_ptr<AudioReader> AudioReader::open(const std::string& path, double v
   }
   reader->samples_.emplace(reader->layout_.get(), reader->sampleRate_);
   reader->frame_ = allocFrame();
-  // A frame further than one tick of the stream's clock from where the last
-  // one ended follows lost sound.
-  const double tick = av_q2d(reader->decoder_->stream()->time_base) * reader->sampleRate_;
-  reader->gapTolerance_ = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(tick)) + 1);
+  reader->gapTolerance_ = lostSoundTolerance(reader->decoder_->stream()->time_base, reader->sampleRate_);
   return reader;
 }
 

@@ -1,6 +1,7 @@
 #include "host/media/float_samples.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vmhost {
 
@@ -33,6 +34,11 @@ bool FloatSamples::append(const AVFrame* frame, std::vector<float>& buffer, std:
   }
   buffer.resize(old + static_cast<size_t>(got) * channels);
   return true;
+}
+
+int64_t lostSoundTolerance(AVRational timeBase, int sampleRate) {
+  const double tick = av_q2d(timeBase) * sampleRate;
+  return std::max<int64_t>(2, static_cast<int64_t>(std::ceil(tick)) + 1);
 }
 
 }  // namespace vmhost

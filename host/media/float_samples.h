@@ -26,4 +26,9 @@ class FloatSamples {
   int resamplerFormat_ = -1;
 };
 
+// How many samples later than the previous frame's end a decoded frame may
+// start and still follow on: within one tick of the stream's clock it is
+// timestamp rounding; further on, sound was lost.
+int64_t lostSoundTolerance(AVRational timeBase, int sampleRate);
+
 }  // namespace vmhost

@@ -1,7 +1,5 @@
 #include "host/media/sound_transcode.h"
 
-#include <cmath>
-
 namespace vmhost {
 
 bool SoundTranscoder::open(const AVStream* in, AVFormatContext* output, AVStream* out, const AVCodec* codec,
@@ -24,8 +22,7 @@ bool SoundTranscoder::open(const AVStream* in, AVFormatContext* output, AVStream
   samples_.emplace(dec->ch_layout, dec->sample_rate);
   decoded_ = allocFrame();
   encoded_ = allocPacket();
-  const double tick = av_q2d(in->time_base) * dec->sample_rate;
-  gapTolerance_ = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(tick)) + 1);
+  gapTolerance_ = lostSoundTolerance(in->time_base, dec->sample_rate);
   return true;
 }
 
