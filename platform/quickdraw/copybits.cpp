@@ -1,4 +1,4 @@
-// CopyBits in source-copy mode. Same-size copies move rows with memcpy;
+// CopyBits in source-copy mode. Same-size copies move whole rows;
 // scaled copies go through pixman with nearest-neighbour sampling.
 #include <pixman.h>
 
@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/quickdraw/bulk_pixels.h"
 #include "platform/quickdraw/port_state.h"
 
 namespace {
@@ -46,13 +47,20 @@ void copySameSize(const BitMap& src, const BitMap& dst, Rect srcRect, Rect dstRe
   Rect area = writableArea(dst);
   if (!SectRect(&visible, &area, &visible) || !SectRect(&visible, &dstRect, &visible)) return;
   const size_t rowLength = static_cast<size_t>(visible.right - visible.left) * 4;
-  // Within one buffer, a move downwards goes from the bottom row up, so that
-  // no row is overwritten before it is read.
-  const bool upwards = dst.baseAddr == src.baseAddr && dv > 0;
-  for (int i = 0; i < visible.bottom - visible.top; ++i) {
-    const int y = upwards ? visible.bottom - 1 - i : visible.top + i;
-    std::memmove(addressOf(dst, visible.left, y), addressOf(src, visible.left - dh, y - dv), rowLength);
+  const int rows = visible.bottom - visible.top;
+  if (dst.baseAddr == src.baseAddr) {
+    // A move downwards goes from the bottom row up, so that no row is
+    // overwritten before it is read.
+    for (int i = 0; i < rows; ++i) {
+      const int y = dv > 0 ? visible.bottom - 1 - i : visible.top + i;
+      std::memmove(addressOf(dst, visible.left, y), addressOf(src, visible.left - dh, y - dv), rowLength);
+    }
+    return;
   }
+  const bool streaming = qd::writesPastCache(rowLength * static_cast<size_t>(rows));
+  for (int y = visible.top; y < visible.bottom; ++y)
+    qd::copyPixelRow(addressOf(dst, visible.left, y), addressOf(src, visible.left - dh, y - dv), rowLength, streaming);
+  if (streaming) qd::finishStreaming();
 }
 
 // The half-open range of destination coordinates whose nearest-neighbour

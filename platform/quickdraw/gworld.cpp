@@ -15,6 +15,7 @@
 
 #include "platform/memory/fault_injection.h"
 #include "platform/memory/memory.h"
+#include "platform/quickdraw/bulk_pixels.h"
 #include "platform/quickdraw/port_state.h"
 #include "platform/quickdraw/quickdraw.h"
 
@@ -111,7 +112,9 @@ QDErr NewGWorld(GWorldPtr* offscreen, short pixelDepth, const Rect* bounds, CTab
   Ptr storage = storagePool().take(bytes);
   if (storage == nullptr) storage = static_cast<Ptr>(std::aligned_alloc(64, bytes));
   if (storage == nullptr) return memFullErr;
-  std::memset(storage, 0, bytes);
+  const bool streaming = qd::writesPastCache(bytes);
+  qd::clearPixels(storage, bytes, streaming);
+  if (streaming) qd::finishStreaming();
   GWorldPtr port = makePort(*bounds, storage, rowBytes, storage);
   if (port == nullptr) {
     storagePool().give(storage, bytes);

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/quickdraw/bulk_pixels.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "tests/support/gworld_fixture.h"
 #include "tests/support/platform_faults.h"
@@ -70,6 +71,24 @@ TEST(CopyBits, CopiesScalesAndClips) {
   // Two rows down within one buffer: row 2 arrives in row 4 as it was.
   Copy(dest.get(), dest.get(), Rect{0, 0, 3, 5}, Rect{2, 0, 5, 5});
   EXPECT_TRUE(SamePixel(*PixelAt(dest.get(), 4, 4), *PixelAt(source.get(), 3, 1)));
+}
+
+// Frame-sized passes may bypass the caches: every start alignment and tail
+// length lands exactly, and nothing beside the range changes.
+TEST(CopyBits, RowCopiesAndClearsPastTheCacheAreExact) {
+  for (bool streaming : {false, true})
+    for (auto [at, from, length] : {std::tuple{0, 0, 256}, {3, 1, 200}, {15, 7, 17}, {1, 0, 5}, {16, 3, 77}}) {
+      std::vector<uint8_t> source(300), copied(300, 0xEE), cleared(300, 0xEE);
+      for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + 1);
+      qd::copyPixelRow(copied.data() + at, source.data() + from, static_cast<size_t>(length), streaming);
+      qd::clearPixels(cleared.data() + at, static_cast<size_t>(length), streaming);
+      qd::finishStreaming();
+      for (int i = 0; i < 300; ++i) {
+        const bool inside = i >= at && i < at + length;
+        ASSERT_EQ(copied[i], inside ? source[i - at + from] : 0xEE) << streaming << " " << at << " " << i;
+        ASSERT_EQ(cleared[i], inside ? 0 : 0xEE) << streaming << " " << at << " " << i;
+      }
+    }
 }
 
 TEST(Painting, FillsFramesAndInvertsInTheCurrentPort) {
