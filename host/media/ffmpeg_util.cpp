@@ -98,7 +98,11 @@ InputContextPtr openInput(const std::string& path, std::string& error, int64_t* 
   } else {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
-      error = path + ": " + std::strerror(errno);
+      // "-" stands for standard output as an output, but frames are read in
+      // any order, so an input cannot be a stream.
+      error = path == "-" && errno == ENOENT
+                  ? "-: standard input cannot be read: the input must be a seekable file (a file named - is ./-)"
+                  : path + ": " + std::strerror(errno);
       return nullptr;
     }
     if (!S_ISREG(info.st_mode)) {

@@ -116,7 +116,9 @@ TEST(RenderErrors, OutputNamesThatWouldHarmFilesAreRefused) {
        {"render $/p_0001.png $/folder.mp4 -y", "$/folder.mp4: is a folder (give the output a file name)"},
        {"render $/in_%04d.png $/f_%d.png -y", "$/f_2.png: is a folder (give the output a file name)"},
        {"render $/fifo.mp4 $/out.mp4", "$/fifo.mp4: is a pipe, not a file: the input must be a seekable file"},
-       {"render /dev/stdin $/out.mp4", "/dev/stdin: is a device, not a file: the input must be a seekable file"}},
+       {"render /dev/stdin $/out.mp4", "/dev/stdin: is a device, not a file: the input must be a seekable file"},
+       {"render - $/out.mp4", "-: standard input cannot be read: the input must be a seekable file (a file named - "
+                              "is ./-)"}},
       dir);
   EXPECT_EQ(vmtest::folderContents(dir), before);
   // "--" ends the options: "--p.png" is the input and "-y.png" the output.
