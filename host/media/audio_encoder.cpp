@@ -41,6 +41,7 @@ ChannelLayout pickLayout(const AVCodec* codec, const AVChannelLayout& layout) {
 bool AudioEncoder::open(const AVCodec* codec, int sampleRate, const AVChannelLayout& layout, int64_t bitrate,
                         bool globalHeader, std::string& error) {
   input_.assign(layout);
+  inputRate_ = sampleRate;
   encoder_.reset(avcodec_alloc_context3(codec));
   if (!encoder_) throw std::bad_alloc();
   AVCodecContext* enc = encoder_.get();
@@ -99,17 +100,38 @@ bool AudioEncoder::sendFrames(bool all, const Send& send, std::string& error) {
   AVCodecContext* enc = encoder_.get();
   while (av_audio_fifo_size(fifo_.get()) >= chunk_ || (all && av_audio_fifo_size(fifo_.get()) > 0)) {
     const int count = std::min(chunk_, av_audio_fifo_size(fifo_.get()));
-    FramePtr frame = allocFrame();
-    frame->nb_samples = count;
-    frame->format = enc->sample_fmt;
-    frame->sample_rate = enc->sample_rate;
-    if (av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout) < 0 || av_frame_get_buffer(frame.get(), 0) < 0)
-      throw std::bad_alloc();
+    FramePtr frame = blankFrame(count);
     av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame->extended_data), count);
     frame->pts = written_;
     written_ += count;
     if (!send(enc, frame.get(), error)) return false;
   }
+  return true;
+}
+
+FramePtr AudioEncoder::blankFrame(int count) const {
+  const AVCodecContext* enc = encoder_.get();
+  FramePtr frame = allocFrame();
+  frame->nb_samples = count;
+  frame->format = enc->sample_fmt;
+  frame->sample_rate = enc->sample_rate;
+  if (av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout) < 0 || av_frame_get_buffer(frame.get(), 0) < 0)
+    throw std::bad_alloc();
+  return frame;
+}
+
+bool AudioEncoder::skip(int64_t count, const Send& send, std::string& error) {
+  const int pending = av_audio_fifo_size(fifo_.get());
+  const int padding = pending > 0 ? chunk_ - pending : 0;
+  if (padding > 0) {
+    FramePtr silence = blankFrame(padding);
+    av_samples_set_silence(silence->extended_data, 0, padding, silence->ch_layout.nb_channels,
+                           static_cast<AVSampleFormat>(silence->format));
+    if (av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(silence->extended_data), padding) < padding)
+      throw std::bad_alloc();
+    if (!sendFrames(false, send, error)) return false;
+  }
+  written_ += av_rescale(count, encoder_->sample_rate, inputRate_) - padding;
   return true;
 }
 

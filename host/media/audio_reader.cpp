@@ -42,7 +42,7 @@ bool AudioReader::appendFrame(const AVFrame* frame, std::string& error) {
           : std::llround((static_cast<double>(ts) * av_q2d(decoder_->stream()->time_base) - videoStartSeconds_) *
                          sampleRate_);
   const int64_t end = bufferStart_ + static_cast<int64_t>(buffer_.size()) / channels;
-  if (!positionKnown_ || (at != INT64_MIN && at - end > kForwardSeconds * sampleRate_)) {
+  if (!positionKnown_ || (at != INT64_MIN && at - end > kTimestampJumpSeconds * sampleRate_)) {
     // The first frame after opening or seeking places the stream, as does a
     // jump in its timestamps; later frames follow on without rounding jitter.
     bufferStart_ = at == INT64_MIN ? 0 : at;

@@ -31,4 +31,9 @@ class FloatSamples {
 // timestamp rounding; further on, sound was lost.
 int64_t lostSoundTolerance(AVRational timeBase, int sampleRate);
 
+// A frame that starts further than this after the sound so far ends marks a
+// jump in the stream's clock (a cut, a restart), not lost sound: it is not
+// bridged with silence.
+inline constexpr int64_t kTimestampJumpSeconds = 10;
+
 }  // namespace vmhost

@@ -35,14 +35,13 @@ bool SoundTranscoder::write(const AVPacket* packet, std::string& error) {
 
 bool SoundTranscoder::finish(std::string& error) {
   avcodec_send_packet(decoder_.get(), nullptr);
-  return encodeDecoded(error) &&
-         encoder_.finish([this](AVCodecContext*, const AVFrame* frame, std::string& why) { return mux(frame, why); },
-                         error);
+  return encodeDecoded(error) && encoder_.finish(muxer(), error);
 }
 
 bool SoundTranscoder::encodeDecoded(std::string& error) {
   const AVCodecContext* dec = decoder_.get();
   const int channels = dec->ch_layout.nb_channels;
+  const AudioEncoder::Send send = muxer();
   for (;;) {
     const int rc = avcodec_receive_frame(decoder_.get(), decoded_.get());
     if (rc == AVERROR(ENOMEM)) throw std::bad_alloc();
@@ -55,6 +54,10 @@ bool SoundTranscoder::encodeDecoded(std::string& error) {
       if (start_ == AV_NOPTS_VALUE) {
         start_ = av_rescale_q(ts, in_->time_base, encoder_.context()->time_base);
         next_ = at;
+      } else if (at - next_ > kTimestampJumpSeconds * dec->sample_rate) {
+        // Kept as a gap, as a copied stream keeps it.
+        if (!encoder_.skip(at - next_, send, error)) return false;
+        next_ = at;
       } else if (at - next_ > gapTolerance_) {
         buffer_.assign(static_cast<size_t>(at - next_) * channels, 0.0f);
       }
@@ -64,11 +67,12 @@ bool SoundTranscoder::encodeDecoded(std::string& error) {
     if (!converted) return false;
     const auto count = static_cast<int64_t>(buffer_.size()) / channels;
     next_ += count;
-    if (!encoder_.push(buffer_.data(), count,
-                       [this](AVCodecContext*, const AVFrame* frame, std::string& why) { return mux(frame, why); },
-                       error))
-      return false;
+    if (!encoder_.push(buffer_.data(), count, send, error)) return false;
   }
+}
+
+AudioEncoder::Send SoundTranscoder::muxer() {
+  return [this](AVCodecContext*, const AVFrame* frame, std::string& why) { return mux(frame, why); };
 }
 
 bool SoundTranscoder::mux(const AVFrame* frame, std::string& error) {

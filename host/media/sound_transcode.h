@@ -31,6 +31,7 @@ class SoundTranscoder {
  private:
   bool encodeDecoded(std::string& error);
   bool mux(const AVFrame* frame, std::string& error);
+  AudioEncoder::Send muxer();  // mux, for the encoder
 
   const AVStream* in_ = nullptr;
   AVFormatContext* output_ = nullptr;

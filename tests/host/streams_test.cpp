@@ -3,7 +3,9 @@
 // encoders by extension and option; standard output; damaged sound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -99,6 +101,29 @@ TEST(Streams, EveryOtherStreamChapterAndTagIsKept) {
       EXPECT_EQ(vmtest::probe(out, span), vmtest::probe(reference, span));
     }
   }
+}
+
+// A jump in a track's clock stays a gap when the track is encoded anew, as in
+// ffmpeg's own conversion, instead of minutes of silence.
+TEST(Streams, SoundEncodedAnewKeepsAJumpInItsClock) {
+  ScratchDir dir;
+  const std::string clip = dir.path("jump.mkv"), out = dir.path("out.webm"), reference = dir.path("ffmpeg.webm");
+  ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i testsrc=s=64x48:r=25:d=1 -f lavfi -i sine=d=1 -f lavfi -i sine=f=660:d=1 "
+                             "-map 0 -map 1 -map 2 -filter:a:1 \"asetpts='PTS+gte(T,0.5)*100/TB'\" -c:v libx264 "
+                             "-pix_fmt yuv420p -c:a aac '" + clip + "'"));
+  ASSERT_EQ(vmtest::runFake("render " + clip + " " + out + " --quiet").status, 0);
+  ASSERT_TRUE(vmtest::ffmpeg("-i '" + clip + "' -map 0 '" + reference + "'"));
+  // Packets, and the times of the last one before the gap and the first after.
+  const auto gap = [](const std::string& path) {
+    std::istringstream in(vmtest::probe(path, "-select_streams a:1 -show_entries packet=pts_time"));
+    std::vector<double> times{std::istream_iterator<double>(in), {}};
+    const auto after = std::find_if(times.begin(), times.end(), [](double t) { return t > 50; });
+    return std::array{double(times.size()), after == times.begin() ? 0 : after[-1], after == times.end() ? 0 : *after};
+  };
+  const auto ours = gap(out), ffmpegs = gap(reference);
+  EXPECT_NEAR(ours[0], ffmpegs[0], 2);
+  EXPECT_NEAR(ours[1], ffmpegs[1], 0.03);
+  EXPECT_NEAR(ours[2], ffmpegs[2], 0.03);
 }
 
 // The container follows the extension, with its default encoders or the
