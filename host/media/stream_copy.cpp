@@ -1,11 +1,11 @@
 #include "host/media/stream_copy.h"
 
-#include "host/media/sound_transcode.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
+
+#include "host/media/sound_transcode.h"
 
 namespace vmhost {
 

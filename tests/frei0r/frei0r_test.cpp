@@ -92,8 +92,7 @@ TEST_F(Frei0rModuleTest, DescribesItselfAsKdenlivesDescriptionNamesItAndLoadsNoQ
   module_.find<decltype(&f0r_get_plugin_info)>("f0r_get_plugin_info")(&info);
   EXPECT_EQ((std::vector{info.plugin_type, info.color_model, info.frei0r_version, info.major_version, info.num_params}),
             (std::vector{F0R_PLUGIN_TYPE_FILTER, F0R_COLOR_MODEL_RGBA8888, FREI0R_MAJOR_VERSION, 3, 6}));
-  const std::vector<uint8_t> bytes = vmtest::readFile(VELMORANCE_KDENLIVE_XML);
-  const std::string xml(bytes.begin(), bytes.end());
+  const std::string xml = vmtest::readText(VELMORANCE_KDENLIVE_XML);
   EXPECT_NE(xml.find("tag=\"frei0r." + std::string(info.name) + "\""), std::string::npos) << info.name;
   const std::regex parameter(
       R"re(<parameter type="animated" name="(\w+)" default="([\d.]+)" min="(\d+)" max="(\d+)" factor="(\d+)")re");
@@ -136,12 +135,12 @@ TEST_F(Frei0rModuleTest, StartsFromTheStoredConfigurationAndClampsWhatIsSet) {
       config.startRel = rect;
       ASSERT_TRUE(SaveConfig(&config));
     }
-    const std::vector<uint8_t> before = vmtest::readFile(file);
+    const std::vector<uint8_t> before = readBytes(file);
     auto instance = module_.make(16, 8, set);
     Params got(7, -7);
     for (int i = 0; i < 7; ++i) module_.getParam(instance.get(), &got[i], i);
     EXPECT_EQ(got, expected) << "slider " << slider;
-    EXPECT_EQ(vmtest::readFile(file), before);
+    EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(std::filesystem::exists(file), slider != 0);
   }
 }

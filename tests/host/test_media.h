@@ -16,7 +16,6 @@ namespace vmtest {
 
 // A fresh folder, removed with everything in it at destruction.
 using ScratchDir = TempDir;
-inline std::vector<uint8_t> readFile(const std::string& path) { return readBytes(path); }
 inline std::string readText(const std::string& path) {
   const auto bytes = readBytes(path);
   return {bytes.begin(), bytes.end()};
