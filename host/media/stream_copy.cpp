@@ -21,6 +21,29 @@ const char* kindName(AVMediaType type) {
   }
 }
 
+// A stream's codec for messages; for one FFmpeg has no codec for, the
+// container's tag ("tmcd").
+std::string codecName(const AVCodecParameters* par) {
+  if (par->codec_id != AV_CODEC_ID_NONE || par->codec_tag == 0) return avcodec_get_name(par->codec_id);
+  char tag[AV_FOURCC_MAX_STRING_SIZE];
+  return av_fourcc_make_string(tag, par->codec_tag);
+}
+
+// A QuickTime timecode track whose timecode the output keeps all the same:
+// it rides on the video stream's tags (or the file's), from which the
+// QuickTime and MP4 muxers write a timecode track of their own and Matroska
+// and WebM a tag.
+bool timecodeKeptElsewhere(const AVStream* st, const AVFormatContext* in, int videoStream,
+                           const AVOutputFormat* format) {
+  if (st->codecpar->codec_tag != MKTAG('t', 'm', 'c', 'd') || videoStream < 0) return false;
+  if (av_dict_get(in->streams[videoStream]->metadata, "timecode", nullptr, 0) == nullptr &&
+      av_dict_get(in->metadata, "timecode", nullptr, 0) == nullptr)
+    return false;
+  for (const char* name : {"mov", "mp4", "matroska", "webm"})
+    if (std::strcmp(format->name, name) == 0) return true;
+  return false;
+}
+
 bool isTextSubtitle(AVCodecID id) {
   const AVCodecDescriptor* d = avcodec_descriptor_get(id);
   return d != nullptr && d->type == AVMEDIA_TYPE_SUBTITLE && (d->props & AV_CODEC_PROP_TEXT_SUB);
@@ -89,7 +112,10 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
     }
     if (hidden) continue;
     const AVCodecParameters* par = st->codecpar;
-    const int holds = avformat_query_codec(format, par->codec_id, FF_COMPLIANCE_NORMAL);
+    // A container with no codec of a kind "holds" the codec none: a stream
+    // FFmpeg cannot name is kept nowhere rather than breaking the output.
+    const int holds =
+        par->codec_id == AV_CODEC_ID_NONE ? 0 : avformat_query_codec(format, par->codec_id, FF_COMPLIANCE_NORMAL);
     bool copy = false, convert = false, encode = false;
     if (par->codec_type == AVMEDIA_TYPE_ATTACHMENT)
       copy = std::strcmp(format->name, "matroska") == 0;
@@ -101,8 +127,9 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
                 avcodec_find_decoder(par->codec_id) != nullptr;
     encode = !copy && par->codec_type == AVMEDIA_TYPE_AUDIO && spec.soundEncoder != nullptr;
     if (!copy && !convert && !encode) {
-      dropped.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + " " +
-                        kindName(par->codec_type) + ") dropped: the " + format->name + " container cannot hold it");
+      if (!timecodeKeptElsewhere(st, in, spec.videoStream, format))
+        dropped.push_back("stream " + std::to_string(i) + " (" + codecName(par) + " " + kindName(par->codec_type) +
+                          ") dropped: the " + format->name + " container cannot hold it");
       continue;
     }
     auto kept = std::make_unique<Kept>();

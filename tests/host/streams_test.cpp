@@ -132,7 +132,7 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   ScratchDir dir;
   const std::string clip = dir.path("in.mp4");
   ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i color=c=0x3060C0:s=64x48:r=25:d=0.4 -f lavfi -i sine=d=0.4 -f lavfi -i "
-                             "sine=f=880:d=0.4 -map 0 -map 1 -map 2 -ac 2 -pix_fmt yuv420p '" + clip + "'"));
+                             "sine=f=880:d=0.4 -map 0 -map 1 -map 2 -ac 2 -pix_fmt yuv420p -timecode 01:02:03:04 '" + clip + "'"));
   // Output, options: the codec and pixel format of each stream (the first picture's).
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"out.webm", "", "vp9,yuv420p\nopus\n"},
@@ -145,13 +145,27 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
       {"out_%02d.jpg", "--frames 2", "mjpeg,yuvj444p\n"},
       {"out_%02d.tif", "--frames 2", "tiff,rgb24\n"},
   };
+  std::string notes;
   for (const auto& [output, options, streams] : cases) {
     const std::string out = dir.path(output);
-    ASSERT_TRUE(vmtest::succeeded(vmtest::runFake("render " + clip + " " + out + " --quiet " + options))) << output;
+    const auto run = vmtest::runFake("render " + clip + " " + out + " --quiet " + options);
+    ASSERT_TRUE(vmtest::succeeded(run)) << output;
+    notes += run.err;
     // MPEG-TS lists its streams again in its program.
     EXPECT_EQ(plainProbe(out, "-show_entries stream=codec_name,pix_fmt").substr(0, std::strlen(streams)), streams)
         << output;
   }
+  // The timecode track lives on as the video's timecode where a container has
+  // one; a GIF holds no sound, nor any other stream.
+  EXPECT_EQ(notes, vmtest::expand("velmorance: $.avi: stream 3 (tmcd data) dropped: the avi container cannot hold it\n"
+                                  "velmorance: $.ts: stream 3 (tmcd data) dropped: the mpegts container cannot hold it\n"
+                                  "velmorance: $.gif: stream 1 (the sound) dropped: the gif container holds no sound\n"
+                                  "velmorance: $.gif: stream 2 (aac audio) dropped: the gif container cannot hold it\n"
+                                  "velmorance: $.gif: stream 3 (tmcd data) dropped: the gif container cannot hold it\n",
+                                  dir.path("out")));
+  for (const char* output : {"out.webm", "out.mov", "out.mkv", "out.mp4"})
+    EXPECT_EQ(vmtest::probe(dir.path(output), "-select_streams v:0 -show_entries stream_tags=timecode"),
+              "01:02:03:04\n") << output;
   EXPECT_NEAR(std::stod(vmtest::probe(dir.path("out.mp4"), "-select_streams a -show_entries stream=bit_rate")), 96000,
               8000);
   // A GIF of few colours holds the rendered frames exactly.
@@ -159,11 +173,6 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   const auto pictures = vmtest::decodeRgb(dir.path("out_%02d.png"));
   EXPECT_EQ(pictures.size(), 10u * 64 * 48 * 3);
   EXPECT_EQ(vmtest::decodeRgb(dir.path("out.gif")), pictures);
-  // And a GIF holds no sound, nor any other stream, which it says.
-  const auto run = vmtest::runFake("render " + clip + " " + dir.path("out.gif") + " --quiet -y");
-  EXPECT_EQ(run.err, vmtest::expand("velmorance: $: stream 1 (the sound) dropped: the gif container holds no sound\n"
-                                     "velmorance: $: stream 2 (aac audio) dropped: the gif container cannot hold it\n",
-                                     dir.path("out.gif")));
 }
 
 // "-" writes to a pipe while the progress and summary go to standard
