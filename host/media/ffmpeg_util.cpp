@@ -177,7 +177,7 @@ PacketPtr allocPacket() {
 }
 
 int encodeInto(AVCodecContext* encoder, const AVFrame* frame, AVFormatContext* output, AVStream* stream,
-               AVPacket* packet, int64_t shift, bool& writing) {
+               AVPacket* packet, int64_t shift, bool& writing, const std::function<void(AVPacket&)>& stamp) {
   writing = false;
   int rc = avcodec_send_frame(encoder, frame);
   while (rc >= 0) {
@@ -185,6 +185,7 @@ int encodeInto(AVCodecContext* encoder, const AVFrame* frame, AVFormatContext* o
     if (rc < 0) break;
     if (packet->pts != AV_NOPTS_VALUE) packet->pts += shift;
     if (packet->dts != AV_NOPTS_VALUE) packet->dts += shift;
+    if (stamp) stamp(*packet);
     av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
     packet->stream_index = stream->index;
     rc = av_interleaved_write_frame(output, packet);

@@ -1,6 +1,7 @@
 // One owner type for every FFmpeg object the host uses, and small helpers.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -134,10 +135,10 @@ PacketPtr allocPacket();
 
 // Sends `frame` to `encoder` (nullptr: the end) and writes every packet that
 // comes out to `stream` of `output`, its times moved by `shift` (in the
-// encoder's time base) and then into the stream's. Returns 0, or FFmpeg's
-// error code with `writing` telling whether writing failed rather than
-// encoding.
+// encoder's time base) and then into the stream's; `stamp`, if given, may
+// set more of each packet first. Returns 0, or FFmpeg's error code with
+// `writing` telling whether writing failed rather than encoding.
 int encodeInto(AVCodecContext* encoder, const AVFrame* frame, AVFormatContext* output, AVStream* stream,
-               AVPacket* packet, int64_t shift, bool& writing);
+               AVPacket* packet, int64_t shift, bool& writing, const std::function<void(AVPacket&)>& stamp = {});
 
 }  // namespace vmhost

@@ -218,7 +218,14 @@ class MovieSink final : public FrameSink {
   bool encode(AVCodecContext* enc, const AVFrame* frame, std::string& error) {
     AVStream* stream = enc == video_.get() ? videoStream_ : audioStream_;
     bool writing = false;
-    const int rc = encodeInto(enc, frame, output_.get(), stream, packet_.get(), 0, writing);
+    const int rc = encodeInto(enc, frame, output_.get(), stream, packet_.get(), 0, writing, [&](AVPacket& packet) {
+      // Each variable-rate frame lasts until the next, the last one as long
+      // as in the source, rather than the average the encoder assumes.
+      if (enc != video_.get() || !variableRate()) return;
+      const auto& times = spec_.frameTimes;
+      const auto next = std::upper_bound(times.begin(), times.end(), packet.pts);
+      if (next != times.end()) packet.duration = *next - packet.pts;
+    });
     if (rc >= 0) return true;
     error = writing ? spec_.path + ": cannot write (" + avErrorText(rc) + ")"
                     : std::string("the ") + enc->codec->name + " encoder failed (" + avErrorText(rc) + ")";

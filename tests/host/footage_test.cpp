@@ -127,8 +127,9 @@ TEST(Footage, FramesStandUprightAndKeepTheirPixelShape) {
   }
 }
 
-// A variable-rate clip: 40 frames at 30 a second, then 50 at 12, frame N
-// painted grey 2N. Every frame comes out once, in order, at its own time.
+// A variable-rate clip: 50 frames at 12 a second, then 40 at 30, frame N
+// painted grey 2N. Every frame comes out once, in order, at its own time,
+// and the last one lasts as long as in the source.
 // The MKV has no frame count in its header: its frames are counted by
 // decoding, once, and the times kept for the next run.
 TEST(Footage, VariableRateFramesKeepTheirTimes) {
@@ -136,7 +137,7 @@ TEST(Footage, VariableRateFramesKeepTheirTimes) {
     ScratchDir dir;
     const std::string in = dir.path(std::string("in.") + ext), out = dir.path(std::string("out.") + ext);
     ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i \"color=black:s=64x48:r=30:d=3,format=gray,geq=lum='N*2'\" "
-                               "-vf \"setpts='if(lt(N,40),N/30,40/30+(N-40)/12)/TB'\" -fps_mode vfr "
+                               "-vf \"setpts='if(lt(N,50),N/12,50/12+(N-50)/30)/TB'\" -fps_mode vfr "
                                "-pix_fmt yuv420p -c:v libx264 -qp 0 '" + in + "'"));
     const std::string times = vmtest::probe(in, "-show_entries frame=pts_time");
     for (int pass = 0; pass < 2; ++pass) {
@@ -144,12 +145,14 @@ TEST(Footage, VariableRateFramesKeepTheirTimes) {
       ASSERT_EQ(run.status, 0) << ext << run.err;
       EXPECT_EQ(run.out, out + ": 90 frames, 64x48\n");
       EXPECT_EQ(vmtest::probe(out, "-show_entries frame=pts_time"), times) << ext << " pass " << pass;
+      const char* length = "-select_streams v -show_entries stream=duration:stream_tags=DURATION";
+      EXPECT_EQ(vmtest::probe(out, length), vmtest::probe(in, length)) << ext;
     }
     const std::filesystem::path cache = dir.path("velmorance");
     EXPECT_EQ(std::filesystem::exists(cache) ? std::distance(std::filesystem::directory_iterator(cache), {}) : 0,
               cached)
         << ext;
-    // The last frame at about 40/30 + 49/12 seconds, not 89/30 as at a constant rate.
+    // The last frame at about 50/12 + 39/30 seconds, not 89/30 as at a constant rate.
     EXPECT_NE(times.find("\n5.4"), std::string::npos) << ext << " is no variable-rate clip:\n" << times;
     const auto pixels = vmtest::decodeRgb(out);
     ASSERT_EQ(pixels.size(), 90u * 64 * 48 * 3) << ext;
