@@ -221,7 +221,7 @@ class MovieSink final : public FrameSink {
     const int rc = encodeInto(enc, frame, output_.get(), stream, packet_.get(), 0, writing, [&](AVPacket& packet) {
       // Each variable-rate frame lasts until the next, the last one as long
       // as in the source, rather than the average the encoder assumes.
-      if (enc != video_.get() || !variableRate()) return;
+      if (enc != video_.get() || !variableRate() || packet.pts == AV_NOPTS_VALUE) return;
       const auto& times = spec_.frameTimes;
       const auto next = std::upper_bound(times.begin(), times.end(), packet.pts);
       if (next != times.end()) packet.duration = *next - packet.pts;
