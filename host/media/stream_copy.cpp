@@ -112,10 +112,11 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
     }
     if (hidden) continue;
     const AVCodecParameters* par = st->codecpar;
-    // A container with no codec of a kind "holds" the codec none: a stream
-    // FFmpeg cannot name is kept nowhere rather than breaking the output.
-    const int holds =
-        par->codec_id == AV_CODEC_ID_NONE ? 0 : avformat_query_codec(format, par->codec_id, FF_COMPLIANCE_NORMAL);
+    // A container with no codec of a kind "holds" the codec none, and a GIF
+    // then refuses to start: a stream FFmpeg cannot name is kept only in
+    // MPEG-TS, which carries any data stream as private data.
+    int holds = avformat_query_codec(format, par->codec_id, FF_COMPLIANCE_NORMAL);
+    if (par->codec_id == AV_CODEC_ID_NONE) holds = std::strcmp(format->name, "mpegts") == 0;
     bool copy = false, convert = false, encode = false;
     if (par->codec_type == AVMEDIA_TYPE_ATTACHMENT)
       copy = std::strcmp(format->name, "matroska") == 0;
@@ -123,8 +124,8 @@ bool StreamCopier::open(const CopySpec& spec, AVFormatContext* output, AVStream*
       copy = holds == 1 || (holds < 0 && takesUnlisted(format, par->codec_type));
     if (!copy && par->codec_type == AVMEDIA_TYPE_SUBTITLE && isTextSubtitle(par->codec_id) &&
         format->subtitle_codec != AV_CODEC_ID_NONE)
-      convert = avcodec_find_encoder(format->subtitle_codec) != nullptr &&
-                avcodec_find_decoder(par->codec_id) != nullptr;
+      convert =
+          avcodec_find_encoder(format->subtitle_codec) != nullptr && avcodec_find_decoder(par->codec_id) != nullptr;
     encode = !copy && par->codec_type == AVMEDIA_TYPE_AUDIO && spec.soundEncoder != nullptr;
     if (!copy && !convert && !encode) {
       if (!timecodeKeptElsewhere(st, in, spec.videoStream, format))
