@@ -150,7 +150,9 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
     const std::string out = dir.path(output);
     const auto run = vmtest::runFake("render " + clip + " " + out + " --quiet " + options);
     ASSERT_TRUE(vmtest::succeeded(run)) << output;
-    notes += run.err;
+    std::istringstream lines(run.err);  // without the leak checker's report on libx265
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("velmorance: ", 0) == 0) notes += line + "\n";
     // MPEG-TS lists its streams again in its program.
     EXPECT_EQ(plainProbe(out, "-show_entries stream=codec_name,pix_fmt").substr(0, std::strlen(streams)), streams)
         << output;
