@@ -11,7 +11,8 @@ bool SoundTranscoder::open(const AVStream* in, AVFormatContext* output, AVStream
   if (!decoder_) return false;
   const AVCodecContext* dec = decoder_.get();
   if (dec->sample_rate <= 0 || dec->ch_layout.nb_channels <= 0) {
-    error = std::string("cannot decode its ") + avcodec_get_name(in->codecpar->codec_id) + " sound (no rate or channels)";
+    error =
+        std::string("cannot decode its ") + avcodec_get_name(in->codecpar->codec_id) + " sound (no rate or channels)";
     return false;
   }
   if (!encoder_.open(codec, dec->sample_rate, dec->ch_layout, bitrate, output->oformat->flags & AVFMT_GLOBALHEADER,

@@ -142,12 +142,12 @@ bool VideoReader::timesFromPackets(std::vector<int64_t>& pts, int64_t& end, bool
   // A file cut short still counts its lost frames in its header: they keep
   // their places, so a render that reaches them says where the file ends.
   const int64_t step = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(info_.frameRate), stream->time_base));
-  const bool cutShort = stream->nb_frames > packets;
-  for (int64_t lost = stream->nb_frames - packets; lost > 0 && !pts.empty(); --lost) pts.push_back(pts.back() + step);
+  const int64_t lost = stream->nb_frames - packets;
+  for (int64_t i = 0; i < lost && !pts.empty(); ++i) pts.push_back(pts.back() + step);
   // The last packet's own duration ends the clip, as a copy of the stream
   // keeps it; the frame rate's step only where it has none. (A variable
   // rate's average step would stretch the last frame.)
-  if (!pts.empty() && (cutShort || end <= pts.back())) end = std::max(end, pts.back() + step);
+  if (!pts.empty() && (lost > 0 || end <= pts.back())) end = std::max(end, pts.back() + step);
   return true;
 }
 

@@ -27,8 +27,8 @@ std::string makeRichClip(const ScratchDir& dir) {
                                          "END=1000\ntitle=Two\n";
   const std::string clip = dir.path("rich.mp4");
   const bool made = vmtest::ffmpeg(
-      "-f lavfi -i testsrc=s=64x48:r=25:d=1 -f lavfi -i sine=f=440:d=1 -itsoffset 0.2 -f lavfi -i sine=f=660:d=0.8 -i '" +
-      dir.path("s.srt") + "' -i '" + dir.path("meta.txt") +
+      "-f lavfi -i testsrc=s=64x48:r=25:d=1 -f lavfi -i sine=f=440:d=1 -itsoffset 0.2 -f lavfi -i sine=f=660:d=0.8 "
+      "-i '" + dir.path("s.srt") + "' -i '" + dir.path("meta.txt") +
       "' -map 0 -map 1 -map 2 -map 3 -map_metadata 4 -map_chapters 4 -filter:a:0 aformat=channel_layouts=5.1 "
       "-c:v libx264 -pix_fmt yuv420p -c:a aac -c:s mov_text -metadata:s:a:0 language=eng -metadata:s:a:1 "
       "language=fra -metadata:s:s:0 language=deu -disposition:a:1 0 -disposition:s:0 default '" + clip + "'");
@@ -132,7 +132,8 @@ TEST(Streams, ContainersAndEncodersFollowTheOutputAndTheOptions) {
   ScratchDir dir;
   const std::string clip = dir.path("in.mp4");
   ASSERT_TRUE(vmtest::ffmpeg("-f lavfi -i color=c=0x3060C0:s=64x48:r=25:d=0.4 -f lavfi -i sine=d=0.4 -f lavfi -i "
-                             "sine=f=880:d=0.4 -map 0 -map 1 -map 2 -ac 2 -pix_fmt yuv420p -timecode 01:02:03:04 '" + clip + "'"));
+                             "sine=f=880:d=0.4 -map 0 -map 1 -map 2 -ac 2 -pix_fmt yuv420p -timecode 01:02:03:04 '" +
+                             clip + "'"));
   // Output, options: the codec and pixel format of each stream (the first picture's).
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"out.webm", "", "vp9,yuv420p\nopus\n"},
